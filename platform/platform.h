@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstdint>
+
+// The operating system as the program sees it: drive letters A to Z with Windows semantics.
+//
+// Each operation is named after the Windows function that the program's routines call and keeps
+// that function's contract: the same inputs, the same result codes, and outputs left exactly as
+// they were when the call fails. Text is narrow, in the system code page (UTF-8 on Linux); names
+// are passed on as bytes. Roots are given as "X:\" (letter, colon, backslash).
+//
+// Backends: platform/posix (Linux: letters mapped onto mounted volumes) and, for tests, the
+// scriptable fake in tests/. An implementation is used from one thread at a time.
+namespace platform {
+
+// The codes GetDriveTypeA returns.
+namespace drive_type {
+inline constexpr std::uint32_t unknown = 0;    // the kind of drive cannot be determined
+inline constexpr std::uint32_t noRootDir = 1;  // no volume behind the letter
+inline constexpr std::uint32_t removable = 2;
+inline constexpr std::uint32_t fixed = 3;
+inline constexpr std::uint32_t remote = 4;
+inline constexpr std::uint32_t cdrom = 5;
+inline constexpr std::uint32_t ramdisk = 6;
+}  // namespace drive_type
+
+// Bits of the file-system flags word that GetVolumeInformationA reports.
+namespace fs_flags {
+inline constexpr std::uint32_t caseSensitiveSearch = 0x1;
+inline constexpr std::uint32_t casePreservedNames = 0x2;
+inline constexpr std::uint32_t unicodeOnDisk = 0x4;
+inline constexpr std::uint32_t readOnlyVolume = 0x80000;
+}  // namespace fs_flags
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // The drive type code (drive_type above) of the drive whose root is rootPathName.
+    // A letter with nothing behind it, or a path that is not a root, gives noRootDir.
+    virtual std::uint32_t GetDriveTypeA(const char* rootPathName) = 0;
+
+    // Fills the volume's label and file-system name (each NUL-terminated, of at most
+    // size - 1 bytes) and its serial number, maximum file-name component length in characters
+    // and file-system flags. Any output pointer may be null; a null buffer is skipped.
+    // Returns false, writing nothing at all, when there is no volume behind the root or when
+    // a name does not fit its buffer with its terminator.
+    virtual bool GetVolumeInformationA(const char* rootPathName, char* volumeNameBuffer,
+                                       std::uint32_t volumeNameSize,
+                                       std::uint32_t* volumeSerialNumber,
+                                       std::uint32_t* maximumComponentLength,
+                                       std::uint32_t* fileSystemFlags, char* fileSystemNameBuffer,
+                                       std::uint32_t fileSystemNameSize) = 0;
+
+    // The volume's geometry: sectors per cluster, bytes per sector, the clusters available to
+    // the user and all clusters. Counts beyond 32 bits are clamped to 0xFFFFFFFF. Any output
+    // pointer may be null. Returns false, writing nothing, when there is no volume behind the
+    // root.
+    virtual bool GetDiskFreeSpaceA(const char* rootPathName, std::uint32_t* sectorsPerCluster,
+                                   std::uint32_t* bytesPerSector,
+                                   std::uint32_t* numberOfFreeClusters,
+                                   std::uint32_t* totalNumberOfClusters) = 0;
+};
+
+}  // namespace platform

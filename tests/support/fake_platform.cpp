@@ -1,0 +1,102 @@
+#include "tests/support/fake_platform.h"
+
+#include <cstring>
+#include <stdexcept>
+
+namespace fake {
+
+namespace {
+
+int letterIndex(char letter) {
+    if (letter >= 'a' && letter <= 'z') return letter - 'a';
+    if (letter >= 'A' && letter <= 'Z') return letter - 'A';
+    return -1;
+}
+
+bool fits(const std::string& text, const char* buffer, std::uint32_t size) {
+    return buffer == nullptr || text.size() < size;
+}
+
+void copyOut(const std::string& text, char* buffer) {
+    if (buffer != nullptr) std::memcpy(buffer, text.c_str(), text.size() + 1);
+}
+
+template <typename T>
+void store(T* out, T value) {
+    if (out != nullptr) *out = value;
+}
+
+}  // namespace
+
+void Platform::setDrive(char letter, Drive drive) {
+    const int index = letterIndex(letter);
+    if (index < 0) throw std::invalid_argument("not a drive letter");
+    drives_[static_cast<std::size_t>(index)] = std::move(drive);
+}
+
+void Platform::removeDrive(char letter) {
+    const int index = letterIndex(letter);
+    if (index >= 0) drives_[static_cast<std::size_t>(index)].reset();
+}
+
+Drive& Platform::drive(char letter) {
+    const int index = letterIndex(letter);
+    if (index < 0 || !drives_[static_cast<std::size_t>(index)])
+        throw std::invalid_argument("no such scripted drive");
+    return *drives_[static_cast<std::size_t>(index)];
+}
+
+const Drive* Platform::find(const char* rootPathName) const {
+    if (rootPathName == nullptr || std::strlen(rootPathName) != 3 || rootPathName[1] != ':' ||
+        rootPathName[2] != '\\')
+        return nullptr;
+    const int index = letterIndex(rootPathName[0]);
+    if (index < 0 || !drives_[static_cast<std::size_t>(index)]) return nullptr;
+    return &*drives_[static_cast<std::size_t>(index)];
+}
+
+void Platform::log(const char* function, const char* rootPathName) {
+    calls_.push_back(std::string(function) + "(" + (rootPathName ? rootPathName : "null") + ")");
+}
+
+std::uint32_t Platform::GetDriveTypeA(const char* rootPathName) {
+    log("GetDriveTypeA", rootPathName);
+    const Drive* drive = find(rootPathName);
+    return drive ? drive->type : platform::drive_type::noRootDir;
+}
+
+bool Platform::GetVolumeInformationA(const char* rootPathName, char* volumeNameBuffer,
+                                     std::uint32_t volumeNameSize,
+                                     std::uint32_t* volumeSerialNumber,
+                                     std::uint32_t* maximumComponentLength,
+                                     std::uint32_t* fileSystemFlags, char* fileSystemNameBuffer,
+                                     std::uint32_t fileSystemNameSize) {
+    log("GetVolumeInformationA", rootPathName);
+    const Drive* drive = find(rootPathName);
+    if (drive == nullptr || !drive->hasVolume) return false;
+    if (!fits(drive->label, volumeNameBuffer, volumeNameSize) ||
+        !fits(drive->fileSystem, fileSystemNameBuffer, fileSystemNameSize))
+        return false;
+    copyOut(drive->label, volumeNameBuffer);
+    copyOut(drive->fileSystem, fileSystemNameBuffer);
+    store(volumeSerialNumber, drive->serialNumber);
+    store(maximumComponentLength, drive->maxComponentLength);
+    store(fileSystemFlags, drive->fileSystemFlags);
+    return true;
+}
+
+bool Platform::GetDiskFreeSpaceA(const char* rootPathName, std::uint32_t* sectorsPerCluster,
+                                 std::uint32_t* bytesPerSector,
+                                 std::uint32_t* numberOfFreeClusters,
+                                 std::uint32_t* totalNumberOfClusters) {
+    log("GetDiskFreeSpaceA", rootPathName);
+    const Drive* drive = find(rootPathName);
+    if (drive == nullptr || !drive->hasVolume) return false;
+    store(sectorsPerCluster, drive->sectorsPerCluster);
+    store(bytesPerSector, drive->bytesPerSector);
+    store(numberOfFreeClusters, drive->freeClusters);
+    store(totalNumberOfClusters, drive->totalClusters);
+    return true;
+}
+
+}  // namespace fake
