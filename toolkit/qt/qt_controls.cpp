@@ -1,0 +1,226 @@
+#include "toolkit/qt/qt_controls.h"
+
+#include <QMouseEvent>
+#include <QPalette>
+
+#include "toolkit/qt/qt_picture.h"
+#include "toolkit/qt/qt_toolkit.h"
+#include "toolkit/qt/twips.h"
+
+namespace toolkit::qt {
+
+namespace {
+
+QString toQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+Qt::Alignment toQt(Alignment alignment) {
+    switch (alignment) {
+        case Alignment::Center:
+            return Qt::AlignHCenter | Qt::AlignTop;
+        case Alignment::Right:
+            return Qt::AlignRight | Qt::AlignTop;
+        case Alignment::Left:
+            break;
+    }
+    return Qt::AlignLeft | Qt::AlignTop;
+}
+
+void applyFont(QWidget& widget, const ControlLayout& layout) {
+    if (!layout.font) return;
+    QFont font(QString::fromStdString(layout.font->name));
+    font.setPointSizeF(layout.font->points);
+    font.setWeight(QFont::Normal);
+    widget.setFont(font);
+}
+
+void applyBackColor(QWidget& widget, const ControlLayout& layout) {
+    if (!layout.backColor) return;
+    QPalette palette = widget.palette();
+    palette.setColor(QPalette::Window,
+                     QColor(layout.backColor->red, layout.backColor->green, layout.backColor->blue));
+    widget.setPalette(palette);
+    widget.setAutoFillBackground(true);
+}
+
+void applyCommon(QWidget& widget, const ControlLayout& layout, QPoint origin) {
+    widget.setObjectName(QString::fromStdString(layout.name));
+    place(widget, layout, origin);
+    applyFont(widget, layout);
+    applyBackColor(widget, layout);
+    widget.setVisible(layout.visible);
+}
+
+std::int16_t shiftState(Qt::KeyboardModifiers modifiers) {
+    std::int16_t state = 0;
+    if (modifiers & Qt::ShiftModifier) state |= shift_state::shift;
+    if (modifiers & Qt::ControlModifier) state |= shift_state::ctrl;
+    if (modifiers & Qt::AltModifier) state |= shift_state::alt;
+    return state;
+}
+
+int mouseButton(Qt::MouseButton button) {
+    switch (button) {
+        case Qt::RightButton:
+            return mouse_button::right;
+        case Qt::MiddleButton:
+            return mouse_button::middle;
+        default:
+            return mouse_button::left;
+    }
+}
+
+}  // namespace
+
+void place(QWidget& widget, const ControlLayout& layout, QPoint origin) {
+    widget.setGeometry(origin.x() + toPixels(layout.left), origin.y() + toPixels(layout.top),
+                       toPixels(layout.width), toPixels(layout.height));
+}
+
+QtLabel::QtLabel(QWidget& parent, const ControlLayout& layout, QPoint origin)
+    : label_(new QLabel(&parent)) {
+    applyCommon(*label_, layout, origin);
+    label_->setTextFormat(Qt::PlainText);
+    label_->setWordWrap(true);
+    label_->setAlignment(toQt(layout.alignment));
+    label_->setFocusPolicy(Qt::NoFocus);
+    setCaption(layout.caption);
+}
+
+std::string QtLabel::caption() const {
+    return label_->text().toStdString();
+}
+
+void QtLabel::setCaption(std::string_view caption) {
+    label_->setText(toQString(caption));
+}
+
+// A push button that raises MouseUp before its click, as the forms runtime orders them.
+class QtCommandButton::Button final : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+    MouseHandler mouseUp;
+    QtToolkit* toolkit = nullptr;
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        if (mouseUp) {
+            const QPointF at = event->position();
+            const int button = mouseButton(event->button());
+            const std::int16_t shift = shiftState(event->modifiers());
+            toolkit->runHandler([&] {
+                mouseUp(button, shift, toTwips(static_cast<int>(at.x())),
+                        toTwips(static_cast<int>(at.y())));
+            });
+        }
+        QPushButton::mouseReleaseEvent(event);
+    }
+};
+
+QtCommandButton::QtCommandButton(QtToolkit& toolkit, QWidget& parent, const ControlLayout& layout,
+                                 QPoint origin)
+    : toolkit_(toolkit), button_(new Button(&parent)) {
+    button_->toolkit = &toolkit;
+    applyCommon(*button_, layout, origin);
+    button_->setText(toQString(layout.caption));
+    button_->setAutoDefault(false);
+    button_->setDefault(false);
+    button_->setFocusPolicy(layout.tabStop ? Qt::StrongFocus : Qt::ClickFocus);
+    QObject::connect(button_, &QPushButton::clicked, button_, [this] {
+        if (click_) toolkit_.runHandler(click_);
+    });
+}
+
+std::string QtCommandButton::caption() const {
+    return button_->text().toStdString();
+}
+
+void QtCommandButton::onClick(Handler handler) {
+    click_ = std::move(handler);
+}
+
+void QtCommandButton::onMouseUp(MouseHandler handler) {
+    button_->mouseUp = std::move(handler);
+}
+
+// Shows a pixmap at its own size and reports a click (press and release over it).
+class QtImage::View final : public QLabel {
+public:
+    using QLabel::QLabel;
+    std::function<void()> clicked;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override { event->accept(); }
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) &&
+            clicked)
+            clicked();
+    }
+};
+
+QtImage::QtImage(QtToolkit& toolkit, QWidget& parent, const ControlLayout& layout, QPoint origin)
+    : toolkit_(toolkit), view_(new View(&parent)), left_(layout.left), origin_(origin) {
+    applyCommon(*view_, layout, origin);
+    view_->setFocusPolicy(Qt::NoFocus);
+    view_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    view_->clicked = [this] {
+        if (click_) toolkit_.runHandler(click_);
+    };
+    if (!layout.picture.empty()) setPicture(loadPicture(layout.picture));
+}
+
+void QtImage::setPicture(const Picture& picture) {
+    picture_ = picture;
+    const auto* data = dynamic_cast<const QtPictureData*>(picture.data());
+    if (data == nullptr) {
+        view_->clear();
+        return;
+    }
+    view_->setPixmap(data->pixmap());
+    view_->resize(data->pixmap().deviceIndependentSize().toSize());
+}
+
+void QtImage::setLeft(float left) {
+    left_ = left;
+    view_->move(origin_.x() + toPixels(left), view_->y());
+}
+
+float QtImage::width() const {
+    return toTwips(view_->width());
+}
+
+float QtImage::height() const {
+    return toTwips(view_->height());
+}
+
+QtPictureBox::QtPictureBox(QWidget& parent, const ControlLayout& layout, QPoint origin)
+    : frame_(new QFrame(&parent)) {
+    applyCommon(*frame_, layout, origin);
+    // The standard sunken 3-D border of a picture box: two pixels on every side.
+    frame_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    frame_->setLineWidth(2);
+    frame_->setFocusPolicy(layout.tabStop ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+float QtPictureBox::width() const {
+    return toTwips(frame_->width());
+}
+
+void QtPictureBox::cls() {
+    // Nothing is painted into the box outside its child controls; a repaint shows the background.
+    frame_->update();
+}
+
+QtShape::QtShape(QWidget& parent, const ControlLayout& layout, QPoint origin)
+    : block_(new QWidget(&parent)), width_(layout.width) {
+    applyCommon(*block_, layout, origin);
+    block_->setFocusPolicy(Qt::NoFocus);
+}
+
+void QtShape::setWidth(float width) {
+    width_ = width;
+    block_->resize(std::max(0, toPixels(width)), block_->height());
+}
+
+}  // namespace toolkit::qt

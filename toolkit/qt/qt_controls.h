@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QWidget>
+
+#include "toolkit/controls.h"
+#include "toolkit/layout.h"
+
+// The Qt widgets behind the toolkit's controls. Each control object owns nothing: its widget
+// belongs to the form's widget tree and lives as long as the form.
+namespace toolkit::qt {
+
+class QtToolkit;
+
+// Places a widget at a layout position, given in twips from the container's origin.
+void place(QWidget& widget, const ControlLayout& layout, QPoint origin);
+
+class QtLabel final : public Label {
+public:
+    QtLabel(QWidget& parent, const ControlLayout& layout, QPoint origin);
+    std::string caption() const override;
+    void setCaption(std::string_view caption) override;
+
+private:
+    QLabel* label_;
+};
+
+class QtCommandButton final : public CommandButton {
+public:
+    QtCommandButton(QtToolkit& toolkit, QWidget& parent, const ControlLayout& layout,
+                    QPoint origin);
+    std::string caption() const override;
+    void onClick(Handler handler) override;
+    void onMouseUp(MouseHandler handler) override;
+
+private:
+    class Button;
+    QtToolkit& toolkit_;
+    Button* button_;
+    Handler click_;
+};
+
+class QtImage final : public Image {
+public:
+    QtImage(QtToolkit& toolkit, QWidget& parent, const ControlLayout& layout, QPoint origin);
+    Picture picture() const override { return picture_; }
+    void setPicture(const Picture& picture) override;
+    float left() const override { return left_; }
+    void setLeft(float left) override;
+    float width() const override;
+    float height() const override;
+    void onClick(Handler handler) override { click_ = std::move(handler); }
+
+private:
+    class View;
+    QtToolkit& toolkit_;
+    View* view_;
+    Picture picture_;
+    float left_;
+    QPoint origin_;
+    Handler click_;
+};
+
+class QtPictureBox final : public PictureBox {
+public:
+    QtPictureBox(QWidget& parent, const ControlLayout& layout, QPoint origin);
+    float width() const override;
+    void cls() override;
+    // The widget that contained controls are children of, and their origin inside it.
+    QWidget& container() { return *frame_; }
+    QPoint interiorOrigin() const { return frame_->contentsRect().topLeft(); }
+
+private:
+    QFrame* frame_;
+};
+
+class QtShape final : public Shape {
+public:
+    QtShape(QWidget& parent, const ControlLayout& layout, QPoint origin);
+    float width() const override { return width_; }
+    void setWidth(float width) override;
+
+private:
+    QWidget* block_;
+    float width_;
+};
+
+}  // namespace toolkit::qt

@@ -1,0 +1,247 @@
+#include "toolkit/qt/qt_form.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QScreen>
+#include <algorithm>
+#include <stdexcept>
+
+#include "toolkit/qt/qt_picture.h"
+#include "toolkit/qt/qt_toolkit.h"
+#include "toolkit/qt/twips.h"
+
+namespace toolkit::qt {
+
+namespace {
+
+// Qt's key to the Windows virtual-key code that handlers receive; 0 for keys without one.
+std::int16_t virtualKeyCode(int qtKey) {
+    if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9))
+        return static_cast<std::int16_t>(qtKey);  // the same codes in both
+    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F12)
+        return static_cast<std::int16_t>(112 + (qtKey - Qt::Key_F1));
+    switch (qtKey) {
+        case Qt::Key_Left: return key_code::left;
+        case Qt::Key_Up: return key_code::up;
+        case Qt::Key_Right: return key_code::right;
+        case Qt::Key_Down: return key_code::down;
+        case Qt::Key_Backspace: return 8;
+        case Qt::Key_Tab: return 9;
+        case Qt::Key_Return:
+        case Qt::Key_Enter: return 13;
+        case Qt::Key_Shift: return 16;
+        case Qt::Key_Control: return 17;
+        case Qt::Key_Alt: return 18;
+        case Qt::Key_Escape: return 27;
+        case Qt::Key_Space: return 32;
+        case Qt::Key_PageUp: return 33;
+        case Qt::Key_PageDown: return 34;
+        case Qt::Key_End: return 35;
+        case Qt::Key_Home: return 36;
+        case Qt::Key_Insert: return 45;
+        case Qt::Key_Delete: return 46;
+        default: return 0;
+    }
+}
+
+std::int16_t shiftState(Qt::KeyboardModifiers modifiers) {
+    std::int16_t state = 0;
+    if (modifiers & Qt::ShiftModifier) state |= shift_state::shift;
+    if (modifiers & Qt::ControlModifier) state |= shift_state::ctrl;
+    if (modifiers & Qt::AltModifier) state |= shift_state::alt;
+    return state;
+}
+
+}  // namespace
+
+// The top-level widget: raises Resize on first show and on minimize/restore, and previews the
+// keys of every widget inside it when the layout asks for key preview.
+class QtForm::Window final : public QWidget {
+public:
+    Window(QtForm& form, bool keyPreview) : form_(form), keyPreview_(keyPreview) {}
+
+    void watchKeysOf(QWidget& widget) {
+        if (keyPreview_) widget.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (form_.previewKey(key->key(), key->modifiers())) return true;
+        }
+        return QWidget::eventFilter(watched, event);
+    }
+
+    void keyPressEvent(QKeyEvent* event) override {
+        // Keys a control ignored come here too; the filter has shown those to the handler
+        // already, so only keys sent to the window itself are handled here.
+        const QWidget* focused = focusWidget();
+        if ((focused == nullptr || focused == this) &&
+            form_.previewKey(event->key(), event->modifiers()))
+            return;
+        QWidget::keyPressEvent(event);
+    }
+
+    void showEvent(QShowEvent* event) override {
+        QWidget::showEvent(event);
+        if (!event->spontaneous() && form_.resize_) form_.toolkit_.runHandler(form_.resize_);
+    }
+
+    void changeEvent(QEvent* event) override {
+        QWidget::changeEvent(event);
+        if (event->type() == QEvent::WindowStateChange && form_.resize_)
+            form_.toolkit_.runHandler(form_.resize_);
+    }
+
+private:
+    QtForm& form_;
+    bool keyPreview_;
+};
+
+QtForm::QtForm(QtToolkit& toolkit, const FormLayout& layout)
+    : toolkit_(toolkit),
+      window_(std::make_unique<Window>(*this, layout.keyPreview)),
+      centred_(layout.centred) {
+    Qt::WindowFlags flags = Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                            Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint;
+    if (layout.minButton) flags |= Qt::WindowMinimizeButtonHint;
+    if (layout.maxButton) flags |= Qt::WindowMaximizeButtonHint;
+    window_->setWindowFlags(flags);
+    window_->setObjectName(QString::fromStdString(layout.name));
+    window_->setWindowTitle(QString::fromStdString(layout.caption));
+    window_->setFont(QtToolkit::dialogFont());
+    if (!layout.icon.empty()) window_->setWindowIcon(QIcon(resourcePath(layout.icon)));
+    const QSize client(toPixels(layout.clientWidth), toPixels(layout.clientHeight));
+    if (layout.fixedBorder)
+        window_->setFixedSize(client);
+    else
+        window_->resize(client);
+    window_->setFocusPolicy(Qt::ClickFocus);
+
+    for (const ControlLayout& control : layout.controls) build(control);
+    orderTabs(layout);
+}
+
+QtForm::~QtForm() = default;
+
+void QtForm::build(const ControlLayout& control) {
+    QWidget* parent = window_.get();
+    QPoint origin(0, 0);
+    if (!control.container.empty()) {
+        auto& box = find<QtPictureBox>(control.container);
+        parent = &box.container();
+        origin = box.interiorOrigin();
+    }
+    Control built;
+    switch (control.kind) {
+        case ControlKind::Label:
+            built = std::make_unique<QtLabel>(*parent, control, origin);
+            break;
+        case ControlKind::CommandButton:
+            built = std::make_unique<QtCommandButton>(toolkit_, *parent, control, origin);
+            break;
+        case ControlKind::Image:
+            built = std::make_unique<QtImage>(toolkit_, *parent, control, origin);
+            break;
+        case ControlKind::PictureBox:
+            built = std::make_unique<QtPictureBox>(*parent, control, origin);
+            break;
+        case ControlKind::Shape:
+            built = std::make_unique<QtShape>(*parent, control, origin);
+            break;
+    }
+    if (!controls_.emplace(control.name, std::move(built)).second)
+        throw std::invalid_argument("two controls named " + control.name);
+    if (auto* widget = window_->findChild<QWidget*>(QString::fromStdString(control.name)))
+        window_->watchKeysOf(*widget);
+}
+
+void QtForm::orderTabs(const FormLayout& layout) {
+    std::vector<const ControlLayout*> focusable;
+    for (const ControlLayout& control : layout.controls) {
+        if (control.kind == ControlKind::CommandButton || control.kind == ControlKind::PictureBox)
+            focusable.push_back(&control);
+    }
+    std::stable_sort(focusable.begin(), focusable.end(),
+                     [](const auto* a, const auto* b) { return a->tabIndex < b->tabIndex; });
+    QWidget* previous = nullptr;
+    for (const ControlLayout* control : focusable) {
+        auto* widget = window_->findChild<QWidget*>(QString::fromStdString(control->name));
+        if (previous != nullptr && widget != nullptr) QWidget::setTabOrder(previous, widget);
+        if (widget != nullptr) previous = widget;
+    }
+}
+
+template <typename T>
+T& QtForm::find(std::string_view name) {
+    const auto it = controls_.find(name);
+    if (it != controls_.end()) {
+        if (auto* control = std::get_if<std::unique_ptr<T>>(&it->second)) return **control;
+    }
+    throw std::out_of_range("the form has no such control: " + std::string(name));
+}
+
+Label& QtForm::label(std::string_view name) { return find<QtLabel>(name); }
+CommandButton& QtForm::commandButton(std::string_view name) { return find<QtCommandButton>(name); }
+Image& QtForm::image(std::string_view name) { return find<QtImage>(name); }
+PictureBox& QtForm::pictureBox(std::string_view name) { return find<QtPictureBox>(name); }
+Shape& QtForm::shape(std::string_view name) { return find<QtShape>(name); }
+
+bool QtForm::previewKey(int qtKey, Qt::KeyboardModifiers modifiers) {
+    if (!keyDown_) return false;
+    std::int16_t code = virtualKeyCode(qtKey);
+    if (code == 0) return false;
+    toolkit_.runHandler([&] { keyDown_(code, shiftState(modifiers)); });
+    return code == 0;
+}
+
+void QtForm::load() {
+    if (loaded_) return;
+    loaded_ = true;
+    if (load_) toolkit_.runHandler(load_);
+}
+
+void QtForm::show() {
+    load();
+    if (toolkit_.ended()) return;
+    if (!everShown_ && centred_) {
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            QRect frame = window_->frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            window_->move(frame.topLeft());
+        }
+    }
+    everShown_ = true;
+    window_->show();
+    window_->raise();
+    window_->activateWindow();
+}
+
+QWidget& QtForm::window() { return *window_; }
+
+void QtForm::hide() { window_->hide(); }
+
+bool QtForm::visible() const { return window_->isVisible(); }
+
+void QtForm::setFocus() { window_->setFocus(Qt::OtherFocusReason); }
+
+std::string QtForm::caption() const { return window_->windowTitle().toStdString(); }
+
+float QtForm::width() const { return toTwips(window_->frameGeometry().width()); }
+
+int QtForm::windowState() const {
+    const Qt::WindowStates state = window_->windowState();
+    if (state & Qt::WindowMinimized) return window_state::minimized;
+    if (state & Qt::WindowMaximized) return window_state::maximized;
+    return window_state::normal;
+}
+
+QWidget* nativeWindow(Form& form) {
+    auto* qtForm = dynamic_cast<QtForm*>(&form);
+    return qtForm ? &qtForm->window() : nullptr;
+}
+
+}  // namespace toolkit::qt

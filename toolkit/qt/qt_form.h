@@ -1,0 +1,69 @@
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <variant>
+
+#include <QWidget>
+
+#include "toolkit/form.h"
+#include "toolkit/layout.h"
+#include "toolkit/qt/qt_controls.h"
+
+namespace toolkit::qt {
+
+class QtToolkit;
+
+// A form as a top-level Qt window with fixed client size, holding the controls of its layout.
+class QtForm final : public Form {
+public:
+    QtForm(QtToolkit& toolkit, const FormLayout& layout);
+    ~QtForm() override;
+
+    Label& label(std::string_view name) override;
+    CommandButton& commandButton(std::string_view name) override;
+    Image& image(std::string_view name) override;
+    PictureBox& pictureBox(std::string_view name) override;
+    Shape& shape(std::string_view name) override;
+
+    void onLoad(Handler handler) override { load_ = std::move(handler); }
+    void onResize(Handler handler) override { resize_ = std::move(handler); }
+    void onKeyDown(KeyHandler handler) override { keyDown_ = std::move(handler); }
+
+    void load() override;
+    void show() override;
+    void hide() override;
+    bool visible() const override;
+    void setFocus() override;
+    std::string caption() const override;
+    float width() const override;
+    int windowState() const override;
+
+    QWidget& window();
+
+private:
+    class Window;
+    using Control = std::variant<std::unique_ptr<QtLabel>, std::unique_ptr<QtCommandButton>,
+                                 std::unique_ptr<QtImage>, std::unique_ptr<QtPictureBox>,
+                                 std::unique_ptr<QtShape>>;
+
+    template <typename T>
+    T& find(std::string_view name);
+    void build(const ControlLayout& control);
+    void orderTabs(const FormLayout& layout);
+    // Translates a key press for the key-down handler; true when the handler consumed the key.
+    bool previewKey(int qtKey, Qt::KeyboardModifiers modifiers);
+
+    QtToolkit& toolkit_;
+    std::unique_ptr<Window> window_;
+    std::map<std::string, Control, std::less<>> controls_;
+    Handler load_;
+    Handler resize_;
+    KeyHandler keyDown_;
+    bool loaded_ = false;
+    bool everShown_ = false;
+    bool centred_;
+};
+
+}  // namespace toolkit::qt

@@ -1,0 +1,91 @@
+#include "toolkit/qt/qt_toolkit.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QLocale>
+#include <QWidget>
+#include <exception>
+
+#include "toolkit/number_format.h"
+#include "toolkit/qt/qt_form.h"
+
+namespace toolkit::qt {
+
+QtApplication::QtApplication(int& argc, char** argv)
+    : app_(std::make_unique<QApplication>(argc, argv)) {
+    QtToolkit::installFontSubstitutes();
+}
+
+QtApplication::~QtApplication() = default;
+
+int QtApplication::exec() {
+    return QApplication::exec();
+}
+
+QtToolkit::QtToolkit(MessageBoxes& messageBoxes, std::string appTitle)
+    : messageBoxes_(messageBoxes), appTitle_(std::move(appTitle)) {
+    installFontSubstitutes();
+}
+
+void QtToolkit::installFontSubstitutes() {
+    // The Windows dialog fonts are not on a Linux desktop; these faces have their metrics, so
+    // captions fit their laid-out sizes.
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                               {QStringLiteral("Microsoft Sans Serif"),
+                                QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    QFont::insertSubstitutions(QStringLiteral("Times New Roman"),
+                               {QStringLiteral("Liberation Serif")});
+}
+
+QFont QtToolkit::dialogFont() {
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPointSizeF(8.0);
+    return font;
+}
+
+std::unique_ptr<Form> QtToolkit::createForm(const FormLayout& layout) {
+    return std::make_unique<QtForm>(*this, layout);
+}
+
+void QtToolkit::doEvents() {
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void QtToolkit::end() {
+    ended_ = true;
+    for (QWidget* window : QApplication::topLevelWidgets()) window->hide();
+    QCoreApplication::exit(0);
+}
+
+int QtToolkit::msgBox(std::string_view prompt, int style, std::string_view title) {
+    return messageBoxes_.show(MessageBoxRequest{std::string(prompt), style,
+                                                std::string(title.empty() ? appTitle_ : title)});
+}
+
+std::string QtToolkit::format(double value, std::string_view pattern) const {
+    const QLocale locale;
+    NumberSymbols symbols;
+    symbols.groupSeparator = locale.groupSeparator().toStdString();
+    symbols.decimalPoint = locale.decimalPoint().toStdString();
+    symbols.minusSign = locale.negativeSign().toStdString();
+    return formatNumber(value, pattern, symbols);
+}
+
+void QtToolkit::runHandler(const std::function<void()>& handler) {
+    if (ended_) return;
+    std::string failure;
+    try {
+        handler();
+        return;
+    } catch (const std::exception& error) {
+        failure = error.what();
+    } catch (...) {
+        failure = "Unknown failure";
+    }
+    msgBox("Run-time error: " + failure + "\n\nThe program cannot go on and will now end.",
+           msgbox_style::critical, appTitle_);
+    end();
+}
+
+}  // namespace toolkit::qt
