@@ -1,0 +1,155 @@
+#include "volume_queries/mod_volscope.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/fake_platform.h"
+#include "volume_queries/arithmetic_overflow.h"
+
+namespace {
+
+using volume_queries::ArithmeticOverflow;
+using volume_queries::ModVolscope;
+using volume_queries::VolumeAnswers;
+using volume_queries::VolumeDetails;
+
+class QueryVolumeDetailsTest : public ::testing::Test {
+protected:
+    QueryVolumeDetailsTest() { mod.CurrentDrive = "D"; }
+
+    fake::Drive& drive(fake::Drive d = {}) {
+        os.setDrive('D', std::move(d));
+        return os.drive('D');
+    }
+
+    // A record that holds something in every field, to see what a query leaves alone.
+    static VolumeDetails stale() {
+        return {"old", 7, 8, "OLDFS", 9, 10, 11, 12, 13, 14};
+    }
+
+    fake::Platform os;
+    ModVolscope mod{os};
+};
+
+TEST_F(QueryVolumeDetailsTest, LetterWithoutDriveYieldsEmptyNamesAndZerosWithoutFailure) {
+    VolumeDetails details = stale();
+    mod.QueryVolumeDetails(details);
+    EXPECT_EQ(details, VolumeDetails{});
+}
+
+TEST_F(QueryVolumeDetailsTest, DriveWithoutMediumYieldsEmptyNamesAndZeros) {
+    drive({.type = 5, .hasVolume = false});
+    VolumeDetails details = stale();
+    mod.QueryVolumeDetails(details);
+    EXPECT_EQ(details, VolumeDetails{});
+}
+
+TEST_F(QueryVolumeDetailsTest, AsksTheSystemAboutTheRootOfTheCurrentDrive) {
+    drive();
+    VolumeDetails details;
+    mod.QueryVolumeDetails(details);
+    EXPECT_EQ(os.calls(),
+              (std::vector<std::string>{"GetVolumeInformationA(D:\\)", "GetDiskFreeSpaceA(D:\\)"}));
+}
+
+TEST_F(QueryVolumeDetailsTest, FillsEveryFieldFromTheAnswers) {
+    drive({.label = "DATA",
+           .serialNumber = 0x1A2B3C4D,
+           .maxComponentLength = 255,
+           .fileSystem = "NTFS",
+           .sectorsPerCluster = 8,
+           .bytesPerSector = 512,
+           .freeClusters = 1000,
+           .totalClusters = 4000});
+    VolumeDetails details;
+    mod.QueryVolumeDetails(details);
+    EXPECT_EQ(details, (VolumeDetails{"DATA", 0x1A2B3C4D, 255, "NTFS", 512, 8, 1000, 4000,
+                                      4'096'000, 16'384'000}));
+}
+
+TEST_F(QueryVolumeDetailsTest, NamesLoseTheirBlanksAtBothEndsButKeepInnerOnes) {
+    drive({.label = "  My  Disk   ", .fileSystem = " ext4 "});
+    VolumeDetails details;
+    mod.QueryVolumeDetails(details);
+    EXPECT_EQ(details.VolumeName, "My  Disk");
+    EXPECT_EQ(details.FileSystemName, "ext4");
+}
+
+TEST_F(QueryVolumeDetailsTest, VolumeWithoutLabelHasEmptyNameAndTheOtherFields) {
+    drive({.label = "", .serialNumber = 5, .freeClusters = 1, .totalClusters = 2});
+    VolumeDetails details;
+    mod.QueryVolumeDetails(details);
+    EXPECT_EQ(details.VolumeName, "");
+    EXPECT_EQ(details.SerialNumber, 5);
+    EXPECT_EQ(details.TotalBytes, 8192);
+}
+
+TEST_F(QueryVolumeDetailsTest, SerialNumberKeepsAllThirtyTwoBits) {
+    drive({.serialNumber = 0xFFFFFFFF});
+    VolumeDetails details;
+    mod.QueryVolumeDetails(details);
+    EXPECT_EQ(static_cast<std::uint32_t>(details.SerialNumber), 0xFFFFFFFFu);
+}
+
+// Byte totals at the record's limit and one past it, for free and for total space.
+struct ByteLimitRow {
+    const char* name;
+    std::uint32_t freeClusters;
+    std::uint32_t totalClusters;
+    std::uint32_t sectorsPerCluster;
+    std::uint32_t bytesPerSector;
+    bool overflows;
+};
+
+class ByteLimitTest : public QueryVolumeDetailsTest,
+                      public ::testing::WithParamInterface<ByteLimitRow> {};
+
+TEST_P(ByteLimitTest, FillsTheRecordUpToTheLimitAndLeavesItUntouchedBeyond) {
+    const ByteLimitRow& row = GetParam();
+    drive({.label = "BIG",
+           .sectorsPerCluster = row.sectorsPerCluster,
+           .bytesPerSector = row.bytesPerSector,
+           .freeClusters = row.freeClusters,
+           .totalClusters = row.totalClusters});
+    VolumeDetails details = stale();
+    VolumeAnswers answers;
+    if (row.overflows) {
+        EXPECT_THROW(mod.QueryVolumeDetails(details, &answers), ArithmeticOverflow);
+        EXPECT_EQ(details, stale());
+    } else {
+        mod.QueryVolumeDetails(details, &answers);
+        EXPECT_EQ(std::int64_t{details.TotalBytes},
+                  std::int64_t{row.totalClusters} * row.sectorsPerCluster * row.bytesPerSector);
+        EXPECT_EQ(details.VolumeName, "BIG");
+    }
+    // The answers reach the caller either way, so a large volume can still be shown.
+    EXPECT_EQ(answers.totalClusters, row.totalClusters);
+    EXPECT_EQ(answers.freeClusters, row.freeClusters);
+    EXPECT_EQ(answers.volumeName, "BIG");
+}
+
+// 2,147,483,647 = 7 × 151 × 31 × 65,537; 2,147,483,648 = 2^31.
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ByteLimitTest,
+    ::testing::Values(
+        ByteLimitRow{"totalAtLimit", 0, 2'147'483'647, 1, 1, false},
+        ByteLimitRow{"totalAtLimitAsProduct", 7, 65'537 * 31, 7, 151, false},
+        ByteLimitRow{"totalOnePastLimit", 0, 4'194'304, 8, 64, true},
+        ByteLimitRow{"freeAtLimit", 2'147'483'647, 2'147'483'647, 1, 1, false},
+        ByteLimitRow{"freeOnePastLimit", 4'194'304, 1, 8, 64, true},
+        ByteLimitRow{"firstProductOverflows", 1, 2'147'483'647, 2, 1, true},
+        ByteLimitRow{"clusterCountBeyondSignedRange", 0, 2'147'483'648u, 1, 1, true},
+        ByteLimitRow{"typicalTerabyteDisk", 100'000'000, 244'190'646, 8, 512, true}),
+    [](const auto& rowInfo) { return std::string(rowInfo.param.name); });
+
+TEST(ArithmeticOverflowTest, IsAnOverflowErrorNamedOverflow) {
+    const ArithmeticOverflow failure;
+    const std::overflow_error& asStandard = failure;
+    EXPECT_STREQ(asStandard.what(), "Overflow");
+}
+
+TEST(DriveRootTest, IsTheLetterWithColonAndBackslash) {
+    EXPECT_EQ(ModVolscope::driveRoot("C"), "C:\\");
+    EXPECT_EQ(ModVolscope::driveRoot("Z"), "Z:\\");
+}
+
+}  // namespace

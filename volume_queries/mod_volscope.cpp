@@ -1,0 +1,68 @@
+#include "volume_queries/mod_volscope.h"
+
+#include <cstring>
+
+#include "volume_queries/arithmetic_overflow.h"
+
+namespace volume_queries {
+
+namespace {
+
+constexpr std::uint32_t nameBufferSize = 255;
+
+// The text a call wrote into a blank-filled buffer, up to its terminator, without blanks at
+// either end. A buffer the call did not write holds only blanks and comes out empty.
+std::string trimmedName(const std::string& buffer) {
+    const std::string text(buffer.c_str(), ::strnlen(buffer.data(), buffer.size()));
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    const auto last = text.find_last_not_of(' ');
+    return text.substr(first, last - first + 1);
+}
+
+}  // namespace
+
+std::string ModVolscope::driveRoot(std::string_view letter) {
+    return std::string(letter) + ":\\";
+}
+
+void ModVolscope::QueryVolumeDetails(VolumeDetails& details, VolumeAnswers* answers) const {
+    std::string volumeName(nameBufferSize, ' ');
+    std::string fileSystemName(nameBufferSize, ' ');
+    VolumeAnswers asked;
+    std::uint32_t fileSystemFlags = 0;  // asked for, as the call requires, and not used
+
+    const std::string root = driveRoot(CurrentDrive);
+    os_.GetVolumeInformationA(root.c_str(), volumeName.data(), nameBufferSize, &asked.serialNumber,
+                              &asked.maxComponentLength, &fileSystemFlags, fileSystemName.data(),
+                              nameBufferSize);
+    os_.GetDiskFreeSpaceA(root.c_str(), &asked.sectorsPerCluster, &asked.bytesPerSector,
+                          &asked.freeClusters, &asked.totalClusters);
+    asked.volumeName = trimmedName(volumeName);
+    asked.fileSystemName = trimmedName(fileSystemName);
+    if (answers != nullptr) *answers = asked;
+
+    // Everything that can fail comes before the first field is written.
+    const std::int32_t sectorsPerCluster = toInt32Checked(asked.sectorsPerCluster);
+    const std::int32_t bytesPerSector = toInt32Checked(asked.bytesPerSector);
+    const std::int32_t freeClusters = toInt32Checked(asked.freeClusters);
+    const std::int32_t totalClusters = toInt32Checked(asked.totalClusters);
+    const std::int32_t freeBytes =
+        multiplyChecked(multiplyChecked(freeClusters, sectorsPerCluster), bytesPerSector);
+    const std::int32_t totalBytes =
+        multiplyChecked(multiplyChecked(totalClusters, sectorsPerCluster), bytesPerSector);
+    const std::int32_t maxComponentLength = toInt32Checked(asked.maxComponentLength);
+
+    details.VolumeName = asked.volumeName;
+    details.SerialNumber = static_cast<std::int32_t>(asked.serialNumber);
+    details.MaxComponentLength = maxComponentLength;
+    details.FileSystemName = asked.fileSystemName;
+    details.BytesPerSector = bytesPerSector;
+    details.SectorsPerCluster = sectorsPerCluster;
+    details.FreeClusters = freeClusters;
+    details.TotalClusters = totalClusters;
+    details.FreeBytes = freeBytes;
+    details.TotalBytes = totalBytes;
+}
+
+}  // namespace volume_queries

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+
+#include "platform/platform.h"
+#include "volume_queries/volume_details.h"
+
+namespace volume_queries {
+
+// The program's shared routines about drive letters and volumes, and the current drive letter.
+// One instance lives for the whole run; both windows are given it. It asks the system through
+// the Platform it is given (not owned; must outlive it) and keeps nothing between calls.
+class ModVolscope {
+public:
+    explicit ModVolscope(platform::Platform& os) : os_(os) {}
+
+    // The current drive letter: empty until the main window loads, then one of "A" to "Z".
+    std::string CurrentDrive;
+
+    // The root of a drive letter as every system call is given it: "C" gives "C:\".
+    static std::string driveRoot(std::string_view letter);
+
+    // Asks the system about the volume behind CurrentDrive and fills `details` with its answers.
+    // A letter without a volume yields empty names and zeros, without a failure. Throws
+    // ArithmeticOverflow, leaving `details` exactly as it was, when a count reported by the
+    // system or one of the byte totals exceeds 2,147,483,647. When `answers` is given it receives
+    // the system's answers in any case, so that a caller can still show a volume too large for
+    // the record from the same answers.
+    void QueryVolumeDetails(VolumeDetails& details, VolumeAnswers* answers = nullptr) const;
+
+    platform::Platform& os() const { return os_; }
+
+private:
+    platform::Platform& os_;
+};
+
+}  // namespace volume_queries

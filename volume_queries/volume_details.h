@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace volume_queries {
+
+// One volume's details in the program's 32-bit record. Byte totals stop at 2,147,483,647; a
+// larger volume cannot be described by it (see ModVolscope::QueryVolumeDetails). A new record
+// holds empty texts and zeros, which is also what a letter without a volume yields.
+struct VolumeDetails {
+    std::string VolumeName;               // label without blanks at either end
+    std::int32_t SerialNumber = 0;        // all 32 bits as the system returns them
+    std::int32_t MaxComponentLength = 0;  // longest file-name component, in characters
+    std::string FileSystemName;           // without blanks at either end
+    std::int32_t BytesPerSector = 0;
+    std::int32_t SectorsPerCluster = 0;
+    std::int32_t FreeClusters = 0;
+    std::int32_t TotalClusters = 0;
+    std::int32_t FreeBytes = 0;   // FreeClusters × SectorsPerCluster × BytesPerSector
+    std::int32_t TotalBytes = 0;  // TotalClusters × SectorsPerCluster × BytesPerSector
+
+    friend bool operator==(const VolumeDetails&, const VolumeDetails&) = default;
+};
+
+// The system's own answers about a volume, before they are fitted into a VolumeDetails record:
+// the trimmed names and the unsigned 32-bit counts exactly as reported.
+struct VolumeAnswers {
+    std::string volumeName;
+    std::uint32_t serialNumber = 0;
+    std::uint32_t maxComponentLength = 0;
+    std::string fileSystemName;
+    std::uint32_t sectorsPerCluster = 0;
+    std::uint32_t bytesPerSector = 0;
+    std::uint32_t freeClusters = 0;
+    std::uint32_t totalClusters = 0;
+
+    friend bool operator==(const VolumeAnswers&, const VolumeAnswers&) = default;
+};
+
+}  // namespace volume_queries
