@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QPixmap>
 #include <QScreen>
 #include <algorithm>
 #include <stdexcept>
@@ -242,6 +243,11 @@ int QtForm::windowState() const {
 QWidget* nativeWindow(Form& form) {
     auto* qtForm = dynamic_cast<QtForm*>(&form);
     return qtForm ? &qtForm->window() : nullptr;
+}
+
+bool saveScreenshot(Form& form, const std::string& path) {
+    QWidget* window = nativeWindow(form);
+    return window != nullptr && window->grab().save(QString::fromStdString(path), "PNG");
 }
 
 }  // namespace toolkit::qt

@@ -59,4 +59,7 @@ private:
 // The top-level widget of a form built by QtToolkit, for tests and screenshots.
 QWidget* nativeWindow(Form& form);
 
+// Writes what the form's client area shows to a PNG file; false when it cannot be written.
+bool saveScreenshot(Form& form, const std::string& path);
+
 }  // namespace toolkit::qt

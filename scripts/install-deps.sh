@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs what Volscope needs to build, run and test on Debian 12. Does nothing when all of it
+# is there already; otherwise runs apt-get as root (directly, or through sudo).
+set -euo pipefail
+
+packages=(
+    g++ cmake ninja-build pkg-config                  # build
+    qt6-base-dev libmount-dev libblkid-dev            # libraries
+    fonts-liberation                                  # metric-compatible Times New Roman, Arial
+    libgtest-dev libgmock-dev libbenchmark-dev        # tests and benchmarks
+    clang libclang-rt-14-dev                          # fuzzing and sanitizer runtimes
+    util-linux mount e2fsprogs xfsprogs btrfs-progs   # real-volume tests: losetup, mount, mkfs
+    xvfb xauth                                        # a real window without a desktop
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+        missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+as_root=()
+if [ "$(id -u)" -ne 0 ]; then
+    command -v sudo >/dev/null || { echo "Run this as root to install: ${missing[*]}" >&2; exit 1; }
+    as_root=(sudo)
+fi
+echo "Installing: ${missing[*]}"
+"${as_root[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}" >/dev/null
