@@ -33,7 +33,7 @@ inline constexpr std::uint32_t readOnlyVolume = 0x80000;
 }  // namespace fs_flags
 
 class Platform {
-public:
+  public:
     virtual ~Platform() = default;
 
     // The drive type code (drive_type above) of the drive whose root is rootPathName.

@@ -1,0 +1,90 @@
+#include "platform/posix/posix_platform.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/posix/block_device.h"
+#include "platform/posix/mount_table.h"
+#include "platform/posix/volume_probe.h"
+
+namespace platform {
+
+using posix::DiskGeometry;
+using posix::DriveTable;
+using posix::MountEntry;
+using posix::Volume;
+using posix::VolumeInformation;
+
+namespace {
+
+std::optional<Volume> volumeAt(const char* rootPathName) {
+    const std::optional<std::size_t> index = posix::driveIndex(rootPathName);
+    if (!index) return std::nullopt;
+    return PosixPlatform::currentDrives()[*index];
+}
+
+bool fits(const std::string& text, const char* buffer, std::uint32_t size) {
+    return buffer == nullptr || text.size() < size;
+}
+
+void copyOut(const std::string& text, char* buffer) {
+    if (buffer != nullptr) std::memcpy(buffer, text.c_str(), text.size() + 1);
+}
+
+void store(std::uint32_t* out, std::uint32_t value) {
+    if (out != nullptr) *out = value;
+}
+
+}  // namespace
+
+DriveTable PosixPlatform::currentDrives() {
+    const std::optional<std::vector<MountEntry>> mounts =
+        posix::readMountTable("/proc/self/mountinfo");
+    if (!mounts) return {};
+    std::vector<Volume> volumes;
+    volumes.reserve(mounts->size());
+    for (const MountEntry& mount : *mounts)
+        volumes.push_back({mount, posix::findBlockDevice(mount)});
+    return posix::assignDriveLetters(volumes);
+}
+
+std::uint32_t PosixPlatform::GetDriveTypeA(const char* rootPathName) {
+    const std::optional<Volume> volume = volumeAt(rootPathName);
+    return volume ? posix::driveType(*volume) : drive_type::noRootDir;
+}
+
+bool PosixPlatform::GetVolumeInformationA(
+    const char* rootPathName, char* volumeNameBuffer, std::uint32_t volumeNameSize,
+    std::uint32_t* volumeSerialNumber, std::uint32_t* maximumComponentLength,
+    std::uint32_t* fileSystemFlags, char* fileSystemNameBuffer, std::uint32_t fileSystemNameSize) {
+    const std::optional<Volume> volume = volumeAt(rootPathName);
+    if (!volume) return false;
+    const std::optional<VolumeInformation> information = posix::probeVolumeInformation(*volume);
+    if (!information || !fits(information->label, volumeNameBuffer, volumeNameSize) ||
+        !fits(information->fileSystem, fileSystemNameBuffer, fileSystemNameSize))
+        return false;
+    copyOut(information->label, volumeNameBuffer);
+    copyOut(information->fileSystem, fileSystemNameBuffer);
+    store(volumeSerialNumber, information->serialNumber);
+    store(maximumComponentLength, information->maxComponentLength);
+    store(fileSystemFlags, information->fileSystemFlags);
+    return true;
+}
+
+bool PosixPlatform::GetDiskFreeSpaceA(const char* rootPathName, std::uint32_t* sectorsPerCluster,
+                                      std::uint32_t* bytesPerSector,
+                                      std::uint32_t* numberOfFreeClusters,
+                                      std::uint32_t* totalNumberOfClusters) {
+    const std::optional<Volume> volume = volumeAt(rootPathName);
+    if (!volume) return false;
+    const std::optional<DiskGeometry> geometry = posix::probeDiskGeometry(*volume);
+    if (!geometry) return false;
+    store(sectorsPerCluster, geometry->sectorsPerCluster);
+    store(bytesPerSector, geometry->bytesPerSector);
+    store(numberOfFreeClusters, geometry->freeClusters);
+    store(totalNumberOfClusters, geometry->totalClusters);
+    return true;
+}
+
+}  // namespace platform

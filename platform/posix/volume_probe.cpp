@@ -1,0 +1,215 @@
+#include "platform/posix/volume_probe.h"
+
+#include <blkid/blkid.h>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <limits>
+
+#include "platform/platform.h"
+
+// Kernels from 6.8 answer this for every file system that has a UUID; older headers lack it.
+#ifndef FS_IOC_GETFSUUID
+struct fsuuid2 {
+    __u8 len;
+    __u8 uuid[16];
+};
+#define FS_IOC_GETFSUUID _IOR(0x15, 0, struct fsuuid2)
+#endif
+
+namespace platform::posix {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// f_namemax of FAT and exFAT counts the bytes of 255 UTF-16 units.
+constexpr std::uint32_t fatNameLength = 255;
+
+bool isFatFamily(std::string_view type) {
+    return type == "vfat" || type == "msdos" || type == "exfat";
+}
+
+class FileDescriptor {
+  public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor() {
+        if (fd_ >= 0) close(fd_);
+    }
+    int get() const { return fd_; }
+
+  private:
+    int fd_;
+};
+
+FileDescriptor openMountRoot(const std::string& target) {
+    return FileDescriptor(open(target.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+}
+
+std::optional<std::string> kernelLabel(const FileDescriptor& root) {
+    std::array<char, FSLABEL_MAX + 1> label{};
+    if (root.get() < 0 || ioctl(root.get(), FS_IOC_GETFSLABEL, label.data()) != 0)
+        return std::nullopt;
+    return std::string(label.data());
+}
+
+std::optional<std::uint32_t> kernelSerial(const FileDescriptor& root) {
+    fsuuid2 uuid{};
+    if (root.get() < 0 || ioctl(root.get(), FS_IOC_GETFSUUID, &uuid) != 0 || uuid.len != 16)
+        return std::nullopt;
+    return static_cast<std::uint32_t>(uuid.uuid[0]) << 24 |
+           static_cast<std::uint32_t>(uuid.uuid[1]) << 16 |
+           static_cast<std::uint32_t>(uuid.uuid[2]) << 8 | static_cast<std::uint32_t>(uuid.uuid[3]);
+}
+
+// The name of the link in directory (/dev/disk/by-label, by-uuid) that leads to the device.
+std::optional<std::string> udevName(const char* directory, std::uint64_t device) {
+    std::error_code error;
+    for (fs::directory_iterator entry(directory, error), end; !error && entry != end;
+         entry.increment(error)) {
+        struct stat status {};
+        if (stat(entry->path().c_str(), &status) == 0 && S_ISBLK(status.st_mode) &&
+            status.st_rdev == device)
+            return unescapeUdevName(entry->path().filename().native());
+    }
+    return std::nullopt;
+}
+
+struct SuperblockIds {
+    std::optional<std::string> label;
+    std::optional<std::string> uuid;
+};
+
+SuperblockIds readSuperblock(const std::string& node) {
+    SuperblockIds ids;
+    if (node.empty()) return ids;
+    blkid_probe probe = blkid_new_probe_from_filename(node.c_str());
+    if (probe == nullptr) return ids;
+    blkid_probe_enable_superblocks(probe, 1);
+    blkid_probe_set_superblocks_flags(probe, BLKID_SUBLKS_LABEL | BLKID_SUBLKS_UUID);
+    if (blkid_do_safeprobe(probe) == 0) {
+        const char* value = nullptr;
+        if (blkid_probe_lookup_value(probe, "LABEL", &value, nullptr) == 0) ids.label = value;
+        if (blkid_probe_lookup_value(probe, "UUID", &value, nullptr) == 0) ids.uuid = value;
+    }
+    blkid_free_probe(probe);
+    return ids;
+}
+
+// Reading the superblock is the costly source, so it is read once, and only when needed.
+class Identity {
+  public:
+    explicit Identity(const Volume& volume)
+        : volume_(volume), root_(openMountRoot(volume.mount.target)) {}
+
+    std::string label() {
+        if (auto label = kernelLabel(root_)) return *label;
+        if (!volume_.device) return {};
+        if (auto label = udevName("/dev/disk/by-label", volume_.device->number)) return *label;
+        return superblock().label.value_or("");
+    }
+
+    std::uint32_t serialNumber() {
+        if (!volume_.device) return 0;
+        if (auto uuid = superblock().uuid) return serialFromUuid(*uuid);
+        if (auto uuid = udevName("/dev/disk/by-uuid", volume_.device->number))
+            return serialFromUuid(*uuid);
+        return kernelSerial(root_).value_or(0);
+    }
+
+  private:
+    const SuperblockIds& superblock() {
+        if (!superblock_) superblock_ = readSuperblock(volume_.device->node);
+        return *superblock_;
+    }
+
+    const Volume& volume_;
+    FileDescriptor root_;
+    std::optional<SuperblockIds> superblock_;
+};
+
+int hexValue(char digit) {
+    if (digit >= '0' && digit <= '9') return digit - '0';
+    if (digit >= 'a' && digit <= 'f') return digit - 'a' + 10;
+    if (digit >= 'A' && digit <= 'F') return digit - 'A' + 10;
+    return -1;
+}
+
+bool isHex(std::string_view digits) {
+    return std::all_of(digits.begin(), digits.end(), [](char c) { return hexValue(c) >= 0; });
+}
+
+std::uint32_t hex32(std::string_view digits) {
+    std::uint32_t value = 0;
+    for (char digit : digits) value = value << 4 | static_cast<std::uint32_t>(hexValue(digit));
+    return value;
+}
+
+std::uint32_t clamp32(unsigned long value) {
+    return static_cast<std::uint32_t>(
+        std::min<unsigned long>(value, std::numeric_limits<std::uint32_t>::max()));
+}
+
+}  // namespace
+
+std::optional<VolumeInformation> probeVolumeInformation(const Volume& volume) {
+    struct statvfs status {};
+    if (statvfs(volume.mount.target.c_str(), &status) != 0) return std::nullopt;
+
+    const bool fat = isFatFamily(volume.mount.fsType);
+    Identity identity(volume);
+    VolumeInformation information;
+    information.label = identity.label();
+    information.serialNumber = identity.serialNumber();
+    information.maxComponentLength = fat ? fatNameLength : clamp32(status.f_namemax);
+    information.fileSystemFlags =
+        fat ? fs_flags::casePreservedNames
+            : fs_flags::caseSensitiveSearch | fs_flags::casePreservedNames;
+    if ((status.f_flag & ST_RDONLY) != 0) information.fileSystemFlags |= fs_flags::readOnlyVolume;
+    information.fileSystem = volume.mount.fsType;
+    return information;
+}
+
+std::optional<DiskGeometry> probeDiskGeometry(const Volume& volume) {
+    struct statvfs status {};
+    if (statvfs(volume.mount.target.c_str(), &status) != 0) return std::nullopt;
+    return diskGeometry(status.f_frsize, status.f_bavail, status.f_blocks,
+                        volume.device ? volume.device->logicalSectorSize : 512);
+}
+
+std::uint32_t serialFromUuid(std::string_view uuid) {
+    if (uuid.size() == 9 && uuid[4] == '-' && isHex(uuid.substr(0, 4)) && isHex(uuid.substr(5)))
+        return hex32(uuid.substr(0, 4)) << 16 | hex32(uuid.substr(5));
+    if (uuid.size() == 16 && isHex(uuid)) return hex32(uuid.substr(8));
+    const bool standard = uuid.size() == 36 && uuid[8] == '-' && uuid[13] == '-' &&
+                          uuid[18] == '-' && uuid[23] == '-' && isHex(uuid.substr(0, 8)) &&
+                          isHex(uuid.substr(9, 4)) && isHex(uuid.substr(14, 4)) &&
+                          isHex(uuid.substr(19, 4)) && isHex(uuid.substr(24));
+    return standard ? hex32(uuid.substr(0, 8)) : 0;
+}
+
+std::string unescapeUdevName(std::string_view name) {
+    std::string result;
+    result.reserve(name.size());
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        if (name[i] == '\\' && i + 3 < name.size() && name[i + 1] == 'x' &&
+            hexValue(name[i + 2]) >= 0 && hexValue(name[i + 3]) >= 0) {
+            result.push_back(static_cast<char>(hexValue(name[i + 2]) * 16 + hexValue(name[i + 3])));
+            i += 3;
+        } else {
+            result.push_back(name[i]);
+        }
+    }
+    return result;
+}
+
+}  // namespace platform::posix

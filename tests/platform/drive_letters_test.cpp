@@ -1,0 +1,396 @@
+#include "platform/posix/drive_letters.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace {
+
+using platform::posix::BlockDevice;
+using platform::posix::Volume;
+namespace drive_type = platform::drive_type;
+
+BlockDevice disk(bool removable = false) {
+    BlockDevice device;
+    device.removable = removable;
+    return device;
+}
+
+BlockDevice loop(bool readOnlyDevice = false) {
+    BlockDevice device;
+    device.kind = BlockDevice::Kind::loop;
+    device.readOnly = readOnlyDevice;
+    return device;
+}
+
+BlockDevice floppy() {
+    BlockDevice device;
+    device.kind = BlockDevice::Kind::floppy;
+    device.removable = true;
+    return device;
+}
+
+BlockDevice optical() {
+    BlockDevice device;
+    device.kind = BlockDevice::Kind::optical;
+    device.removable = true;
+    return device;
+}
+
+// One line of a mount table, as few fields as the row needs.
+struct MountRow {
+    std::string target;
+    std::string fsType;
+    std::optional<BlockDevice> device;
+    std::string root = "/";
+    bool readOnly = false;
+    std::string fsOptions;
+    int parent = 0;                // 1-based row it is mounted on; 0: the first "/" row
+    std::uint64_t fileSystem = 0;  // rows with the same nonzero number share a file system
+};
+
+std::vector<Volume> toVolumes(const std::vector<MountRow>& rows) {
+    constexpr int firstId = 100;
+    int rootId = 1;  // outside the table, like the namespace root's parent in mountinfo
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].target == "/") {
+            rootId = firstId + static_cast<int>(i);
+            break;
+        }
+    }
+    std::vector<Volume> volumes;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const MountRow& row = rows[i];
+        Volume volume;
+        volume.mount.id = firstId + static_cast<int>(i);
+        volume.mount.parentId = row.parent != 0             ? firstId + row.parent - 1
+                                : volume.mount.id == rootId ? 1
+                                                            : rootId;
+        volume.mount.device = row.fileSystem != 0 ? row.fileSystem : 1000 + i;
+        volume.mount.root = row.root;
+        volume.mount.target = row.target;
+        volume.mount.fsType = row.fsType;
+        volume.mount.fsOptions = row.fsOptions;
+        volume.mount.readOnly = row.readOnly;
+        volume.device = row.device;
+        volumes.push_back(volume);
+    }
+    return volumes;
+}
+
+// Each lettered drive as "target fsType".
+std::map<char, std::string> lettersOf(const std::vector<MountRow>& rows) {
+    const platform::posix::DriveTable table = platform::posix::assignDriveLetters(toVolumes(rows));
+    std::map<char, std::string> letters;
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        if (table[i])
+            letters[static_cast<char>('A' + i)] =
+                table[i]->mount.target + " " + table[i]->mount.fsType;
+    }
+    return letters;
+}
+
+const MountRow root{.target = "/", .fsType = "ext4", .device = disk()};
+
+struct LetterCase {
+    const char* name;
+    std::vector<MountRow> mounts;
+    std::map<char, std::string> letters;
+};
+
+// Failures name the row rather than dump its bytes.
+void PrintTo(const LetterCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+std::vector<MountRow> twentyFiveRamDisks() {
+    std::vector<MountRow> rows{root};
+    for (int i = 1; i <= 25; ++i)
+        rows.push_back({.target = "/mnt/r" + std::to_string(i), .fsType = "tmpfs"});
+    return rows;
+}
+
+std::map<char, std::string> firstTwentyThreeRamDisks() {
+    std::map<char, std::string> letters{{'C', "/ ext4"}};
+    for (int i = 1; i <= 23; ++i)
+        letters[static_cast<char>('C' + i)] = "/mnt/r" + std::to_string(i) + " tmpfs";
+    return letters;
+}
+
+const LetterCase letterCases[] = {
+    {"EmptyTableHasNoLetters", {}, {}},
+    {"RootIsC", {root}, {{'C', "/ ext4"}}},
+    {"KernelAndRuntimeFileSystemsGetNoLetter",
+     {root,
+      {.target = "/proc", .fsType = "proc"},
+      {.target = "/sys", .fsType = "sysfs"},
+      {.target = "/dev", .fsType = "devtmpfs"},
+      {.target = "/dev/pts", .fsType = "devpts"},
+      {.target = "/dev/shm", .fsType = "tmpfs"},
+      {.target = "/dev/mqueue", .fsType = "mqueue"},
+      {.target = "/sys/fs/cgroup", .fsType = "cgroup2"},
+      {.target = "/sys/fs/cgroup/cpu", .fsType = "cgroup"},
+      {.target = "/sys/kernel/debug", .fsType = "debugfs"},
+      {.target = "/proc/sys/fs/binfmt_misc", .fsType = "binfmt_misc"},
+      {.target = "/run", .fsType = "tmpfs"},
+      {.target = "/run/lock", .fsType = "tmpfs"},
+      {.target = "/run/user/1000", .fsType = "tmpfs"}},
+     {{'C', "/ ext4"}}},
+    {"DisksUnderRunGetALetterOnlyUnderRunMedia",
+     {root,
+      {.target = "/run/initramfs/live", .fsType = "ext4", .device = disk()},
+      {.target = "/run/mediator", .fsType = "ext4", .device = disk()},
+      {.target = "/run/media/alice/USB STICK", .fsType = "vfat", .device = disk(true)}},
+     {{'C', "/ ext4"}, {'D', "/run/media/alice/USB STICK vfat"}}},
+    {"BootAndEfiPartitionsGetNoLetter",
+     {root,
+      {.target = "/boot", .fsType = "ext4", .device = disk()},
+      {.target = "/boot/efi", .fsType = "vfat", .device = disk()},
+      {.target = "/efi", .fsType = "vfat", .device = disk()},
+      {.target = "/bootstrap", .fsType = "ext4", .device = disk()}},
+     {{'C', "/ ext4"}, {'D', "/bootstrap ext4"}}},
+    {"WithoutFloppiesAAndBStayEmpty",
+     {root, {.target = "/mnt/usb", .fsType = "vfat", .device = disk(true)}},
+     {{'C', "/ ext4"}, {'D', "/mnt/usb vfat"}}},
+    {"FloppiesTakeAAndBThenJoinTheOthers",
+     {root,
+      {.target = "/media/floppy0", .fsType = "vfat", .device = floppy()},
+      {.target = "/mnt/usb", .fsType = "vfat", .device = disk(true)},
+      {.target = "/media/floppy1", .fsType = "msdos", .device = floppy()},
+      {.target = "/media/floppy2", .fsType = "vfat", .device = floppy()}},
+     {{'A', "/media/floppy0 vfat"},
+      {'B', "/media/floppy1 msdos"},
+      {'C', "/ ext4"},
+      {'D', "/mnt/usb vfat"},
+      {'E', "/media/floppy2 vfat"}}},
+    {"RamFileSystemsGetALetterOnlyInUserPlaces",
+     {root,
+      {.target = "/tmp", .fsType = "tmpfs"},
+      {.target = "/var/tmp", .fsType = "tmpfs"},
+      {.target = "/dev/shm", .fsType = "tmpfs"},
+      {.target = "/mnt/ram", .fsType = "tmpfs"},
+      {.target = "/mnt2/ram", .fsType = "tmpfs"},
+      {.target = "/media/ramfs", .fsType = "ramfs"},
+      {.target = "/run/media/alice/scratch", .fsType = "tmpfs", .readOnly = true}},
+     {{'C', "/ ext4"},
+      {'D', "/mnt/ram tmpfs"},
+      {'E', "/media/ramfs ramfs"},
+      {'F', "/run/media/alice/scratch tmpfs"}}},
+    {"ReadOnlyLoopImagesGetNoLetter",
+     {root,
+      {.target = "/snap/core22/1380", .fsType = "squashfs", .device = loop(), .readOnly = true},
+      {.target = "/mnt/image", .fsType = "ext4", .device = loop()},
+      {.target = "/mnt/ro-mount", .fsType = "ext4", .device = loop(), .readOnly = true},
+      {.target = "/mnt/ro-device", .fsType = "ext4", .device = loop(true)},
+      {.target = "/mnt/ro-disk", .fsType = "ext4", .device = disk(), .readOnly = true}},
+     {{'C', "/ ext4"}, {'D', "/mnt/image ext4"}, {'E', "/mnt/ro-disk ext4"}}},
+    {"SwapGetsNoLetter",
+     {root, {.target = "none", .fsType = "swap", .device = disk()}},
+     {{'C', "/ ext4"}}},
+    {"NetworkFileSystemsGetALetterWhereverMounted",
+     {root,
+      {.target = "/home/shared", .fsType = "nfs4"},
+      {.target = "/srv/share", .fsType = "cifs"},
+      {.target = "/home/alice/remote", .fsType = "fuse.sshfs"},
+      {.target = "/net/smb", .fsType = "smb3"}},
+     {{'C', "/ ext4"},
+      {'D', "/home/shared nfs4"},
+      {'E', "/srv/share cifs"},
+      {'F', "/home/alice/remote fuse.sshfs"},
+      {'G', "/net/smb smb3"}}},
+    {"DisksGetALetterWhereverMounted",
+     {root,
+      {.target = "/home", .fsType = "xfs", .device = disk()},
+      {.target = "/media/alice/WIN", .fsType = "fuseblk", .device = disk(true)}},
+     {{'C', "/ ext4"}, {'D', "/home xfs"}, {'E', "/media/alice/WIN fuseblk"}}},
+    {"PseudoFileSystemsGetNoLetterEvenInUserPlaces",
+     {root,
+      {.target = "/mnt/merged", .fsType = "overlay"},
+      {.target = "/media/auto", .fsType = "autofs"},
+      {.target = "/mnt/fuse", .fsType = "fuse"}},
+     {{'C', "/ ext4"}}},
+    {"OtherFileSystemsGetALetterOnlyInUserPlaces",
+     {root,
+      {.target = "/home/alice/cloud", .fsType = "fuse.rclone"},
+      {.target = "/tank", .fsType = "zfs"},
+      {.target = "/mnt/cloud", .fsType = "fuse.rclone"}},
+     {{'C', "/ ext4"}, {'D', "/mnt/cloud fuse.rclone"}}},
+    {"OvermountedTargetLosesItsLetterToTheTopMount",
+     {root,
+      {.target = "/mnt/x", .fsType = "ext4", .device = disk()},
+      {.target = "/mnt/x", .fsType = "tmpfs", .parent = 2}},
+     {{'C', "/ ext4"}, {'D', "/mnt/x tmpfs"}}},
+    {"MountAboveAVolumeHidesIt",
+     {root,
+      {.target = "/mnt/usb", .fsType = "vfat", .device = disk(true)},
+      {.target = "/mnt", .fsType = "tmpfs"}},
+     {{'C', "/ ext4"}, {'D', "/mnt tmpfs"}}},
+    {"MountAtAPathSharingAPrefixHidesNothing",
+     {root,
+      {.target = "/mnt/usb", .fsType = "vfat", .device = disk(true)},
+      {.target = "/mnt/usb2", .fsType = "vfat", .device = disk(true)}},
+     {{'C', "/ ext4"}, {'D', "/mnt/usb vfat"}, {'E', "/mnt/usb2 vfat"}}},
+    {"VolumeMountedOnALaterMountStaysVisible",
+     {root,
+      {.target = "/mnt", .fsType = "tmpfs"},
+      {.target = "/mnt/usb", .fsType = "vfat", .device = disk(true), .parent = 2}},
+     {{'C', "/ ext4"}, {'D', "/mnt tmpfs"}, {'E', "/mnt/usb vfat"}}},
+    {"RootListedAfterItsChildrenIsStillC",
+     {{.target = "/proc", .fsType = "proc", .parent = 3},
+      {.target = "/mnt/usb", .fsType = "vfat", .device = disk(true), .parent = 3},
+      root},
+     {{'C', "/ ext4"}, {'D', "/mnt/usb vfat"}}},
+    {"StackedRootLettersTheTopMount",
+     {root, {.target = "/", .fsType = "overlay", .parent = 1}},
+     {{'C', "/ overlay"}}},
+    {"WithoutRootCStaysEmpty",
+     {{.target = "/mnt/usb", .fsType = "vfat", .device = disk(true)}},
+     {{'D', "/mnt/usb vfat"}}},
+    {"SubdirectoryBindsGetNoLetter",
+     {{.target = "/", .fsType = "overlay", .fileSystem = 7},
+      {.target = "/etc/hosts",
+       .fsType = "ext4",
+       .device = disk(),
+       .root = "/var/lib/docker/containers/abc/hosts"},
+      {.target = "/mnt/data", .fsType = "ext4", .device = disk(), .root = "/data"}},
+     {{'C', "/ overlay"}}},
+    {"BtrfsSubvolumeIsAVolumeButABindInsideItIsNot",
+     {root,
+      {.target = "/mnt/pool",
+       .fsType = "btrfs",
+       .device = disk(),
+       .root = "/@data",
+       .fsOptions = "rw,space_cache=v2,subvolid=256,subvol=/@data"},
+      {.target = "/mnt/inner",
+       .fsType = "btrfs",
+       .device = disk(),
+       .root = "/@data/inner",
+       .fsOptions = "rw,space_cache=v2,subvolid=256,subvol=/@data"}},
+     {{'C', "/ ext4"}, {'D', "/mnt/pool btrfs"}}},
+    {"FileSystemMountedTwiceGetsOneLetter",
+     {{.target = "/", .fsType = "ext4", .device = disk(), .fileSystem = 7},
+      {.target = "/mnt/a", .fsType = "ext4", .device = disk(), .fileSystem = 8},
+      {.target = "/mnt/b", .fsType = "ext4", .device = disk(), .fileSystem = 8},
+      {.target = "/mnt/root", .fsType = "ext4", .device = disk(), .fileSystem = 7}},
+     {{'C', "/ ext4"}, {'D', "/mnt/a ext4"}}},
+    {"ExcludedMountOfAFileSystemDoesNotTakeItsLetter",
+     {root,
+      {.target = "/boot", .fsType = "ext4", .device = disk(), .fileSystem = 8},
+      {.target = "/mnt/boot", .fsType = "ext4", .device = disk(), .fileSystem = 8}},
+     {{'C', "/ ext4"}, {'D', "/mnt/boot ext4"}}},
+    {"LettersEndAtZ", twentyFiveRamDisks(), firstTwentyThreeRamDisks()},
+};
+
+class DriveLetters : public testing::TestWithParam<LetterCase> {};
+
+TEST_P(DriveLetters, AssignsLettersByTheRules) {
+    EXPECT_EQ(lettersOf(GetParam().mounts), GetParam().letters);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, DriveLetters, testing::ValuesIn(letterCases),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+struct TypeCase {
+    const char* name;
+    MountRow mount;
+    std::uint32_t type;
+};
+
+void PrintTo(const TypeCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+const TypeCase typeCases[] = {
+    {"FixedDiskIsFixed",
+     {.target = "/home", .fsType = "ext4", .device = disk()},
+     drive_type::fixed},
+    {"LoopImageIsFixed",
+     {.target = "/mnt/i", .fsType = "ext4", .device = loop()},
+     drive_type::fixed},
+    {"RemovableDiskIsRemovable",
+     {.target = "/media/usb", .fsType = "vfat", .device = disk(true)},
+     drive_type::removable},
+    {"FloppyIsRemovable",
+     {.target = "/media/fd", .fsType = "vfat", .device = floppy()},
+     drive_type::removable},
+    {"Iso9660IsCdrom",
+     {.target = "/media/cd", .fsType = "iso9660", .device = optical()},
+     drive_type::cdrom},
+    {"UdfIsCdrom",
+     {.target = "/media/dvd", .fsType = "udf", .device = optical()},
+     drive_type::cdrom},
+    {"AnyFileSystemOnAnOpticalDriveIsCdrom",
+     {.target = "/media/cd", .fsType = "hfsplus", .device = optical()},
+     drive_type::cdrom},
+    {"Iso9660ImageOnALoopDeviceIsCdrom",
+     {.target = "/mnt/iso", .fsType = "iso9660", .device = loop()},
+     drive_type::cdrom},
+    {"NfsIsRemote", {.target = "/home/shared", .fsType = "nfs4"}, drive_type::remote},
+    {"CifsIsRemote", {.target = "/srv/share", .fsType = "cifs"}, drive_type::remote},
+    {"Smb3IsRemote", {.target = "/srv/share", .fsType = "smb3"}, drive_type::remote},
+    {"SshfsIsRemote", {.target = "/home/a/remote", .fsType = "fuse.sshfs"}, drive_type::remote},
+    {"TmpfsIsRamDisk", {.target = "/mnt/ram", .fsType = "tmpfs"}, drive_type::ramdisk},
+    {"RamfsIsRamDisk", {.target = "/mnt/ram", .fsType = "ramfs"}, drive_type::ramdisk},
+    {"FileSystemWithoutDeviceIsUnknown",
+     {.target = "/mnt/cloud", .fsType = "fuse.rclone"},
+     drive_type::unknown},
+    {"OverlayRootIsUnknown", {.target = "/", .fsType = "overlay"}, drive_type::unknown},
+};
+
+class DriveTypes : public testing::TestWithParam<TypeCase> {};
+
+TEST_P(DriveTypes, ClassifiesTheVolume) {
+    const std::vector<Volume> volumes = toVolumes({GetParam().mount});
+    EXPECT_EQ(platform::posix::driveType(volumes.at(0)), GetParam().type);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, DriveTypes, testing::ValuesIn(typeCases),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+struct RootCase {
+    const char* name;
+    const char* root;
+    std::optional<std::size_t> index;
+};
+
+void PrintTo(const RootCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+const RootCase rootCases[] = {
+    {"UpperCase", "C:\\", 2},
+    {"LowerCase", "c:\\", 2},
+    {"FirstLetter", "A:\\", 0},
+    {"LastLetter", "z:\\", 25},
+    {"Null", nullptr, std::nullopt},
+    {"Empty", "", std::nullopt},
+    {"LetterOnly", "C", std::nullopt},
+    {"NoBackslash", "C:", std::nullopt},
+    {"ForwardSlash", "C:/", std::nullopt},
+    {"PathBelowRoot", "C:\\x", std::nullopt},
+    {"DoubleBackslash", "C:\\\\", std::nullopt},
+    {"Digit", "1:\\", std::nullopt},
+    {"CharacterBeforeA", "@:\\", std::nullopt},
+    {"CharacterAfterZ", "[:\\", std::nullopt},
+    {"CharacterAfterLowerZ", "{:\\", std::nullopt},
+    {"TwoLetters", "CC:\\", std::nullopt},
+    {"LeadingBlank", " C:\\", std::nullopt},
+};
+
+class DriveRoots : public testing::TestWithParam<RootCase> {};
+
+TEST_P(DriveRoots, AcceptsOnlyALetterColonBackslash) {
+    EXPECT_EQ(platform::posix::driveIndex(GetParam().root), GetParam().index);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, DriveRoots, testing::ValuesIn(rootCases),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+}  // namespace

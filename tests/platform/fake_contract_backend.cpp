@@ -1,0 +1,41 @@
+#include "tests/platform/contract_backend.h"
+#include "tests/support/fake_platform.h"
+
+namespace contract {
+
+namespace {
+
+class FakeBackend final : public Backend {
+  public:
+    std::string setUp() override {
+        known_ = {'E', platform::drive_type::fixed, "  Contract  ", 0x1A2B3C4DU, "NTFS"};
+        fake::Drive drive;
+        drive.type = known_.type;
+        drive.label = known_.label;
+        drive.serialNumber = known_.serialNumber;
+        drive.fileSystem = known_.fileSystem;
+        drive.sectorsPerCluster = 8;
+        drive.bytesPerSector = 512;
+        drive.freeClusters = 300;
+        drive.totalClusters = 1000;
+        platform_.setDrive(known_.letter, drive);
+        return "";
+    }
+    platform::Platform& platform() override { return platform_; }
+    const KnownDrive& knownDrive() const override { return known_; }
+    char emptyLetter() override { return 'Q'; }
+    std::uint64_t totalBytes() override { return 1000 * 8 * 512; }
+    std::uint64_t freeBytes() override { return 300 * 8 * 512; }
+
+  private:
+    fake::Platform platform_;
+    KnownDrive known_;
+};
+
+}  // namespace
+
+std::unique_ptr<Backend> makeFakeBackend() {
+    return std::make_unique<FakeBackend>();
+}
+
+}  // namespace contract

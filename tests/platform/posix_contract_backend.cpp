@@ -1,0 +1,79 @@
+#include <sys/statvfs.h>
+
+#include <optional>
+
+#include "platform/posix/posix_platform.h"
+#include "tests/platform/contract_backend.h"
+#include "tests/platform/scratch_volumes.h"
+
+namespace contract {
+
+namespace {
+
+// An ext4 image on a loop device, mounted in a scratch folder under /mnt.
+class PosixBackend final : public Backend {
+  public:
+    std::string setUp() override {
+        if (std::string reason = scratch::unavailableReason(); !reason.empty()) return reason;
+        if (!scratch::hasTool("mkfs.ext4")) return "mkfs.ext4 is missing (package e2fsprogs)";
+        lock_.emplace();
+        folder_.emplace();
+        const std::string image = folder_->makeImage("contract.img", 8 * 1024 * 1024);
+        scratch::run({"mkfs.ext4", "-q", "-F", "-L", "  Contract  ", "-U",
+                      "c0ffee00-1234-4321-8765-0123456789ab", image});
+        loop_.emplace(image, 512);
+        target_ = folder_->makeFolder("contract");
+        mount_.emplace(loop_->path(), target_, "ext4");
+
+        const platform::posix::DriveTable drives = platform::PosixPlatform::currentDrives();
+        for (std::size_t i = 0; i < drives.size(); ++i) {
+            if (drives[i] && drives[i]->mount.target == target_)
+                known_.letter = static_cast<char>('A' + i);
+            else if (!drives[i])
+                emptyLetter_ = static_cast<char>('A' + i);
+        }
+        if (known_.letter == '\0') return "no drive letter is left for the test's volume";
+        if (emptyLetter_ == '\0') return "every drive letter is in use";
+        known_.type = platform::drive_type::fixed;
+        known_.label = "  Contract  ";
+        known_.serialNumber = 0xC0FFEE00U;
+        known_.fileSystem = "ext4";
+        return "";
+    }
+    platform::Platform& platform() override { return platform_; }
+    const KnownDrive& knownDrive() const override { return known_; }
+    char emptyLetter() override { return emptyLetter_; }
+    std::uint64_t totalBytes() override {
+        const struct statvfs now = statvfsOfTarget();
+        return std::uint64_t{now.f_frsize} * now.f_blocks;
+    }
+    std::uint64_t freeBytes() override {
+        const struct statvfs now = statvfsOfTarget();
+        return std::uint64_t{now.f_frsize} * now.f_bavail;
+    }
+
+  private:
+    struct statvfs statvfsOfTarget() const {
+        struct statvfs status {};
+        statvfs(target_.c_str(), &status);
+        return status;
+    }
+
+    platform::PosixPlatform platform_;
+    // Declared in the order of set-up, so that they are undone in reverse.
+    std::optional<scratch::MountLock> lock_;
+    std::optional<scratch::Folder> folder_;
+    std::optional<scratch::LoopDevice> loop_;
+    std::optional<scratch::Mount> mount_;
+    std::string target_;
+    KnownDrive known_{'\0'};
+    char emptyLetter_ = '\0';
+};
+
+}  // namespace
+
+std::unique_ptr<Backend> makePosixBackend() {
+    return std::make_unique<PosixBackend>();
+}
+
+}  // namespace contract

@@ -1,0 +1,360 @@
+// The Linux backend on real volumes: loop devices over images and tmpfs mounts in a scratch
+// folder under /mnt. Needs root; elsewhere the tests skip and say why.
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/statvfs.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+#include "platform/posix/posix_platform.h"
+#include "tests/platform/scratch_volumes.h"
+
+namespace {
+
+namespace drive_type = platform::drive_type;
+namespace fs_flags = platform::fs_flags;
+
+using DriveTypes = std::array<std::uint32_t, 26>;
+
+constexpr std::uint32_t unixFlags = fs_flags::caseSensitiveSearch | fs_flags::casePreservedNames;
+constexpr std::uint64_t mebibyte = 1024 * 1024;
+
+std::string rootOf(char letter) {
+    return {letter, ':', '\\'};
+}
+
+// What the backend reports for one drive.
+struct Figures {
+    std::uint32_t type = 0;
+    bool hasInformation = false;
+    std::string label;
+    std::uint32_t serialNumber = 0;
+    std::uint32_t maxComponentLength = 0;
+    std::uint32_t fileSystemFlags = 0;
+    std::string fileSystem;
+    bool hasGeometry = false;
+    std::uint32_t sectorsPerCluster = 0;
+    std::uint32_t bytesPerSector = 0;
+    std::uint32_t freeClusters = 0;
+    std::uint32_t totalClusters = 0;
+};
+
+Figures figuresOf(platform::Platform& platform, char letter) {
+    const std::string root = rootOf(letter);
+    Figures figures;
+    figures.type = platform.GetDriveTypeA(root.c_str());
+    char label[261] = {};
+    char fileSystem[261] = {};
+    figures.hasInformation = platform.GetVolumeInformationA(
+        root.c_str(), label, sizeof label, &figures.serialNumber, &figures.maxComponentLength,
+        &figures.fileSystemFlags, fileSystem, sizeof fileSystem);
+    figures.label = label;
+    figures.fileSystem = fileSystem;
+    figures.hasGeometry = platform.GetDiskFreeSpaceA(root.c_str(), &figures.sectorsPerCluster,
+                                                     &figures.bytesPerSector, &figures.freeClusters,
+                                                     &figures.totalClusters);
+    return figures;
+}
+
+DriveTypes driveTypesOf(platform::Platform& platform) {
+    DriveTypes types{};
+    for (std::size_t i = 0; i < types.size(); ++i)
+        types[i] = platform.GetDriveTypeA(rootOf(static_cast<char>('A' + i)).c_str());
+    return types;
+}
+
+// The letters from D: on that have no volume, in order.
+std::vector<char> freeLetters(const DriveTypes& types) {
+    std::vector<char> letters;
+    for (std::size_t i = 3; i < types.size(); ++i) {
+        if (types[i] == drive_type::noRootDir) letters.push_back(static_cast<char>('A' + i));
+    }
+    return letters;
+}
+
+DriveTypes with(DriveTypes types, char letter, std::uint32_t type) {
+    types[static_cast<std::size_t>(letter - 'A')] = type;
+    return types;
+}
+
+// The letter whose volume is mounted at target, or '\0'.
+char letterOf(const std::string& target) {
+    const platform::posix::DriveTable drives = platform::PosixPlatform::currentDrives();
+    for (std::size_t i = 0; i < drives.size(); ++i) {
+        if (drives[i] && drives[i]->mount.target == target) return static_cast<char>('A' + i);
+    }
+    return '\0';
+}
+
+struct statvfs statvfsOf(const std::string& path) {
+    struct statvfs status {};
+    EXPECT_EQ(statvfs(path.c_str(), &status), 0) << path;
+    return status;
+}
+
+// The geometry matches what statvfs says of the mount point now, on sectors of sectorSize.
+void expectGeometryOf(const Figures& figures, const std::string& target, std::uint32_t sectorSize) {
+    const struct statvfs now = statvfsOf(target);
+    ASSERT_TRUE(figures.hasGeometry);
+    EXPECT_EQ(figures.bytesPerSector, sectorSize);
+    EXPECT_EQ(figures.sectorsPerCluster, now.f_frsize / sectorSize);
+    EXPECT_EQ(figures.totalClusters, now.f_blocks);
+    EXPECT_EQ(figures.freeClusters, now.f_bavail);
+    EXPECT_EQ(
+        std::uint64_t{figures.sectorsPerCluster} * figures.bytesPerSector * figures.totalClusters,
+        std::uint64_t{now.f_frsize} * now.f_blocks);
+}
+
+class RealVolumes : public testing::Test {
+  protected:
+    void SetUp() override {
+        const std::string reason = scratch::unavailableReason();
+        if (!reason.empty()) GTEST_SKIP() << reason;
+        lock_.emplace();
+        folder_.emplace();
+    }
+
+    // Makes an image of size bytes and runs mkfs on it: mkfs followed by arguments and the image.
+    std::string makeFileSystem(const std::string& name, std::uint64_t size,
+                               std::vector<std::string> mkfs) {
+        const std::string image = folder_->makeImage(name, size);
+        mkfs.push_back(image);
+        scratch::run(mkfs);
+        return image;
+    }
+
+    platform::PosixPlatform platform_;
+    std::optional<scratch::MountLock> lock_;
+    std::optional<scratch::Folder> folder_;
+};
+
+TEST_F(RealVolumes, Ext4OnLoopReportsItsLabelSerialAndGeometry) {
+    const std::string image =
+        makeFileSystem("ext4.img", 16 * mebibyte,
+                       {"mkfs.ext4", "-q", "-F", "-b", "1024", "-L", "  Test Vol  ", "-U",
+                        "1a2b3c4d-5e6f-4a1b-8c2d-3e4f5a6b7c8d"});
+    const scratch::LoopDevice loop(image, 512);
+    const std::string target = folder_->makeFolder("ext4");
+    const scratch::Mount mount(loop.path(), target, "ext4");
+
+    const char letter = letterOf(target);
+    ASSERT_NE(letter, '\0') << target << " got no letter";
+    const Figures figures = figuresOf(platform_, letter);
+    EXPECT_EQ(figures.type, drive_type::fixed);
+    ASSERT_TRUE(figures.hasInformation);
+    EXPECT_EQ(figures.label, "  Test Vol  ");
+    EXPECT_EQ(figures.serialNumber, 0x1A2B3C4DU);
+    EXPECT_EQ(figures.maxComponentLength, statvfsOf(target).f_namemax);
+    EXPECT_EQ(figures.fileSystemFlags, unixFlags);
+    EXPECT_EQ(figures.fileSystem, "ext4");
+    EXPECT_EQ(figures.sectorsPerCluster, 2u);
+    expectGeometryOf(figures, target, 512);
+}
+
+TEST_F(RealVolumes, Ext4OnFourKibSectorsReportsFourKibSectors) {
+    const std::string image =
+        makeFileSystem("ext4-4k.img", 16 * mebibyte, {"mkfs.ext4", "-q", "-F", "-b", "4096"});
+    const scratch::LoopDevice loop(image, 4096);
+    const std::string target = folder_->makeFolder("ext4-4k");
+    const scratch::Mount mount(loop.path(), target, "ext4");
+
+    const char letter = letterOf(target);
+    ASSERT_NE(letter, '\0') << target << " got no letter";
+    const Figures figures = figuresOf(platform_, letter);
+    EXPECT_EQ(figures.sectorsPerCluster, 1u);
+    expectGeometryOf(figures, target, 4096);
+}
+
+TEST_F(RealVolumes, XfsReportsItsLabelSerialAndGeometry) {
+    if (!scratch::hasTool("mkfs.xfs")) GTEST_SKIP() << "mkfs.xfs is missing (package xfsprogs)";
+    // mkfs.xfs refuses file systems under 300 MiB; the image stays sparse.
+    const std::string image = makeFileSystem(
+        "xfs.img", 300 * mebibyte,
+        {"mkfs.xfs", "-q", "-L", "xfs vol", "-m", "uuid=fedcba98-7654-4321-8fed-cba987654321"});
+    const scratch::LoopDevice loop(image, 512);
+    const std::string target = folder_->makeFolder("xfs");
+    std::optional<scratch::Mount> mount;
+    try {
+        mount.emplace(loop.path(), target, "xfs");
+    } catch (const scratch::UnsupportedFileSystem& error) {
+        GTEST_SKIP() << error.what();
+    }
+
+    const char letter = letterOf(target);
+    ASSERT_NE(letter, '\0') << target << " got no letter";
+    const Figures figures = figuresOf(platform_, letter);
+    EXPECT_EQ(figures.type, drive_type::fixed);
+    ASSERT_TRUE(figures.hasInformation);
+    EXPECT_EQ(figures.label, "xfs vol");
+    EXPECT_EQ(figures.serialNumber, 0xFEDCBA98U);
+    EXPECT_EQ(figures.maxComponentLength, statvfsOf(target).f_namemax);
+    EXPECT_EQ(figures.fileSystemFlags, unixFlags);
+    EXPECT_EQ(figures.fileSystem, "xfs");
+    expectGeometryOf(figures, target, 512);
+}
+
+// btrfs mounts carry an anonymous device number: the disk is found through the source.
+TEST_F(RealVolumes, BtrfsReportsItsLabelSerialAndGeometry) {
+    if (!scratch::hasTool("mkfs.btrfs"))
+        GTEST_SKIP() << "mkfs.btrfs is missing (package btrfs-progs)";
+    const std::string image = makeFileSystem(
+        "btrfs.img", 128 * mebibyte,
+        {"mkfs.btrfs", "-q", "-L", " Btrfs Vol ", "-U", "0badcafe-1234-4321-8765-0123456789ab"});
+    const scratch::LoopDevice loop(image, 4096);
+    const std::string target = folder_->makeFolder("btrfs");
+    std::optional<scratch::Mount> mount;
+    try {
+        mount.emplace(loop.path(), target, "btrfs");
+    } catch (const scratch::UnsupportedFileSystem& error) {
+        GTEST_SKIP() << error.what();
+    }
+
+    const char letter = letterOf(target);
+    ASSERT_NE(letter, '\0') << target << " got no letter";
+    const Figures figures = figuresOf(platform_, letter);
+    EXPECT_EQ(figures.type, drive_type::fixed);
+    ASSERT_TRUE(figures.hasInformation);
+    EXPECT_EQ(figures.label, " Btrfs Vol ");
+    EXPECT_EQ(figures.serialNumber, 0x0BADCAFEU);
+    EXPECT_EQ(figures.fileSystemFlags, unixFlags);
+    EXPECT_EQ(figures.fileSystem, "btrfs");
+    expectGeometryOf(figures, target, 4096);
+}
+
+TEST_F(RealVolumes, SizedTmpfsIsARamDiskWithoutLabelOrSerial) {
+    const std::string target = folder_->makeFolder("ram");
+    const scratch::Mount mount("volscope-ram", target, "tmpfs", 0, "size=4m");
+
+    const char letter = letterOf(target);
+    ASSERT_NE(letter, '\0') << target << " got no letter";
+    const Figures figures = figuresOf(platform_, letter);
+    EXPECT_EQ(figures.type, drive_type::ramdisk);
+    ASSERT_TRUE(figures.hasInformation);
+    EXPECT_EQ(figures.label, "");
+    EXPECT_EQ(figures.serialNumber, 0u);
+    EXPECT_EQ(figures.maxComponentLength, statvfsOf(target).f_namemax);
+    EXPECT_EQ(figures.fileSystemFlags, unixFlags);
+    EXPECT_EQ(figures.fileSystem, "tmpfs");
+    expectGeometryOf(figures, target, 512);
+    EXPECT_EQ(
+        std::uint64_t{figures.sectorsPerCluster} * figures.bytesPerSector * figures.totalClusters,
+        4 * mebibyte);
+}
+
+TEST_F(RealVolumes, ReadOnlyMountIsAReadOnlyVolume) {
+    const std::string target = folder_->makeFolder("ro-ram");
+    const scratch::Mount mount("volscope-ro", target, "tmpfs", MS_RDONLY, "size=1m");
+
+    const char letter = letterOf(target);
+    ASSERT_NE(letter, '\0') << target << " got no letter";
+    const Figures figures = figuresOf(platform_, letter);
+    ASSERT_TRUE(figures.hasInformation);
+    EXPECT_EQ(figures.fileSystemFlags, unixFlags | fs_flags::readOnlyVolume);
+}
+
+TEST_F(RealVolumes, MountPointWithBlankTabAndBackslashIsFound) {
+    const std::string target = folder_->makeFolder("my vol\twith\\escapes");
+    const scratch::Mount mount("volscope-odd", target, "tmpfs", 0, "size=2m");
+
+    const char letter = letterOf(target);
+    ASSERT_NE(letter, '\0') << target << " got no letter";
+    const Figures figures = figuresOf(platform_, letter);
+    EXPECT_EQ(figures.type, drive_type::ramdisk);
+    EXPECT_TRUE(figures.hasInformation);
+    expectGeometryOf(figures, target, 512);
+}
+
+TEST_F(RealVolumes, NewMountsTakeTheNextFreeLettersAndUnmountingFreesOnlyTheirs) {
+    const DriveTypes before = driveTypesOf(platform_);
+    const std::vector<char> free = freeLetters(before);
+    if (free.size() < 2) GTEST_SKIP() << "fewer than two drive letters are free";
+    const char first = free[0];
+    const char second = free[1];
+
+    scratch::Mount one("volscope-one", folder_->makeFolder("one"), "tmpfs", 0, "size=1m");
+    EXPECT_EQ(driveTypesOf(platform_), with(before, first, drive_type::ramdisk));
+    scratch::Mount two("volscope-two", folder_->makeFolder("two"), "tmpfs", 0, "size=2m");
+    EXPECT_EQ(driveTypesOf(platform_),
+              with(with(before, first, drive_type::ramdisk), second, drive_type::ramdisk));
+    EXPECT_EQ(figuresOf(platform_, first).totalClusters, mebibyte / 4096);
+    EXPECT_EQ(figuresOf(platform_, second).totalClusters, 2 * mebibyte / 4096);
+
+    two.unmount();
+    EXPECT_EQ(driveTypesOf(platform_), with(before, first, drive_type::ramdisk));
+    EXPECT_EQ(figuresOf(platform_, first).totalClusters, mebibyte / 4096);
+    EXPECT_FALSE(figuresOf(platform_, second).hasGeometry);
+
+    const scratch::Mount three("volscope-three", folder_->makeFolder("three"), "tmpfs", 0,
+                               "size=3m");
+    EXPECT_EQ(figuresOf(platform_, second).totalClusters, 3 * mebibyte / 4096);
+
+    one.unmount();
+    EXPECT_EQ(figuresOf(platform_, first).totalClusters, 3 * mebibyte / 4096)
+        << "the volumes after an unmounted one move down a letter";
+}
+
+TEST_F(RealVolumes, BindMountsGetNoLetterOfTheirOwn) {
+    const std::string volume = folder_->makeFolder("volume");
+    const scratch::Mount mount("volscope-bound", volume, "tmpfs", 0, "size=1m");
+    std::filesystem::create_directory(volume + "/inside");
+    const char letter = letterOf(volume);
+    ASSERT_NE(letter, '\0') << volume << " got no letter";
+    const DriveTypes before = driveTypesOf(platform_);
+
+    const scratch::Mount whole(volume, folder_->makeFolder("whole"), "", MS_BIND);
+    const scratch::Mount inside(volume + "/inside", folder_->makeFolder("inside"), "", MS_BIND);
+    const std::string scratchDirectory = folder_->makeFolder("directory");
+    const scratch::Mount directory(scratchDirectory, folder_->makeFolder("directory-bind"), "",
+                                   MS_BIND);
+
+    EXPECT_EQ(driveTypesOf(platform_), before);
+    EXPECT_EQ(letterOf(volume), letter);
+}
+
+TEST_F(RealVolumes, MountOverAVolumeTakesItsLetterUntilUnmounted) {
+    const std::string target = folder_->makeFolder("stacked");
+    const scratch::Mount lower("volscope-lower", target, "tmpfs", 0, "size=1m");
+    const char letter = letterOf(target);
+    ASSERT_NE(letter, '\0') << target << " got no letter";
+    const DriveTypes before = driveTypesOf(platform_);
+
+    scratch::Mount upper("volscope-upper", target, "tmpfs", 0, "size=2m");
+    EXPECT_EQ(driveTypesOf(platform_), before);
+    EXPECT_EQ(figuresOf(platform_, letter).totalClusters, 2 * mebibyte / 4096);
+
+    upper.unmount();
+    EXPECT_EQ(figuresOf(platform_, letter).totalClusters, mebibyte / 4096);
+}
+
+TEST_F(RealVolumes, ReadOnlyLoopImageGetsNoLetter) {
+    const std::string image =
+        makeFileSystem("ro.img", 8 * mebibyte, {"mkfs.ext4", "-q", "-F", "-L", "ro image"});
+    const scratch::LoopDevice loop(image, 512, true);
+    const DriveTypes before = driveTypesOf(platform_);
+    const std::string target = folder_->makeFolder("ro");
+    const scratch::Mount mount(loop.path(), target, "ext4", MS_RDONLY);
+
+    EXPECT_EQ(letterOf(target), '\0');
+    EXPECT_EQ(driveTypesOf(platform_), before);
+}
+
+// Needs no mounting: the root file system is C: wherever the tests run.
+TEST(RootVolume, RootFileSystemIsC) {
+    platform::PosixPlatform platform;
+    const Figures figures = figuresOf(platform, 'C');
+    const struct statvfs root = statvfsOf("/");
+    EXPECT_NE(figures.type, drive_type::noRootDir);
+    ASSERT_TRUE(figures.hasInformation);
+    EXPECT_EQ(figures.maxComponentLength, root.f_namemax);
+    ASSERT_TRUE(figures.hasGeometry);
+    EXPECT_EQ(figures.totalClusters, std::min<std::uint64_t>(root.f_blocks, 0xFFFFFFFFU));
+}
+
+}  // namespace

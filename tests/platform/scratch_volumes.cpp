@@ -1,0 +1,215 @@
+#include "tests/platform/scratch_volumes.h"
+
+#include <fcntl.h>
+#include <linux/loop.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
+#include <stdexcept>
+
+namespace scratch {
+
+namespace {
+
+std::runtime_error systemError(const std::string& what) {
+    return std::runtime_error(what + ": " + std::strerror(errno));
+}
+
+std::string probeMounting() {
+    if (geteuid() != 0)
+        return "mounting needs root (running as uid " + std::to_string(geteuid()) + ")";
+    const int control = open("/dev/loop-control", O_RDWR | O_CLOEXEC);
+    if (control < 0)
+        return std::string("no loop devices: /dev/loop-control: ") + std::strerror(errno);
+    close(control);
+    char folder[] = "/mnt/volscope-test-XXXXXX";
+    if (mkdtemp(folder) == nullptr)
+        return std::string("cannot create a folder under /mnt: ") + std::strerror(errno);
+    std::string reason;
+    if (mount("volscope-probe", folder, "tmpfs", 0, "size=64k") != 0)
+        reason = std::string("mount(2) is not permitted: ") + std::strerror(errno);
+    else
+        umount2(folder, 0);
+    rmdir(folder);
+    return reason;
+}
+
+std::string findTool(const std::string& name) {
+    std::string directories = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
+    directories += ":/sbin:/usr/sbin";
+    std::istringstream list(directories);
+    for (std::string directory; std::getline(list, directory, ':');) {
+        const std::string path = directory + "/" + name;
+        if (!directory.empty() && access(path.c_str(), X_OK) == 0) return path;
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string unavailableReason() {
+    static const std::string reason = probeMounting();
+    return reason;
+}
+
+bool hasTool(const std::string& name) {
+    return !findTool(name).empty();
+}
+
+void run(const std::vector<std::string>& command) {
+    std::string line;
+    for (const std::string& argument : command) line += argument + " ";
+    const std::string program = findTool(command.at(0));
+    if (program.empty()) throw std::runtime_error(line + "failed: " + command[0] + " not found");
+    std::vector<char*> argv;
+    for (const std::string& argument : command) argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+
+    int output[2];
+    if (pipe2(output, O_CLOEXEC) != 0) throw systemError("pipe");
+    const pid_t child = fork();
+    if (child < 0) throw systemError("fork");
+    if (child == 0) {
+        dup2(output[1], STDOUT_FILENO);
+        dup2(output[1], STDERR_FILENO);
+        execv(program.c_str(), argv.data());
+        _exit(127);
+    }
+    close(output[1]);
+    std::string text;
+    char buffer[4096];
+    for (ssize_t got; (got = read(output[0], buffer, sizeof buffer)) != 0;) {
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) break;
+        text.append(buffer, static_cast<std::size_t>(got));
+    }
+    close(output[0]);
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        throw std::runtime_error(line + "failed (status " + std::to_string(status) + "): " + text);
+}
+
+MountLock::MountLock() : fd_(open("/mnt", O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+    if (fd_ < 0) throw systemError("open /mnt");
+    while (flock(fd_, LOCK_EX) != 0) {
+        if (errno != EINTR) throw systemError("flock /mnt");
+    }
+}
+
+MountLock::~MountLock() {
+    close(fd_);
+}
+
+Folder::Folder() {
+    char folder[] = "/mnt/volscope-test-XXXXXX";
+    if (mkdtemp(folder) == nullptr) throw systemError("mkdtemp under /mnt");
+    path_ = folder;
+}
+
+Folder::~Folder() {
+    for (auto made = made_.rbegin(); made != made_.rend(); ++made) {
+        struct stat status {};
+        const bool folder = lstat(made->c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+        if ((folder ? rmdir(made->c_str()) : unlink(made->c_str())) != 0)
+            std::fprintf(stderr, "scratch: cannot remove %s: %s\n", made->c_str(),
+                         std::strerror(errno));
+    }
+    if (rmdir(path_.c_str()) != 0)
+        std::fprintf(stderr, "scratch: cannot remove %s: %s\n", path_.c_str(),
+                     std::strerror(errno));
+}
+
+std::string Folder::makeFolder(const std::string& name) {
+    const std::string path = path_ + "/" + name;
+    if (mkdir(path.c_str(), 0755) != 0) throw systemError("mkdir " + path);
+    made_.push_back(path);
+    return path;
+}
+
+std::string Folder::makeImage(const std::string& name, std::uint64_t size) {
+    const std::string path = path_ + "/" + name;
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) throw systemError("create " + path);
+    made_.push_back(path);
+    const int result = ftruncate(fd, static_cast<off_t>(size));
+    close(fd);
+    if (result != 0) throw systemError("truncate " + path);
+    return path;
+}
+
+LoopDevice::LoopDevice(const std::string& image, std::uint32_t sectorSize, bool readOnly) {
+    const int imageFd = open(image.c_str(), (readOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC);
+    if (imageFd < 0) throw systemError("open " + image);
+    const int control = open("/dev/loop-control", O_RDWR | O_CLOEXEC);
+    if (control < 0) {
+        close(imageFd);
+        throw systemError("open /dev/loop-control");
+    }
+    // Another process may take the free device between asking for it and configuring it.
+    for (int attempt = 0; attempt < 20 && fd_ < 0; ++attempt) {
+        const int number = ioctl(control, LOOP_CTL_GET_FREE);
+        if (number < 0) break;
+        const std::string path = "/dev/loop" + std::to_string(number);
+        const int fd = open(path.c_str(), O_RDWR | O_CLOEXEC);
+        if (fd < 0) continue;
+        loop_config config{};
+        config.fd = static_cast<__u32>(imageFd);
+        config.block_size = sectorSize;
+        config.info.lo_flags = LO_FLAGS_AUTOCLEAR | (readOnly ? LO_FLAGS_READ_ONLY : 0);
+        if (ioctl(fd, LOOP_CONFIGURE, &config) == 0) {
+            fd_ = fd;
+            path_ = path;
+        } else {
+            close(fd);
+        }
+    }
+    const int error = errno;
+    close(control);
+    close(imageFd);
+    if (fd_ < 0) {
+        errno = error;
+        throw systemError("set up a loop device for " + image);
+    }
+}
+
+LoopDevice::~LoopDevice() {
+    // With autoclear set, this detaches now, or at the unmount if the device is still mounted.
+    ioctl(fd_, LOOP_CLR_FD);
+    close(fd_);
+}
+
+Mount::Mount(const std::string& source, const std::string& target, const std::string& type,
+             unsigned long flags, const std::string& data)
+    : target_(target) {
+    if (mount(source.c_str(), target.c_str(), type.empty() ? nullptr : type.c_str(), flags,
+              data.empty() ? nullptr : data.c_str()) != 0) {
+        const int code = errno;
+        const std::string what = "mount " + source + " on " + target + ": " + std::strerror(code);
+        if (code == ENODEV) throw UnsupportedFileSystem(what);
+        throw std::runtime_error(what);
+    }
+}
+
+Mount::~Mount() {
+    if (mounted_) unmount();
+}
+
+void Mount::unmount() {
+    if (umount2(target_.c_str(), 0) != 0 && umount2(target_.c_str(), MNT_DETACH) != 0)
+        std::fprintf(stderr, "scratch: cannot unmount %s: %s\n", target_.c_str(),
+                     std::strerror(errno));
+    mounted_ = false;
+}
+
+}  // namespace scratch

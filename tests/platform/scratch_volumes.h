@@ -1,0 +1,97 @@
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+// Real volumes for the Linux backend's tests: a scratch folder under /mnt, image files, loop
+// devices and mounts in it, each undone by its destructor even when a test fails. Everything is
+// created inside the scratch folder; nothing outside it is touched. Failures to set up throw
+// std::runtime_error with the system's message.
+namespace scratch {
+
+// Why real volumes cannot be made here (not root, no loop devices, mount(2) refused), or an
+// empty string when they can.
+std::string unavailableReason();
+
+// Whether an executable of that name is on PATH or in /sbin, /usr/sbin.
+bool hasTool(const std::string& name);
+
+// Runs a program (no shell; found as by hasTool) and throws, with its output, when it fails.
+void run(const std::vector<std::string>& command);
+
+// Held while a test mounts and looks at letters: tests in other processes that mount wait, so
+// that the letters a test sees come and go with its own mounts only.
+class MountLock {
+  public:
+    MountLock();
+    MountLock(const MountLock&) = delete;
+    MountLock& operator=(const MountLock&) = delete;
+    ~MountLock();
+
+  private:
+    int fd_;
+};
+
+// A new folder /mnt/volscope-test-XXXXXX. Removes the files and folders made through it, then
+// itself; the mounts and loop devices in it must be gone by then (declare this first).
+class Folder {
+  public:
+    Folder();
+    Folder(const Folder&) = delete;
+    Folder& operator=(const Folder&) = delete;
+    ~Folder();
+
+    const std::string& path() const { return path_; }
+    // Creates the folder path()/name and returns its path.
+    std::string makeFolder(const std::string& name);
+    // Creates the sparse file path()/name of size bytes and returns its path.
+    std::string makeImage(const std::string& name, std::uint64_t size);
+
+  private:
+    std::string path_;
+    std::vector<std::string> made_;  // in order of creation
+};
+
+// A loop device over an image file, with the given logical sector size, detached on destruction.
+class LoopDevice {
+  public:
+    LoopDevice(const std::string& image, std::uint32_t sectorSize, bool readOnly = false);
+    LoopDevice(const LoopDevice&) = delete;
+    LoopDevice& operator=(const LoopDevice&) = delete;
+    ~LoopDevice();
+
+    const std::string& path() const { return path_; }
+
+  private:
+    int fd_ = -1;
+    std::string path_;
+};
+
+// Thrown by Mount when the kernel does not know the file system type.
+class UnsupportedFileSystem : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// A mount made with mount(2), unmounted on destruction unless unmount() was called.
+class Mount {
+  public:
+    // flags and data as for mount(2): MS_RDONLY, MS_BIND, "size=4m". Throws
+    // UnsupportedFileSystem where the kernel lacks the type, std::runtime_error on other errors.
+    Mount(const std::string& source, const std::string& target, const std::string& type,
+          unsigned long flags = 0, const std::string& data = "");
+    Mount(const Mount&) = delete;
+    Mount& operator=(const Mount&) = delete;
+    ~Mount();
+
+    const std::string& target() const { return target_; }
+    void unmount();
+
+  private:
+    std::string target_;
+    bool mounted_ = true;
+};
+
+}  // namespace scratch
