@@ -16,9 +16,15 @@ int main(int argc, char** argv) {
     window.setWindowTitle("Volscope");
     window.setFixedSize(320, 353);
     new QLabel(&window);  // the drive icon
-    const char* labels[] = {"C", "Volume Name:", "Serial Number:", "Maximum Component Length:",
-                            "File System: ", "Disk Space Usage:", "Used / Total:",
-                            "Total Number of Clusters: ", "Number of Sectors per Cluster: ",
+    const char* labels[] = {"C",
+                            "Volume Name:",
+                            "Serial Number:",
+                            "Maximum Component Length:",
+                            "File System: ",
+                            "Disk Space Usage:",
+                            "Used / Total:",
+                            "Total Number of Clusters: ",
+                            "Number of Sectors per Cluster: ",
                             "Number of Bytes per Sector:"};
     int top = 112;
     for (const char* text : labels) {

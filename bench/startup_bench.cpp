@@ -72,7 +72,8 @@ int main(int argc, char** argv) {
     }
     const int runs = argc > 3 ? std::atoi(argv[3]) : 20;
     const char* platformName = std::getenv("QT_QPA_PLATFORM");
-    std::printf("Start-up to first shown window, platform %s\n", platformName ? platformName : "default");
+    std::printf("Start-up to first shown window, platform %s\n",
+                platformName ? platformName : "default");
     startOnce(argv[1]);  // warm the page cache
     startOnce(argv[2]);
     report("Volscope", argv[1], runs);

@@ -20,7 +20,7 @@
 namespace {
 
 class SilentMessageBoxes final : public toolkit::MessageBoxes {
-public:
+  public:
     int show(const toolkit::MessageBoxRequest&) override { return toolkit::msgboxAnswerOk; }
 };
 

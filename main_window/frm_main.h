@@ -12,7 +12,7 @@ namespace main_window {
 // once at start-up from frmMainLayout and alive for the whole run. The toolkit and the module
 // are not owned and must outlive the window.
 class FrmMain {
-public:
+  public:
     FrmMain(toolkit::Toolkit& toolkit, volume_queries::ModVolscope& modVolscope);
 
     toolkit::Form& form() { return *form_; }
@@ -26,12 +26,12 @@ public:
     // volume too large for the 32-bit record is still shown in full from the same answers.
     void UpdateVolscope();
 
-private:
+  private:
     toolkit::Toolkit& toolkit_;
     volume_queries::ModVolscope& modVolscope_;
     std::unique_ptr<toolkit::Form> form_;
 
-public:
+  public:
     // The controls, by their layout names.
     toolkit::Image& imgDriveIcon;
     toolkit::CommandButton& cmdPrev;

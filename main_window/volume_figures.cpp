@@ -20,10 +20,10 @@ std::int64_t bytes(std::uint32_t clusters, std::uint32_t sectorsPerCluster,
 }  // namespace
 
 VolumeFigures VolumeFigures::fromDetails(const volume_queries::VolumeDetails& details) {
-    return {details.VolumeName,        static_cast<std::uint32_t>(details.SerialNumber),
+    return {details.VolumeName,         static_cast<std::uint32_t>(details.SerialNumber),
             details.MaxComponentLength, details.FileSystemName,
-            details.BytesPerSector,    details.SectorsPerCluster,
-            details.TotalClusters,     details.FreeBytes,
+            details.BytesPerSector,     details.SectorsPerCluster,
+            details.TotalClusters,      details.FreeBytes,
             details.TotalBytes};
 }
 
@@ -44,8 +44,8 @@ std::string serialNumberText(std::uint32_t serialNumber) {
     std::snprintf(hex, sizeof hex, "%X", static_cast<unsigned>(serialNumber));
     const std::string digits = hex;
     // Fewer than eight digits make the two halves overlap: 12345 gives 1234-2345.
-    const std::string text =
-        digits.substr(0, 4) + "-" + digits.substr(digits.size() - std::min<std::size_t>(4, digits.size()));
+    const std::string text = digits.substr(0, 4) + "-" +
+                             digits.substr(digits.size() - std::min<std::size_t>(4, digits.size()));
     return text == "0-0" ? "Serial Number Not Retrieveable" : text;
 }
 

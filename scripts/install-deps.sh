@@ -8,7 +8,6 @@ packages=(
     qt6-base-dev libmount-dev libblkid-dev            # libraries
     fonts-liberation                                  # metric-compatible Times New Roman, Arial
     libgtest-dev libgmock-dev libbenchmark-dev        # tests and benchmarks
-    clang libclang-rt-14-dev                          # fuzzing and sanitizer runtimes
     util-linux mount e2fsprogs xfsprogs btrfs-progs   # real-volume tests: losetup, mount, mkfs
     xvfb xauth                                        # a real window without a desktop
 )

@@ -33,14 +33,14 @@ using MouseHandler = std::function<void(int, std::int16_t, float, float)>;
 // Shows its caption left-aligned (or as laid out), wrapped at word boundaries and clipped at its
 // laid-out size. Never takes the focus. The caption is plain text: no markup, no mnemonics.
 class Label {
-public:
+  public:
     virtual ~Label() = default;
     virtual std::string caption() const = 0;
     virtual void setCaption(std::string_view caption) = 0;
 };
 
 class CommandButton {
-public:
+  public:
     virtual ~CommandButton() = default;
     virtual std::string caption() const = 0;
     virtual void onClick(Handler handler) = 0;
@@ -50,7 +50,7 @@ public:
 
 // Shows a picture at its own size (no stretching); without a picture it keeps its laid-out size.
 class Image {
-public:
+  public:
     virtual ~Image() = default;
     virtual Picture picture() const = 0;
     // Takes the picture object itself, not a copy, and takes its size.
@@ -65,7 +65,7 @@ public:
 
 // A bordered box that can contain other controls.
 class PictureBox {
-public:
+  public:
     virtual ~PictureBox() = default;
     // Outer width, border included.
     virtual float width() const = 0;
@@ -75,7 +75,7 @@ public:
 
 // A filled rectangle.
 class Shape {
-public:
+  public:
     virtual ~Shape() = default;
     virtual float width() const = 0;
     virtual void setWidth(float width) = 0;

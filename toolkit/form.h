@@ -34,7 +34,7 @@ using KeyHandler = std::function<void(std::int16_t&, std::int16_t)>;
 // names; asking for a name the layout lacks (or of another kind) throws std::out_of_range, a
 // programming error.
 class Form {
-public:
+  public:
     virtual ~Form() = default;
 
     virtual Label& label(std::string_view name) = 0;

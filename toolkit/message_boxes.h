@@ -22,7 +22,7 @@ struct MessageBoxRequest {
 // The seam through which every modal message box is shown: the Qt backend shows a real box and
 // waits for the user; tests answer at once and record what was shown.
 class MessageBoxes {
-public:
+  public:
     virtual ~MessageBoxes() = default;
     // Shows the box modally and returns the button the user chose (msgboxAnswerOk).
     virtual int show(const MessageBoxRequest& request) = 0;

@@ -1,5 +1,6 @@
 #include "toolkit/number_format.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -56,17 +57,21 @@ std::string formatNumber(double value, std::string_view pattern, const NumberSym
     char buffer[400];
     std::snprintf(buffer, sizeof buffer, "%.0f", scaled);
     std::string digits = buffer;
-    if (digits.size() < static_cast<std::size_t>(p.maxDecimals) + 1)
-        digits.insert(0, static_cast<std::size_t>(p.maxDecimals) + 1 - digits.size(), '0');
+    const auto decimalsCount = static_cast<std::size_t>(p.maxDecimals);
+    const auto minIntegerDigits = static_cast<std::size_t>(p.minIntegerDigits);
+    if (digits.size() <= decimalsCount)
+        digits = std::string(decimalsCount + 1 - digits.size(), '0') + digits;
 
-    std::string integer = digits.substr(0, digits.size() - static_cast<std::size_t>(p.maxDecimals));
+    std::string integer = digits.substr(0, digits.size() - decimalsCount);
     std::string decimals = digits.substr(integer.size());
     while (static_cast<int>(decimals.size()) > p.minDecimals && decimals.back() == '0')
         decimals.pop_back();
     // Digits that are not significant disappear, down to the pattern's minimum.
-    while (integer.size() > static_cast<std::size_t>(p.minIntegerDigits) && integer.front() == '0')
-        integer.erase(0, 1);
-    while (integer.size() < static_cast<std::size_t>(p.minIntegerDigits)) integer.insert(0, "0");
+    const std::size_t significant = std::min(integer.find_first_not_of('0'), integer.size());
+    integer = integer.substr(
+        std::min(significant, integer.size() - std::min(integer.size(), minIntegerDigits)));
+    if (integer.size() < minIntegerDigits)
+        integer = std::string(minIntegerDigits - integer.size(), '0') + integer;
 
     std::string out = p.grouping ? grouped(integer, symbols.groupSeparator) : integer;
     if (!decimals.empty()) out += symbols.decimalPoint + decimals;

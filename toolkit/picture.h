@@ -7,7 +7,7 @@ namespace toolkit {
 
 // What a backend keeps of a loaded picture (its pixels, in its own format).
 class PictureData {
-public:
+  public:
     virtual ~PictureData() = default;
     virtual float widthTwips() const = 0;
     virtual float heightTwips() const = 0;
@@ -17,7 +17,7 @@ public:
 // image's picture holds that very picture and reports the same handle. An empty Picture is "no
 // picture" (handle 0).
 class Picture {
-public:
+  public:
     Picture() = default;
     explicit Picture(std::shared_ptr<const PictureData> data) : data_(std::move(data)) {}
 
@@ -27,7 +27,7 @@ public:
 
     friend bool operator==(const Picture& a, const Picture& b) { return a.data_ == b.data_; }
 
-private:
+  private:
     std::shared_ptr<const PictureData> data_;
 };
 

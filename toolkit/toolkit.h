@@ -13,7 +13,7 @@ namespace toolkit {
 // The forms toolkit and its runtime, as the windows use it. One instance for the program, picked
 // by main; everything runs on the user-interface thread.
 class Toolkit {
-public:
+  public:
     virtual ~Toolkit() = default;
 
     // Builds a window from its layout, not yet loaded or shown.

@@ -9,7 +9,7 @@ namespace volume_queries {
 // 32-bit signed type. Callers that can show something better catch it; elsewhere the toolkit
 // reports it as an uncaught failure.
 class ArithmeticOverflow : public std::overflow_error {
-public:
+  public:
     ArithmeticOverflow() : std::overflow_error("Overflow") {}
 };
 

@@ -11,7 +11,7 @@ namespace volume_queries {
 // One instance lives for the whole run; both windows are given it. It asks the system through
 // the Platform it is given (not owned; must outlive it) and keeps nothing between calls.
 class ModVolscope {
-public:
+  public:
     explicit ModVolscope(platform::Platform& os) : os_(os) {}
 
     // The current drive letter: empty until the main window loads, then one of "A" to "Z".
@@ -30,7 +30,7 @@ public:
 
     platform::Platform& os() const { return os_; }
 
-private:
+  private:
     platform::Platform& os_;
 };
 

@@ -21,7 +21,7 @@ using main_window::FrmMain;
 
 // The main window on real Qt widgets (offscreen) over the fake system, in an English locale.
 class MainWindowTest : public ::testing::Test {
-protected:
+  protected:
     MainWindowTest() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
     ~MainWindowTest() override { QLocale::setDefault(QLocale::c()); }
 
@@ -57,17 +57,26 @@ struct GeometryRow {
 
 TEST_F(MainWindowTest, ControlsStandWhereTheLayoutPutsThemAt96Dpi) {
     const GeometryRow rows[] = {
-        {"imgDriveIcon", {128, 8, 57, 57}},      {"cmdPrev", {96, 64, 33, 33}},
-        {"lblDriveName", {128, 64, 57, 33}},     {"cmdNext", {184, 64, 33, 33}},
-        {"lblVolumeName", {8, 112, 305, 17}},    {"lblSerialNumber", {8, 128, 305, 17}},
-        {"lblMaxCompLen", {8, 144, 305, 17}},    {"lblFileSystemName", {8, 160, 305, 17}},
-        {"lblDIskSpaceUsage", {8, 192, 305, 17}}, {"pctValue", {8, 208, 305, 25}},
-        {"shpValue", {2, 2, 121, 25}},           {"lblUsedTotal", {8, 240, 305, 17}},
-        {"lblTotalClusters", {8, 264, 305, 17}}, {"lblSectorsPerCluster", {8, 280, 305, 17}},
-        {"lblBytesPerSector", {8, 296, 305, 17}}, {"cmdBrowse", {8, 320, 81, 25}},
+        {"imgDriveIcon", {128, 8, 57, 57}},
+        {"cmdPrev", {96, 64, 33, 33}},
+        {"lblDriveName", {128, 64, 57, 33}},
+        {"cmdNext", {184, 64, 33, 33}},
+        {"lblVolumeName", {8, 112, 305, 17}},
+        {"lblSerialNumber", {8, 128, 305, 17}},
+        {"lblMaxCompLen", {8, 144, 305, 17}},
+        {"lblFileSystemName", {8, 160, 305, 17}},
+        {"lblDIskSpaceUsage", {8, 192, 305, 17}},
+        {"pctValue", {8, 208, 305, 25}},
+        {"shpValue", {2, 2, 121, 25}},
+        {"lblUsedTotal", {8, 240, 305, 17}},
+        {"lblTotalClusters", {8, 264, 305, 17}},
+        {"lblSectorsPerCluster", {8, 280, 305, 17}},
+        {"lblBytesPerSector", {8, 296, 305, 17}},
+        {"cmdBrowse", {8, 320, 81, 25}},
         {"cmdExit", {232, 320, 81, 25}},
     };
-    for (const GeometryRow& row : rows) EXPECT_EQ(widget(row.name).geometry(), row.pixels) << row.name;
+    for (const GeometryRow& row : rows)
+        EXPECT_EQ(widget(row.name).geometry(), row.pixels) << row.name;
 
     QWidget* top = toolkit::qt::nativeWindow(window().form());
     EXPECT_EQ(top->size(), QSize(320, 353));
@@ -206,15 +215,18 @@ TEST_F(MainWindowTest, LetterWithoutVolumeShowsEmptyDetails) {
 }
 
 TEST_F(MainWindowTest, FullVolumeHasNoBarAndUsedEqualsTotal) {
-    os.setDrive('C', {.sectorsPerCluster = 8, .bytesPerSector = 512, .freeClusters = 0,
-                      .totalClusters = 1000});
+    os.setDrive(
+        'C',
+        {.sectorsPerCluster = 8, .bytesPerSector = 512, .freeClusters = 0, .totalClusters = 1000});
     FrmMain& w = started();
     EXPECT_EQ(w.lblUsedTotal.caption(), "Used / Total: 4,000KB / 4,000KB");
     EXPECT_EQ(w.shpValue.width(), 0);
 }
 
 TEST_F(MainWindowTest, EmptyVolumeFillsAlmostTheWholeBar) {
-    os.setDrive('C', {.sectorsPerCluster = 8, .bytesPerSector = 512, .freeClusters = 1000,
+    os.setDrive('C', {.sectorsPerCluster = 8,
+                      .bytesPerSector = 512,
+                      .freeClusters = 1000,
                       .totalClusters = 1000});
     FrmMain& w = started();
     EXPECT_EQ(w.lblUsedTotal.caption(), "Used / Total: 0KB / 4,000KB");
@@ -254,7 +266,9 @@ TEST_F(MainWindowTest, VolumeTooLargeForTheRecordIsShownInFullWithoutAMessage) {
 }
 
 TEST_F(MainWindowTest, CountsBeyondTheSignedRangeAreNeverNegative) {
-    os.setDrive('C', {.sectorsPerCluster = 1, .bytesPerSector = 4096, .freeClusters = 3'000'000'000u,
+    os.setDrive('C', {.sectorsPerCluster = 1,
+                      .bytesPerSector = 4096,
+                      .freeClusters = 3'000'000'000u,
                       .totalClusters = 4'294'967'295u});
     FrmMain& w = started();
     EXPECT_EQ(w.lblTotalClusters.caption(), "Total Number of Clusters: 4294967295");
@@ -277,9 +291,14 @@ struct SerialRow {
 
 TEST(SerialNumberTextTest, ShowsFirstAndLastFourHexDigits) {
     const SerialRow rows[] = {
-        {0x1A2B3C4D, "1A2B-3C4D"}, {0xABC, "ABC-ABC"},     {0x1234, "1234-1234"},
-        {0xFFFFFFFF, "FFFF-FFFF"}, {0x12345, "1234-2345"}, {0x80000000, "8000-0000"},
-        {0xF, "F-F"},              {0, "Serial Number Not Retrieveable"},
+        {0x1A2B3C4D, "1A2B-3C4D"},
+        {0xABC, "ABC-ABC"},
+        {0x1234, "1234-1234"},
+        {0xFFFFFFFF, "FFFF-FFFF"},
+        {0x12345, "1234-2345"},
+        {0x80000000, "8000-0000"},
+        {0xF, "F-F"},
+        {0, "Serial Number Not Retrieveable"},
     };
     for (const SerialRow& row : rows)
         EXPECT_EQ(main_window::serialNumberText(row.serial), row.text) << std::hex << row.serial;

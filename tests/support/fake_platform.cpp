@@ -86,8 +86,7 @@ bool Platform::GetVolumeInformationA(const char* rootPathName, char* volumeNameB
 }
 
 bool Platform::GetDiskFreeSpaceA(const char* rootPathName, std::uint32_t* sectorsPerCluster,
-                                 std::uint32_t* bytesPerSector,
-                                 std::uint32_t* numberOfFreeClusters,
+                                 std::uint32_t* bytesPerSector, std::uint32_t* numberOfFreeClusters,
                                  std::uint32_t* totalNumberOfClusters) {
     log("GetDiskFreeSpaceA", rootPathName);
     const Drive* drive = find(rootPathName);

@@ -29,7 +29,7 @@ struct Drive {
 // The scriptable operating system of the tests: a drive table indexed by letter. Every call is
 // logged as "Function(root)" so that tests can pin which calls were (not) made.
 class Platform final : public platform::Platform {
-public:
+  public:
     void setDrive(char letter, Drive drive);
     void removeDrive(char letter);
     Drive& drive(char letter);
@@ -47,7 +47,7 @@ public:
                            std::uint32_t* bytesPerSector, std::uint32_t* numberOfFreeClusters,
                            std::uint32_t* totalNumberOfClusters) override;
 
-private:
+  private:
     // The drive whose root is exactly "X:\" with X an upper- or lower-case letter, if scripted.
     const Drive* find(const char* rootPathName) const;
     void log(const char* function, const char* rootPathName);

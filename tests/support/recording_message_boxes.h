@@ -8,7 +8,7 @@ namespace fake {
 
 // Answers every message box at once with OK and records what was shown.
 class RecordingMessageBoxes final : public toolkit::MessageBoxes {
-public:
+  public:
     int show(const toolkit::MessageBoxRequest& request) override {
         shown.push_back(request);
         return toolkit::msgboxAnswerOk;

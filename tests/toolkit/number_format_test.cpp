@@ -45,7 +45,10 @@ TEST(NumberFormatLocaleTest, UsesTheLocaleSymbols) {
     const toolkit::NumberSymbols german{".", ",", "-"};
     EXPECT_EQ(toolkit::formatNumber(1234567.891, "#,##0.00", german), "1.234.567,89");
     const toolkit::NumberSymbols swiss{"\xE2\x80\x99", ".", "\xE2\x88\x92"};
-    EXPECT_EQ(toolkit::formatNumber(-1234, "#,##0", swiss), "\xE2\x88\x92" "1\xE2\x80\x99" "234");
+    EXPECT_EQ(toolkit::formatNumber(-1234, "#,##0", swiss),
+              "\xE2\x88\x92"
+              "1\xE2\x80\x99"
+              "234");
 }
 
 }  // namespace

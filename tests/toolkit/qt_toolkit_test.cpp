@@ -16,16 +16,28 @@ using toolkit::ControlKind;
 using toolkit::FormLayout;
 
 class QtToolkitTest : public ::testing::Test {
-protected:
+  protected:
     std::unique_ptr<toolkit::Form> form(bool keyPreview = true) {
-        FormLayout layout{.name = "frmTest", .caption = "Test", .clientWidth = 3000,
-                          .clientHeight = 3000, .keyPreview = keyPreview,
-                          .controls = {{.kind = ControlKind::CommandButton, .name = "cmdGo",
-                                        .caption = "Go", .left = 150, .top = 150, .width = 900,
-                                        .height = 375, .tabIndex = 0},
-                                       {.kind = ControlKind::Label, .name = "lblText",
-                                        .caption = "<b>not bold</b> & more", .left = 150,
-                                        .top = 750, .width = 900, .height = 255}}};
+        FormLayout layout{.name = "frmTest",
+                          .caption = "Test",
+                          .clientWidth = 3000,
+                          .clientHeight = 3000,
+                          .keyPreview = keyPreview,
+                          .controls = {{.kind = ControlKind::CommandButton,
+                                        .name = "cmdGo",
+                                        .caption = "Go",
+                                        .left = 150,
+                                        .top = 150,
+                                        .width = 900,
+                                        .height = 375,
+                                        .tabIndex = 0},
+                                       {.kind = ControlKind::Label,
+                                        .name = "lblText",
+                                        .caption = "<b>not bold</b> & more",
+                                        .left = 150,
+                                        .top = 750,
+                                        .width = 900,
+                                        .height = 255}}};
         return tk.createForm(layout);
     }
 
@@ -61,9 +73,8 @@ TEST_F(QtToolkitTest, MessageBoxWithoutTitleShowsTheAppTitle) {
 TEST_F(QtToolkitTest, MouseUpComesBeforeClick) {
     auto f = form();
     std::vector<std::string> events;
-    f->commandButton("cmdGo").onMouseUp([&](int, std::int16_t, float, float) {
-        events.push_back("MouseUp");
-    });
+    f->commandButton("cmdGo").onMouseUp(
+        [&](int, std::int16_t, float, float) { events.push_back("MouseUp"); });
     f->commandButton("cmdGo").onClick([&] { events.push_back("Click"); });
     f->show();
     QTest::mouseClick(&child(*f, "cmdGo"), Qt::LeftButton);

@@ -13,7 +13,7 @@ using volume_queries::VolumeAnswers;
 using volume_queries::VolumeDetails;
 
 class QueryVolumeDetailsTest : public ::testing::Test {
-protected:
+  protected:
     QueryVolumeDetailsTest() { mod.CurrentDrive = "D"; }
 
     fake::Drive& drive(fake::Drive d = {}) {
@@ -22,9 +22,7 @@ protected:
     }
 
     // A record that holds something in every field, to see what a query leaves alone.
-    static VolumeDetails stale() {
-        return {"old", 7, 8, "OLDFS", 9, 10, 11, 12, 13, 14};
-    }
+    static VolumeDetails stale() { return {"old", 7, 8, "OLDFS", 9, 10, 11, 12, 13, 14}; }
 
     fake::Platform os;
     ModVolscope mod{os};
@@ -130,15 +128,14 @@ TEST_P(ByteLimitTest, FillsTheRecordUpToTheLimitAndLeavesItUntouchedBeyond) {
 // 2,147,483,647 = 7 × 151 × 31 × 65,537; 2,147,483,648 = 2^31.
 INSTANTIATE_TEST_SUITE_P(
     Rows, ByteLimitTest,
-    ::testing::Values(
-        ByteLimitRow{"totalAtLimit", 0, 2'147'483'647, 1, 1, false},
-        ByteLimitRow{"totalAtLimitAsProduct", 7, 65'537 * 31, 7, 151, false},
-        ByteLimitRow{"totalOnePastLimit", 0, 4'194'304, 8, 64, true},
-        ByteLimitRow{"freeAtLimit", 2'147'483'647, 2'147'483'647, 1, 1, false},
-        ByteLimitRow{"freeOnePastLimit", 4'194'304, 1, 8, 64, true},
-        ByteLimitRow{"firstProductOverflows", 1, 2'147'483'647, 2, 1, true},
-        ByteLimitRow{"clusterCountBeyondSignedRange", 0, 2'147'483'648u, 1, 1, true},
-        ByteLimitRow{"typicalTerabyteDisk", 100'000'000, 244'190'646, 8, 512, true}),
+    ::testing::Values(ByteLimitRow{"totalAtLimit", 0, 2'147'483'647, 1, 1, false},
+                      ByteLimitRow{"totalAtLimitAsProduct", 7, 65'537 * 31, 7, 151, false},
+                      ByteLimitRow{"totalOnePastLimit", 0, 4'194'304, 8, 64, true},
+                      ByteLimitRow{"freeAtLimit", 2'147'483'647, 2'147'483'647, 1, 1, false},
+                      ByteLimitRow{"freeOnePastLimit", 4'194'304, 1, 8, 64, true},
+                      ByteLimitRow{"firstProductOverflows", 1, 2'147'483'647, 2, 1, true},
+                      ByteLimitRow{"clusterCountBeyondSignedRange", 0, 2'147'483'648u, 1, 1, true},
+                      ByteLimitRow{"typicalTerabyteDisk", 100'000'000, 244'190'646, 8, 512, true}),
     [](const auto& rowInfo) { return std::string(rowInfo.param.name); });
 
 TEST(ArithmeticOverflowTest, IsAnOverflowErrorNamedOverflow) {

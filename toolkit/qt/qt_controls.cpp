@@ -38,8 +38,8 @@ void applyFont(QWidget& widget, const ControlLayout& layout) {
 void applyBackColor(QWidget& widget, const ControlLayout& layout) {
     if (!layout.backColor) return;
     QPalette palette = widget.palette();
-    palette.setColor(QPalette::Window,
-                     QColor(layout.backColor->red, layout.backColor->green, layout.backColor->blue));
+    palette.setColor(QPalette::Window, QColor(layout.backColor->red, layout.backColor->green,
+                                              layout.backColor->blue));
     widget.setPalette(palette);
     widget.setAutoFillBackground(true);
 }
@@ -98,12 +98,12 @@ void QtLabel::setCaption(std::string_view caption) {
 
 // A push button that raises MouseUp before its click, as the forms runtime orders them.
 class QtCommandButton::Button final : public QPushButton {
-public:
+  public:
     using QPushButton::QPushButton;
     MouseHandler mouseUp;
     QtToolkit* toolkit = nullptr;
 
-protected:
+  protected:
     void mouseReleaseEvent(QMouseEvent* event) override {
         if (mouseUp) {
             const QPointF at = event->position();
@@ -146,11 +146,11 @@ void QtCommandButton::onMouseUp(MouseHandler handler) {
 
 // Shows a pixmap at its own size and reports a click (press and release over it).
 class QtImage::View final : public QLabel {
-public:
+  public:
     using QLabel::QLabel;
     std::function<void()> clicked;
 
-protected:
+  protected:
     void mousePressEvent(QMouseEvent* event) override { event->accept(); }
     void mouseReleaseEvent(QMouseEvent* event) override {
         if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) &&

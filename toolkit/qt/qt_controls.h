@@ -18,24 +18,24 @@ class QtToolkit;
 void place(QWidget& widget, const ControlLayout& layout, QPoint origin);
 
 class QtLabel final : public Label {
-public:
+  public:
     QtLabel(QWidget& parent, const ControlLayout& layout, QPoint origin);
     std::string caption() const override;
     void setCaption(std::string_view caption) override;
 
-private:
+  private:
     QLabel* label_;
 };
 
 class QtCommandButton final : public CommandButton {
-public:
+  public:
     QtCommandButton(QtToolkit& toolkit, QWidget& parent, const ControlLayout& layout,
                     QPoint origin);
     std::string caption() const override;
     void onClick(Handler handler) override;
     void onMouseUp(MouseHandler handler) override;
 
-private:
+  private:
     class Button;
     QtToolkit& toolkit_;
     Button* button_;
@@ -43,7 +43,7 @@ private:
 };
 
 class QtImage final : public Image {
-public:
+  public:
     QtImage(QtToolkit& toolkit, QWidget& parent, const ControlLayout& layout, QPoint origin);
     Picture picture() const override { return picture_; }
     void setPicture(const Picture& picture) override;
@@ -53,7 +53,7 @@ public:
     float height() const override;
     void onClick(Handler handler) override { click_ = std::move(handler); }
 
-private:
+  private:
     class View;
     QtToolkit& toolkit_;
     View* view_;
@@ -64,7 +64,7 @@ private:
 };
 
 class QtPictureBox final : public PictureBox {
-public:
+  public:
     QtPictureBox(QWidget& parent, const ControlLayout& layout, QPoint origin);
     float width() const override;
     void cls() override;
@@ -72,17 +72,17 @@ public:
     QWidget& container() { return *frame_; }
     QPoint interiorOrigin() const { return frame_->contentsRect().topLeft(); }
 
-private:
+  private:
     QFrame* frame_;
 };
 
 class QtShape final : public Shape {
-public:
+  public:
     QtShape(QWidget& parent, const ControlLayout& layout, QPoint origin);
     float width() const override { return width_; }
     void setWidth(float width) override;
 
-private:
+  private:
     QWidget* block_;
     float width_;
 };

@@ -24,26 +24,45 @@ std::int16_t virtualKeyCode(int qtKey) {
     if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F12)
         return static_cast<std::int16_t>(112 + (qtKey - Qt::Key_F1));
     switch (qtKey) {
-        case Qt::Key_Left: return key_code::left;
-        case Qt::Key_Up: return key_code::up;
-        case Qt::Key_Right: return key_code::right;
-        case Qt::Key_Down: return key_code::down;
-        case Qt::Key_Backspace: return 8;
-        case Qt::Key_Tab: return 9;
+        case Qt::Key_Left:
+            return key_code::left;
+        case Qt::Key_Up:
+            return key_code::up;
+        case Qt::Key_Right:
+            return key_code::right;
+        case Qt::Key_Down:
+            return key_code::down;
+        case Qt::Key_Backspace:
+            return 8;
+        case Qt::Key_Tab:
+            return 9;
         case Qt::Key_Return:
-        case Qt::Key_Enter: return 13;
-        case Qt::Key_Shift: return 16;
-        case Qt::Key_Control: return 17;
-        case Qt::Key_Alt: return 18;
-        case Qt::Key_Escape: return 27;
-        case Qt::Key_Space: return 32;
-        case Qt::Key_PageUp: return 33;
-        case Qt::Key_PageDown: return 34;
-        case Qt::Key_End: return 35;
-        case Qt::Key_Home: return 36;
-        case Qt::Key_Insert: return 45;
-        case Qt::Key_Delete: return 46;
-        default: return 0;
+        case Qt::Key_Enter:
+            return 13;
+        case Qt::Key_Shift:
+            return 16;
+        case Qt::Key_Control:
+            return 17;
+        case Qt::Key_Alt:
+            return 18;
+        case Qt::Key_Escape:
+            return 27;
+        case Qt::Key_Space:
+            return 32;
+        case Qt::Key_PageUp:
+            return 33;
+        case Qt::Key_PageDown:
+            return 34;
+        case Qt::Key_End:
+            return 35;
+        case Qt::Key_Home:
+            return 36;
+        case Qt::Key_Insert:
+            return 45;
+        case Qt::Key_Delete:
+            return 46;
+        default:
+            return 0;
     }
 }
 
@@ -60,14 +79,14 @@ std::int16_t shiftState(Qt::KeyboardModifiers modifiers) {
 // The top-level widget: raises Resize on first show and on minimize/restore, and previews the
 // keys of every widget inside it when the layout asks for key preview.
 class QtForm::Window final : public QWidget {
-public:
+  public:
     Window(QtForm& form, bool keyPreview) : form_(form), keyPreview_(keyPreview) {}
 
     void watchKeysOf(QWidget& widget) {
         if (keyPreview_) widget.installEventFilter(this);
     }
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::KeyPress) {
             const auto* key = static_cast<QKeyEvent*>(event);
@@ -97,7 +116,7 @@ protected:
             form_.toolkit_.runHandler(form_.resize_);
     }
 
-private:
+  private:
     QtForm& form_;
     bool keyPreview_;
 };
@@ -185,11 +204,21 @@ T& QtForm::find(std::string_view name) {
     throw std::out_of_range("the form has no such control: " + std::string(name));
 }
 
-Label& QtForm::label(std::string_view name) { return find<QtLabel>(name); }
-CommandButton& QtForm::commandButton(std::string_view name) { return find<QtCommandButton>(name); }
-Image& QtForm::image(std::string_view name) { return find<QtImage>(name); }
-PictureBox& QtForm::pictureBox(std::string_view name) { return find<QtPictureBox>(name); }
-Shape& QtForm::shape(std::string_view name) { return find<QtShape>(name); }
+Label& QtForm::label(std::string_view name) {
+    return find<QtLabel>(name);
+}
+CommandButton& QtForm::commandButton(std::string_view name) {
+    return find<QtCommandButton>(name);
+}
+Image& QtForm::image(std::string_view name) {
+    return find<QtImage>(name);
+}
+PictureBox& QtForm::pictureBox(std::string_view name) {
+    return find<QtPictureBox>(name);
+}
+Shape& QtForm::shape(std::string_view name) {
+    return find<QtShape>(name);
+}
 
 bool QtForm::previewKey(int qtKey, Qt::KeyboardModifiers modifiers) {
     if (!keyDown_) return false;
@@ -221,17 +250,29 @@ void QtForm::show() {
     window_->activateWindow();
 }
 
-QWidget& QtForm::window() { return *window_; }
+QWidget& QtForm::window() {
+    return *window_;
+}
 
-void QtForm::hide() { window_->hide(); }
+void QtForm::hide() {
+    window_->hide();
+}
 
-bool QtForm::visible() const { return window_->isVisible(); }
+bool QtForm::visible() const {
+    return window_->isVisible();
+}
 
-void QtForm::setFocus() { window_->setFocus(Qt::OtherFocusReason); }
+void QtForm::setFocus() {
+    window_->setFocus(Qt::OtherFocusReason);
+}
 
-std::string QtForm::caption() const { return window_->windowTitle().toStdString(); }
+std::string QtForm::caption() const {
+    return window_->windowTitle().toStdString();
+}
 
-float QtForm::width() const { return toTwips(window_->frameGeometry().width()); }
+float QtForm::width() const {
+    return toTwips(window_->frameGeometry().width());
+}
 
 int QtForm::windowState() const {
     const Qt::WindowStates state = window_->windowState();

@@ -17,7 +17,7 @@ class QtToolkit;
 
 // A form as a top-level Qt window with fixed client size, holding the controls of its layout.
 class QtForm final : public Form {
-public:
+  public:
     QtForm(QtToolkit& toolkit, const FormLayout& layout);
     ~QtForm() override;
 
@@ -42,7 +42,7 @@ public:
 
     QWidget& window();
 
-private:
+  private:
     class Window;
     using Control = std::variant<std::unique_ptr<QtLabel>, std::unique_ptr<QtCommandButton>,
                                  std::unique_ptr<QtImage>, std::unique_ptr<QtPictureBox>,

@@ -6,7 +6,7 @@ namespace toolkit::qt {
 
 // Real modal message boxes, waiting for the user.
 class QtMessageBoxes final : public MessageBoxes {
-public:
+  public:
     int show(const MessageBoxRequest& request) override;
 };
 

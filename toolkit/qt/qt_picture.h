@@ -8,13 +8,13 @@
 namespace toolkit::qt {
 
 class QtPictureData final : public PictureData {
-public:
+  public:
     explicit QtPictureData(QPixmap pixmap) : pixmap_(std::move(pixmap)) {}
     const QPixmap& pixmap() const { return pixmap_; }
     float widthTwips() const override;
     float heightTwips() const override;
 
-private:
+  private:
     QPixmap pixmap_;
 };
 

@@ -14,7 +14,7 @@ namespace toolkit::qt {
 
 // The Qt application object for the whole run. Create it first, before any QtToolkit.
 class QtApplication {
-public:
+  public:
     QtApplication(int& argc, char** argv);
     ~QtApplication();
     QtApplication(const QtApplication&) = delete;
@@ -23,14 +23,14 @@ public:
     // Runs the event loop until Toolkit::end or the last window closes; returns the exit code.
     int exec();
 
-private:
+  private:
     std::unique_ptr<QApplication> app_;
 };
 
 // The Qt Widgets backend of the toolkit. Needs a live QApplication (QtApplication, or the test's
 // own). Message boxes go through the given seam, which must outlive the toolkit.
 class QtToolkit final : public Toolkit {
-public:
+  public:
     QtToolkit(MessageBoxes& messageBoxes, std::string appTitle);
 
     std::unique_ptr<Form> createForm(const FormLayout& layout) override;
@@ -50,7 +50,7 @@ public:
     // Maps the Windows font names of the layouts onto metric-compatible faces.
     static void installFontSubstitutes();
 
-private:
+  private:
     MessageBoxes& messageBoxes_;
     std::string appTitle_;
     bool ended_ = false;
