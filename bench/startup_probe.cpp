@@ -6,21 +6,14 @@
 #include <QWidget>
 #include <cstdio>
 
-#include "main_window/frm_main.h"
-#include "platform/posix/posix_platform.h"
-#include "toolkit/qt/qt_message_boxes.h"
+#include "app/volscope_program.h"
 #include "toolkit/qt/qt_toolkit.h"
-#include "volume_queries/mod_volscope.h"
 
 int main(int argc, char** argv) {
     toolkit::qt::QtApplication application(argc, argv);
-    toolkit::qt::QtMessageBoxes messageBoxes;
-    toolkit::qt::QtToolkit toolkit(messageBoxes, "Volscope");
-    platform::PosixPlatform os;
-    volume_queries::ModVolscope modVolscope(os);
-    main_window::FrmMain frmMain(toolkit, modVolscope);
-    frmMain.form().show();
-    toolkit::qt::nativeWindow(frmMain.form())->repaint();
+    VolscopeProgram program;
+    program.frmMain.form().show();
+    toolkit::qt::nativeWindow(program.frmMain.form())->repaint();
     QApplication::processEvents();
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);

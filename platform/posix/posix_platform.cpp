@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/out_params.h"
 #include "platform/posix/block_device.h"
 #include "platform/posix/mount_table.h"
 #include "platform/posix/volume_probe.h"
@@ -16,24 +17,16 @@ using posix::MountEntry;
 using posix::Volume;
 using posix::VolumeInformation;
 
+using out_params::copyText;
+using out_params::fits;
+using out_params::store;
+
 namespace {
 
 std::optional<Volume> volumeAt(const char* rootPathName) {
     const std::optional<std::size_t> index = posix::driveIndex(rootPathName);
     if (!index) return std::nullopt;
     return PosixPlatform::currentDrives()[*index];
-}
-
-bool fits(const std::string& text, const char* buffer, std::uint32_t size) {
-    return buffer == nullptr || text.size() < size;
-}
-
-void copyOut(const std::string& text, char* buffer) {
-    if (buffer != nullptr) std::memcpy(buffer, text.c_str(), text.size() + 1);
-}
-
-void store(std::uint32_t* out, std::uint32_t value) {
-    if (out != nullptr) *out = value;
 }
 
 }  // namespace
@@ -64,8 +57,8 @@ bool PosixPlatform::GetVolumeInformationA(
     if (!information || !fits(information->label, volumeNameBuffer, volumeNameSize) ||
         !fits(information->fileSystem, fileSystemNameBuffer, fileSystemNameSize))
         return false;
-    copyOut(information->label, volumeNameBuffer);
-    copyOut(information->fileSystem, fileSystemNameBuffer);
+    copyText(information->label, volumeNameBuffer);
+    copyText(information->fileSystem, fileSystemNameBuffer);
     store(volumeSerialNumber, information->serialNumber);
     store(maximumComponentLength, information->maxComponentLength);
     store(fileSystemFlags, information->fileSystemFlags);

@@ -3,7 +3,13 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "platform/out_params.h"
+
 namespace fake {
+
+using platform::out_params::copyText;
+using platform::out_params::fits;
+using platform::out_params::store;
 
 namespace {
 
@@ -11,19 +17,6 @@ int letterIndex(char letter) {
     if (letter >= 'a' && letter <= 'z') return letter - 'a';
     if (letter >= 'A' && letter <= 'Z') return letter - 'A';
     return -1;
-}
-
-bool fits(const std::string& text, const char* buffer, std::uint32_t size) {
-    return buffer == nullptr || text.size() < size;
-}
-
-void copyOut(const std::string& text, char* buffer) {
-    if (buffer != nullptr) std::memcpy(buffer, text.c_str(), text.size() + 1);
-}
-
-template <typename T>
-void store(T* out, T value) {
-    if (out != nullptr) *out = value;
 }
 
 }  // namespace
@@ -77,8 +70,8 @@ bool Platform::GetVolumeInformationA(const char* rootPathName, char* volumeNameB
     if (!fits(drive->label, volumeNameBuffer, volumeNameSize) ||
         !fits(drive->fileSystem, fileSystemNameBuffer, fileSystemNameSize))
         return false;
-    copyOut(drive->label, volumeNameBuffer);
-    copyOut(drive->fileSystem, fileSystemNameBuffer);
+    copyText(drive->label, volumeNameBuffer);
+    copyText(drive->fileSystem, fileSystemNameBuffer);
     store(volumeSerialNumber, drive->serialNumber);
     store(maximumComponentLength, drive->maxComponentLength);
     store(fileSystemFlags, drive->fileSystemFlags);

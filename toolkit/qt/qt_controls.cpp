@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPalette>
 
+#include "toolkit/qt/qt_input.h"
 #include "toolkit/qt/qt_picture.h"
 #include "toolkit/qt/qt_toolkit.h"
 #include "toolkit/qt/twips.h"
@@ -50,25 +51,6 @@ void applyCommon(QWidget& widget, const ControlLayout& layout, QPoint origin) {
     applyFont(widget, layout);
     applyBackColor(widget, layout);
     widget.setVisible(layout.visible);
-}
-
-std::int16_t shiftState(Qt::KeyboardModifiers modifiers) {
-    std::int16_t state = 0;
-    if (modifiers & Qt::ShiftModifier) state |= shift_state::shift;
-    if (modifiers & Qt::ControlModifier) state |= shift_state::ctrl;
-    if (modifiers & Qt::AltModifier) state |= shift_state::alt;
-    return state;
-}
-
-int mouseButton(Qt::MouseButton button) {
-    switch (button) {
-        case Qt::RightButton:
-            return mouse_button::right;
-        case Qt::MiddleButton:
-            return mouse_button::middle;
-        default:
-            return mouse_button::left;
-    }
 }
 
 }  // namespace
