@@ -102,15 +102,6 @@ std::vector<bool> findHidden(const std::vector<Volume>& volumes) {
 
 }  // namespace
 
-std::optional<std::size_t> driveIndex(const char* rootPathName) {
-    if (rootPathName == nullptr) return std::nullopt;
-    const std::string_view root(rootPathName);
-    if (root.size() != 3 || root[1] != ':' || root[2] != '\\') return std::nullopt;
-    if (root[0] >= 'A' && root[0] <= 'Z') return static_cast<std::size_t>(root[0] - 'A');
-    if (root[0] >= 'a' && root[0] <= 'z') return static_cast<std::size_t>(root[0] - 'a');
-    return std::nullopt;
-}
-
 DriveTable assignDriveLetters(const std::vector<Volume>& volumes) {
     const std::vector<bool> hidden = findHidden(volumes);
     std::optional<std::size_t> root;

@@ -20,10 +20,6 @@ struct Volume {
 // The volume behind each letter, A at index 0; empty where there is none.
 using DriveTable = std::array<std::optional<Volume>, 26>;
 
-// The index (0 for A) of the drive whose root is rootPathName: exactly a letter of either case,
-// a colon and a backslash. Returns nullopt for anything else, null included.
-std::optional<std::size_t> driveIndex(const char* rootPathName);
-
 // Gives letters to the volumes of a mount table, which lists them oldest first:
 // - C: is the visible mount on "/".
 // - A: and B: go to the first two floppy disks mounted; further ones are treated like any disk.

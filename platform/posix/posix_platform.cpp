@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/drive_root.h"
 #include "platform/out_params.h"
 #include "platform/posix/block_device.h"
 #include "platform/posix/mount_table.h"
@@ -24,7 +25,7 @@ using out_params::store;
 namespace {
 
 std::optional<Volume> volumeAt(const char* rootPathName) {
-    const std::optional<std::size_t> index = posix::driveIndex(rootPathName);
+    const std::optional<std::size_t> index = driveIndex(rootPathName);
     if (!index) return std::nullopt;
     return PosixPlatform::currentDrives()[*index];
 }

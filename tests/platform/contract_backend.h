@@ -33,11 +33,17 @@ class Backend {
     // The known drive's size and the bytes free to the user, as the system counts them now.
     virtual std::uint64_t totalBytes() = 0;
     virtual std::uint64_t freeBytes() = 0;
+    // Why the backend's system defines no failure for a name longer than its buffer, or "" when
+    // the call fails and writes nothing.
+    virtual std::string shortBufferUndefined() const { return ""; }
 };
 
 std::unique_ptr<Backend> makeFakeBackend();
 #ifdef __linux__
 std::unique_ptr<Backend> makePosixBackend();
+#endif
+#ifdef _WIN32
+std::unique_ptr<Backend> makeWin32Backend();
 #endif
 
 }  // namespace contract

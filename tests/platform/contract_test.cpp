@@ -29,6 +29,9 @@ const BackendRow backends[] = {
 #ifdef __linux__
     {"Posix", &contract::makePosixBackend},
 #endif
+#ifdef _WIN32
+    {"Win32", &contract::makeWin32Backend},
+#endif
 };
 
 constexpr std::uint32_t sentinel = 0xDEADBEEFU;
@@ -168,6 +171,7 @@ TEST_P(PlatformContract, NullOutputsAreAccepted) {
 }
 
 TEST_P(PlatformContract, NameWithoutRoomForItsTerminatorFailsAndWritesNothing) {
+    if (const std::string why = backend_->shortBufferUndefined(); !why.empty()) GTEST_SKIP() << why;
     const std::string root = knownRoot();
     const auto labelSize = static_cast<std::uint32_t>(known().label.size());
     const auto fileSystemSize = static_cast<std::uint32_t>(known().fileSystem.size());

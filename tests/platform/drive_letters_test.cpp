@@ -1,4 +1,5 @@
 #include "platform/posix/drive_letters.h"
+#include "platform/drive_root.h"
 
 #include <gtest/gtest.h>
 
@@ -387,7 +388,7 @@ const RootCase rootCases[] = {
 class DriveRoots : public testing::TestWithParam<RootCase> {};
 
 TEST_P(DriveRoots, AcceptsOnlyALetterColonBackslash) {
-    EXPECT_EQ(platform::posix::driveIndex(GetParam().root), GetParam().index);
+    EXPECT_EQ(platform::driveIndex(GetParam().root), GetParam().index);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, DriveRoots, testing::ValuesIn(rootCases),

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "platform/drive_root.h"
 #include "platform/out_params.h"
 
 namespace fake {
@@ -40,12 +41,9 @@ Drive& Platform::drive(char letter) {
 }
 
 const Drive* Platform::find(const char* rootPathName) const {
-    if (rootPathName == nullptr || std::strlen(rootPathName) != 3 || rootPathName[1] != ':' ||
-        rootPathName[2] != '\\')
-        return nullptr;
-    const int index = letterIndex(rootPathName[0]);
-    if (index < 0 || !drives_[static_cast<std::size_t>(index)]) return nullptr;
-    return &*drives_[static_cast<std::size_t>(index)];
+    const std::optional<std::size_t> index = platform::driveIndex(rootPathName);
+    if (!index || !drives_[*index]) return nullptr;
+    return &*drives_[*index];
 }
 
 void Platform::log(const char* function, const char* rootPathName) {

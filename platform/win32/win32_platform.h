@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+
+#include "platform/platform.h"
+
+namespace platform {
+
+// Windows: every operation is the real narrow-character call of kernel32, made with the caller's
+// arguments. Around the volume calls the system's critical-error box ("There is no disk in the
+// drive") is switched off, so that the program, not the system, answers for an empty removable
+// or optical drive. Outputs are filled only when the call succeeds, and only drive roots ("X:\")
+// are passed on. How a name longer than its buffer is answered is the system's own (Wine cuts it
+// short and succeeds).
+class Win32Platform final : public Platform {
+  public:
+    std::uint32_t GetDriveTypeA(const char* rootPathName) override;
+    bool GetVolumeInformationA(const char* rootPathName, char* volumeNameBuffer,
+                               std::uint32_t volumeNameSize, std::uint32_t* volumeSerialNumber,
+                               std::uint32_t* maximumComponentLength,
+                               std::uint32_t* fileSystemFlags, char* fileSystemNameBuffer,
+                               std::uint32_t fileSystemNameSize) override;
+    bool GetDiskFreeSpaceA(const char* rootPathName, std::uint32_t* sectorsPerCluster,
+                           std::uint32_t* bytesPerSector, std::uint32_t* numberOfFreeClusters,
+                           std::uint32_t* totalNumberOfClusters) override;
+};
+
+}  // namespace platform

@@ -1,0 +1,43 @@
+#include "platform/win32/win32_platform.h"
+#include "tests/platform/contract_backend.h"
+#include "tests/platform/wine_drives.h"
+
+namespace contract {
+
+namespace {
+
+// The Windows backend on the drives that tests/wine/run_wine_tests.sh built in the Wine prefix:
+// a dosdevices symlink to a sized tmpfs, typed through HKLM\Software\Wine\Drives, with its label
+// and serial in .windows-label and .windows-serial. Wine reports most file systems as "NTFS".
+class Win32Backend final : public Backend {
+  public:
+    std::string setUp() override {
+        const std::optional<wine_drives::Drives> drives = wine_drives::prepared();
+        if (!drives) return "no prepared drives: run under tests/wine/run_wine_tests.sh";
+        drives_ = *drives;
+        known_ = {drives_.fixed, platform::drive_type::fixed, drives_.label, drives_.serialNumber,
+                  "NTFS"};
+        return "";
+    }
+    platform::Platform& platform() override { return platform_; }
+    const KnownDrive& knownDrive() const override { return known_; }
+    char emptyLetter() override { return drives_.empty; }
+    std::uint64_t totalBytes() override { return drives_.totalBytes; }
+    std::uint64_t freeBytes() override { return drives_.freeBytes; }
+    std::string shortBufferUndefined() const override {
+        return "Windows defines no failure for a short name buffer; Wine cuts the name short";
+    }
+
+  private:
+    platform::Win32Platform platform_;
+    wine_drives::Drives drives_;
+    KnownDrive known_;
+};
+
+}  // namespace
+
+std::unique_ptr<Backend> makeWin32Backend() {
+    return std::make_unique<Win32Backend>();
+}
+
+}  // namespace contract

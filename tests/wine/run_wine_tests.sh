@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Runs the tests of a Windows build (cross-compiled with mingw-w64) under Wine, on drives of
+# known type, label, serial and size built in a fresh Wine prefix:
+#   M: a dosdevices symlink to a 4 MiB tmpfs (a plain folder where mounting is not permitted),
+#      with its label and serial in .windows-label and .windows-serial;
+#   N: a folder registered as a CD-ROM drive in HKLM\Software\Wine\Drives, with a label;
+#   Q: nothing.
+# Wine's helper processes outlive the programs and can hold ctest's pipes open, so the
+# wineserver runs persistently for the whole run and is stopped at the end.
+# Usage: tests/wine/run_wine_tests.sh BUILD_DIR [ctest arguments...]
+set -euo pipefail
+build=$(realpath "$1")
+shift
+
+work=$(mktemp -d /tmp/volscope-wine-XXXXXX)
+export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+unset DISPLAY WAYLAND_DISPLAY
+cleanup() {
+    wineserver -k 2>/dev/null || true
+    umount "$work/fixed" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+mkdir -p "$WINEPREFIX" "$work/fixed" "$work/cdrom"
+wineserver -p
+wineboot -i >/dev/null 2>&1
+
+mount -t tmpfs -o size=4m volscope-wine "$work/fixed" 2>/dev/null ||
+    echo "note: cannot mount a tmpfs here; M: is a plain folder"
+# Wine drops the trailing blanks of a label file, so only leading ones are checked for here.
+label="  Contract"
+printf '%s' "$label" >"$work/fixed/.windows-label"
+printf '1a2b3c4d' >"$work/fixed/.windows-serial"
+printf 'VOLSCOPE CD' >"$work/cdrom/.windows-label"
+ln -s "$work/fixed" "$WINEPREFIX/dosdevices/m:"
+ln -s "$work/cdrom" "$WINEPREFIX/dosdevices/n:"
+rm -f "$WINEPREFIX/dosdevices/q:"
+wine reg add 'HKLM\Software\Wine\Drives' /v n: /d cdrom /f >/dev/null 2>&1
+# The mount manager reads drive types when it starts: restart Wine's services.
+wineserver -k
+wineserver -w
+wineserver -p
+wineboot >/dev/null 2>&1
+
+read -r blocks available blockSize < <(stat -f -c '%b %a %S' "$work/fixed")
+export VOLSCOPE_WINE_DRIVES="fixed=M;cdrom=N;empty=Q;label=$label;serial=1A2B3C4D;cdromLabel=VOLSCOPE CD;total=$((blocks * blockSize));free=$((available * blockSize))"
+
+ctest --test-dir "$build" --output-on-failure --timeout 120 "$@"
