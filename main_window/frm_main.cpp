@@ -10,6 +10,10 @@ namespace {
 
 constexpr const char* kilobytePattern = "###,###,###,###,##0";
 
+// Where the drive icon rests, and how far it moves at a time, in twips.
+constexpr float iconRestLeft = 1920;
+constexpr float slideStep = 20;
+
 }  // namespace
 
 FrmMain::FrmMain(toolkit::Toolkit& toolkit, volume_queries::ModVolscope& modVolscope)
@@ -39,7 +43,17 @@ FrmMain::FrmMain(toolkit::Toolkit& toolkit, volume_queries::ModVolscope& modVols
       imgNetwork(form_->image("imgNetwork")),
       imgCD(form_->image("imgCD")) {
     form_->onLoad([this] { Form_Load(); });
+    form_->onKeyDown(
+        [this](std::int16_t& keyCode, std::int16_t shift) { Form_KeyDown(keyCode, shift); });
     cmdExit.onClick([this] { cmdExit_Click(); });
+    cmdNext.onClick([this] { cmdNext_Click(); });
+    cmdPrev.onClick([this] { cmdPrev_Click(); });
+    cmdNext.onMouseUp([this](int button, std::int16_t shift, float x, float y) {
+        cmdNext_MouseUp(button, shift, x, y);
+    });
+    cmdPrev.onMouseUp([this](int button, std::int16_t shift, float x, float y) {
+        cmdPrev_MouseUp(button, shift, x, y);
+    });
 }
 
 void FrmMain::Form_Load() {
@@ -50,6 +64,83 @@ void FrmMain::Form_Load() {
 
 void FrmMain::cmdExit_Click() {
     toolkit_.end();
+}
+
+void FrmMain::cmdNext_Click() {
+    std::string& drive = modVolscope_.CurrentDrive;
+    if (drive == "Z") return;
+    lblDriveName.setCaption("");
+    slideIcon(imgDriveIcon.left(), -imgDriveIcon.width(), -slideStep);
+    showPictureOf(modVolscope_.NextDriveType());
+    slideIcon(form_->width(), iconRestLeft, -slideStep);
+    // A step nested in this one's slides may have reached the end already.
+    if (drive != "Z") drive = std::string(1, static_cast<char>(drive[0] + 1));
+    lblDriveName.setCaption(drive);
+    UpdateVolscope();
+}
+
+void FrmMain::cmdPrev_Click() {
+    std::string& drive = modVolscope_.CurrentDrive;
+    if (drive == "A") return;
+    lblDriveName.setCaption("");
+    slideIcon(iconRestLeft, form_->width(), slideStep);
+    showPictureOf(modVolscope_.PrevDriveType());
+    slideIcon(0, iconRestLeft, slideStep);
+    if (drive != "A") drive = std::string(1, static_cast<char>(drive[0] - 1));
+    lblDriveName.setCaption(drive);
+    UpdateVolscope();
+}
+
+void FrmMain::cmdNext_MouseUp(int, std::int16_t, float, float) {
+    form_->setFocus();
+}
+
+void FrmMain::cmdPrev_MouseUp(int, std::int16_t, float, float) {
+    form_->setFocus();
+}
+
+void FrmMain::Form_KeyDown(std::int16_t& keyCode, std::int16_t) {
+    if (KeyStepBusy) return;
+    KeyStepBusy = true;
+    std::string& drive = modVolscope_.CurrentDrive;
+    if (keyCode == toolkit::key_code::right) {
+        cmdNext_Click();
+    } else if (keyCode == toolkit::key_code::left) {
+        cmdPrev_Click();
+    } else if (keyCode >= toolkit::key_code::a && keyCode <= toolkit::key_code::z) {
+        // One slide reaches the typed letter: start from its neighbour, so the picture that
+        // slides in is the typed letter's.
+        const int current = drive[0];
+        if (current < keyCode) {
+            drive = std::string(1, static_cast<char>(keyCode - 1));
+            cmdNext_Click();
+        } else if (keyCode < current) {
+            drive = std::string(1, static_cast<char>(keyCode + 1));
+            cmdPrev_Click();
+        }
+    }
+    KeyStepBusy = false;
+}
+
+void FrmMain::showPictureOf(std::optional<std::uint32_t> driveType) {
+    namespace type = platform::drive_type;
+    if (driveType == type::fixed)
+        imgDriveIcon.setPicture(imgDrive.picture());
+    else if (driveType == type::cdrom)
+        imgDriveIcon.setPicture(imgCD.picture());
+    else if (driveType == type::remote)
+        imgDriveIcon.setPicture(imgNetwork.picture());
+    else if (driveType == type::removable)
+        imgDriveIcon.setPicture(imgRemovable.picture());
+    else if (driveType == type::noRootDir)
+        imgDriveIcon.setPicture(imgNonExist.picture());
+}
+
+void FrmMain::slideIcon(float first, float bound, float step) {
+    for (float left = first; step < 0 ? left >= bound : left <= bound; left += step) {
+        imgDriveIcon.setLeft(left);
+        toolkit_.doEvents();
+    }
 }
 
 void FrmMain::UpdateVolscope() {

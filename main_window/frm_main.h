@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "toolkit/form.h"
 #include "toolkit/toolkit.h"
@@ -22,11 +24,35 @@ class FrmMain {
     void Form_Load();
     // "Close": ends the program at once.
     void cmdExit_Click();
+
+    // ">": one letter forward, with the drive icon sliding out to the left and back in from the
+    // right edge showing the next letter's kind of drive; nothing at "Z". Each move of the slide
+    // lets pending events run, so another step can run nested inside this one; the letter never
+    // leaves "A" to "Z" all the same.
+    void cmdNext_Click();
+    // "<": one letter back, sliding out to the right and in from the left; nothing at "A".
+    void cmdPrev_Click();
+    // A mouse button released on a step button hands the keyboard focus back to the window.
+    void cmdNext_MouseUp(int button, std::int16_t shift, float x, float y);
+    void cmdPrev_MouseUp(int button, std::int16_t shift, float x, float y);
+    // Right and left arrows step; a letter key goes to that letter in one slide. A key pressed
+    // while a key-started step runs is dropped.
+    void Form_KeyDown(std::int16_t& keyCode, std::int16_t shift);
     // Writes the details of the current drive's volume into the labels and the usage bar. A
     // volume too large for the 32-bit record is still shown in full from the same answers.
     void UpdateVolscope();
 
+    // True while a step started from the keyboard runs.
+    bool KeyStepBusy = false;
+
   private:
+    // The picture of the kind of drive a type code stands for, put on the drive icon; codes
+    // without a picture (0, 6, no value) leave the icon as it is.
+    void showPictureOf(std::optional<std::uint32_t> driveType);
+    // Moves the icon from `first` by `step` twips while it stays within `bound`, letting pending
+    // events run after each move.
+    void slideIcon(float first, float bound, float step);
+
     toolkit::Toolkit& toolkit_;
     volume_queries::ModVolscope& modVolscope_;
     std::unique_ptr<toolkit::Form> form_;

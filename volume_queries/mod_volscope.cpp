@@ -26,6 +26,21 @@ std::string ModVolscope::driveRoot(std::string_view letter) {
     return std::string(letter) + ":\\";
 }
 
+std::optional<std::uint32_t> ModVolscope::neighbourDriveType(const char* endLetter,
+                                                             int offset) const {
+    if (CurrentDrive == endLetter) return std::nullopt;
+    const char neighbour = static_cast<char>(CurrentDrive.at(0) + offset);
+    return os_.GetDriveTypeA(driveRoot(std::string(1, neighbour)).c_str());
+}
+
+std::optional<std::uint32_t> ModVolscope::PrevDriveType() const {
+    return neighbourDriveType("A", -1);
+}
+
+std::optional<std::uint32_t> ModVolscope::NextDriveType() const {
+    return neighbourDriveType("Z", +1);
+}
+
 void ModVolscope::QueryVolumeDetails(VolumeDetails& details, VolumeAnswers* answers) const {
     std::string volumeName(nameBufferSize, ' ');
     std::string fileSystemName(nameBufferSize, ' ');

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/platform.h"
@@ -20,6 +22,13 @@ class ModVolscope {
     // The root of a drive letter as every system call is given it: "C" gives "C:\".
     static std::string driveRoot(std::string_view letter);
 
+    // The drive type code (platform::drive_type) of the letter before CurrentDrive, asked afresh;
+    // no value, and no system call, when CurrentDrive is "A". The no-value result matches none of
+    // the codes 1 to 6.
+    std::optional<std::uint32_t> PrevDriveType() const;
+    // The same for the letter after CurrentDrive; no value when CurrentDrive is "Z".
+    std::optional<std::uint32_t> NextDriveType() const;
+
     // Asks the system about the volume behind CurrentDrive and fills `details` with its answers.
     // A letter without a volume yields empty names and zeros, without a failure. Throws
     // ArithmeticOverflow, leaving `details` exactly as it was, when a count reported by the
@@ -31,6 +40,9 @@ class ModVolscope {
     platform::Platform& os() const { return os_; }
 
   private:
+    // The type of the letter `offset` away from CurrentDrive, unless CurrentDrive is endLetter.
+    std::optional<std::uint32_t> neighbourDriveType(const char* endLetter, int offset) const;
+
     platform::Platform& os_;
 };
 

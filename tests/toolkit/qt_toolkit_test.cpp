@@ -81,6 +81,18 @@ TEST_F(QtToolkitTest, MouseUpComesBeforeClick) {
     EXPECT_EQ(events, (std::vector<std::string>{"MouseUp", "Click"}));
 }
 
+TEST_F(QtToolkitTest, MouseUpThatTakesTheFocusAwayStillLeavesAClick) {
+    auto f = form();
+    int clicks = 0;
+    f->commandButton("cmdGo").onMouseUp([&](int, std::int16_t, float, float) { f->setFocus(); });
+    f->commandButton("cmdGo").onClick([&] { ++clicks; });
+    f->show();
+    QApplication::setActiveWindow(toolkit::qt::nativeWindow(*f));
+    QTest::mouseClick(&child(*f, "cmdGo"), Qt::LeftButton);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(QApplication::focusWidget(), toolkit::qt::nativeWindow(*f));
+}
+
 TEST_F(QtToolkitTest, KeyPreviewSeesKeysOfTheFocusedControlOnceWithWindowsKeyCodes) {
     auto f = form();
     std::vector<int> codes;

@@ -150,3 +150,46 @@ TEST(DriveRootTest, IsTheLetterWithColonAndBackslash) {
 }
 
 }  // namespace
+
+namespace {
+
+class NeighbourDriveTypeTest : public ::testing::Test {
+  protected:
+    fake::Platform os;
+    volume_queries::ModVolscope mod{os};
+};
+
+TEST_F(NeighbourDriveTypeTest, AtAThereIsNoPreviousLetterAndNothingIsAsked) {
+    os.setDrive('B', {.type = platform::drive_type::removable});
+    mod.CurrentDrive = "A";
+    EXPECT_EQ(mod.PrevDriveType(), std::nullopt);
+    EXPECT_TRUE(os.calls().empty());
+    EXPECT_EQ(mod.NextDriveType(), platform::drive_type::removable);
+    EXPECT_EQ(os.calls(), std::vector<std::string>{"GetDriveTypeA(B:\\)"});
+}
+
+TEST_F(NeighbourDriveTypeTest, AtZThereIsNoNextLetterAndNothingIsAsked) {
+    os.setDrive('Y', {.type = platform::drive_type::remote});
+    mod.CurrentDrive = "Z";
+    EXPECT_EQ(mod.NextDriveType(), std::nullopt);
+    EXPECT_TRUE(os.calls().empty());
+    EXPECT_EQ(mod.PrevDriveType(), platform::drive_type::remote);
+}
+
+TEST_F(NeighbourDriveTypeTest, EveryCodeIsPassedOnUnchangedAndTheLetterStays) {
+    mod.CurrentDrive = "M";
+    EXPECT_EQ(mod.NextDriveType(), platform::drive_type::noRootDir) << "no drive: code 1";
+    for (const std::uint32_t code : {0u, 2u, 3u, 4u, 5u, 6u}) {
+        os.setDrive('L', {.type = code});
+        EXPECT_EQ(mod.PrevDriveType(), code);
+    }
+    EXPECT_EQ(mod.CurrentDrive, "M");
+}
+
+TEST_F(NeighbourDriveTypeTest, NoValueMatchesNoDriveTypeCode) {
+    mod.CurrentDrive = "Z";
+    const std::optional<std::uint32_t> none = mod.NextDriveType();
+    for (std::uint32_t code = 1; code <= 6; ++code) EXPECT_NE(none, code);
+}
+
+}  // namespace

@@ -84,19 +84,22 @@ class QtCommandButton::Button final : public QPushButton {
     using QPushButton::QPushButton;
     MouseHandler mouseUp;
     QtToolkit* toolkit = nullptr;
+    bool clickedInRelease = false;
 
   protected:
     void mouseReleaseEvent(QMouseEvent* event) override {
+        const QPoint at = event->position().toPoint();
+        const bool completesClick = event->button() == Qt::LeftButton && isDown() && hitButton(at);
         if (mouseUp) {
-            const QPointF at = event->position();
             const int button = mouseButton(event->button());
             const std::int16_t shift = shiftState(event->modifiers());
-            toolkit->runHandler([&] {
-                mouseUp(button, shift, toTwips(static_cast<int>(at.x())),
-                        toTwips(static_cast<int>(at.y())));
-            });
+            toolkit->runHandler([&] { mouseUp(button, shift, toTwips(at.x()), toTwips(at.y())); });
         }
+        clickedInRelease = false;
         QPushButton::mouseReleaseEvent(event);
+        // A MouseUp handler that takes the focus away releases the button before Qt sees the
+        // click; the click still happened.
+        if (completesClick && !clickedInRelease) emit clicked(false);
     }
 };
 
@@ -110,6 +113,7 @@ QtCommandButton::QtCommandButton(QtToolkit& toolkit, QWidget& parent, const Cont
     button_->setDefault(false);
     button_->setFocusPolicy(layout.tabStop ? Qt::StrongFocus : Qt::ClickFocus);
     QObject::connect(button_, &QPushButton::clicked, button_, [this] {
+        button_->clickedInRelease = true;
         if (click_) toolkit_.runHandler(click_);
     });
 }

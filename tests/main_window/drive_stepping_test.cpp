@@ -1,0 +1,293 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLocale>
+#include <QTest>
+#include <QWidget>
+#include <vector>
+
+#include "main_window/frm_main.h"
+#include "tests/support/fake_platform.h"
+#include "tests/support/hooked_toolkit.h"
+#include "tests/support/recording_message_boxes.h"
+#include "toolkit/qt/qt_toolkit.h"
+
+namespace {
+
+namespace type = platform::drive_type;
+using main_window::FrmMain;
+
+// The main window on real widgets over drives of every kind:
+// C fixed, D CD-ROM, E network, F removable, G RAM disk, H unknown kind; nothing elsewhere.
+class DriveSteppingTest : public ::testing::Test {
+  protected:
+    DriveSteppingTest() {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        os.setDrive('C', {.type = type::fixed, .label = "SYSTEM", .fileSystem = "NTFS"});
+        os.setDrive('D', {.type = type::cdrom, .label = "DISC", .fileSystem = "CDFS"});
+        os.setDrive('E', {.type = type::remote, .label = "SHARE", .fileSystem = "SMB"});
+        os.setDrive('F', {.type = type::removable, .label = "STICK", .fileSystem = "FAT"});
+        os.setDrive('G', {.type = type::ramdisk, .label = "RAM", .fileSystem = "tmpfs"});
+        os.setDrive('H', {.type = type::unknown, .label = "ODD", .fileSystem = "odd"});
+        w.form().show();
+        top = toolkit::qt::nativeWindow(fake::realForm(w.form()));
+        QApplication::setActiveWindow(top);
+        hooked.afterDoEvents = [this] {
+            lefts.push_back(w.imgDriveIcon.left());
+            if (duringSlide && lefts.size() == duringSlideAt) {
+                auto action = std::move(duringSlide);
+                action();
+            }
+        };
+    }
+    ~DriveSteppingTest() override {
+        QLocale::setDefault(QLocale::c());
+        for (const auto& box : boxes.shown) ADD_FAILURE() << "message box: " << box.prompt;
+    }
+
+    QWidget& widget(const char* name) { return *top->findChild<QWidget*>(name); }
+    void click(const char* name) { QTest::mouseClick(&widget(name), Qt::LeftButton); }
+    // Keys go where the user's keys go: to the widget with the focus.
+    QWidget* keyTarget() { return top->focusWidget() ? top->focusWidget() : top; }
+    void key(Qt::Key key) { QTest::keyClick(keyTarget(), key); }
+    void key(char letter) { QTest::keyClick(keyTarget(), letter); }
+    // Runs `action` once, in the middle of the next slide (after its tenth move).
+    void inTheNextSlide(std::function<void()> action) {
+        lefts.clear();
+        duringSlideAt = 10;
+        duringSlide = std::move(action);
+    }
+    // Goes to a letter the way a user would, by typing it.
+    void goTo(char letter) {
+        key(letter);
+        ASSERT_EQ(modVolscope.CurrentDrive, std::string(1, letter));
+        lefts.clear();
+        os.clearCalls();
+    }
+
+    fake::Platform os;
+    volume_queries::ModVolscope modVolscope{os};
+    fake::RecordingMessageBoxes boxes;
+    toolkit::qt::QtToolkit qt{boxes, "Volscope"};
+    fake::HookedToolkit hooked{qt};
+    FrmMain w{hooked, modVolscope};
+    QWidget* top = nullptr;
+    std::vector<float> lefts;
+    std::function<void()> duringSlide;
+    std::size_t duringSlideAt = 0;
+};
+
+// The run of icon positions from `first` to `last` in steps of 20 twips.
+std::vector<float> slide(float first, float last) {
+    std::vector<float> run;
+    const float step = first < last ? 20.0f : -20.0f;
+    for (float v = first; step < 0 ? v >= last : v <= last; v += step) run.push_back(v);
+    return run;
+}
+
+std::vector<float> joined(std::vector<float> a, const std::vector<float>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+TEST_F(DriveSteppingTest, ForwardStepSlidesOutLeftThenInFromTheWindowsRightEdge) {
+    click("cmdNext");
+    // Out: 133 moves from 1920 to -720 for a 720-wide icon; in: from the window's outer width
+    // down to 1920.
+    EXPECT_EQ(lefts, joined(slide(1920, -720), slide(w.form().width(), 1920)));
+    EXPECT_EQ(slide(1920, -720).size(), 133u);
+    EXPECT_EQ(modVolscope.CurrentDrive, "D");
+    EXPECT_EQ(w.lblDriveName.caption(), "D");
+    EXPECT_EQ(w.imgDriveIcon.picture(), w.imgCD.picture());
+    EXPECT_EQ(w.imgDriveIcon.left(), 1920);
+    EXPECT_EQ(w.lblVolumeName.caption(), "Volume Name: DISC");
+    EXPECT_EQ(w.lblFileSystemName.caption(), "File System: CDFS");
+}
+
+TEST_F(DriveSteppingTest, BackwardStepSlidesOutRightThenInFromTheLeftEdge) {
+    goTo('D');
+    click("cmdPrev");
+    EXPECT_EQ(lefts, joined(slide(1920, w.form().width()), slide(0, 1920)));
+    EXPECT_EQ(slide(0, 1920).size(), 97u);
+    EXPECT_EQ(modVolscope.CurrentDrive, "C");
+    EXPECT_EQ(w.imgDriveIcon.picture(), w.imgDrive.picture());
+    EXPECT_EQ(w.lblVolumeName.caption(), "Volume Name: SYSTEM");
+}
+
+TEST_F(DriveSteppingTest, LetterLabelIsBlankWhileTheIconSlides) {
+    std::vector<std::string> captions;
+    hooked.afterDoEvents = [&] { captions.push_back(w.lblDriveName.caption()); };
+    click("cmdNext");
+    ASSERT_FALSE(captions.empty());
+    for (const std::string& caption : captions) EXPECT_EQ(caption, "");
+    EXPECT_EQ(w.lblDriveName.caption(), "D");
+}
+
+// With a border the window is wider than its client area, and the icon may come to rest up to
+// 19 twips right of 1920; the next "<" still starts its slide from 1920.
+TEST_F(DriveSteppingTest, RestPositionFollowsTheWindowWidthAndBackSlideStartsAt1920) {
+    hooked.formWidth = 4815;
+    click("cmdNext");
+    EXPECT_EQ(lefts, joined(slide(1920, -720), slide(4815, 1935)));
+    EXPECT_EQ(w.imgDriveIcon.left(), 1935);
+
+    lefts.clear();
+    click("cmdPrev");
+    EXPECT_EQ(lefts, joined(slide(1920, 4815), slide(0, 1920)));
+    EXPECT_EQ(w.imgDriveIcon.left(), 1920);
+}
+
+TEST_F(DriveSteppingTest, SlideOutStartsFromWhereverTheIconRestsAndEndsPastItsWidth) {
+    w.imgDriveIcon.setLeft(1000);
+    click("cmdNext");
+    EXPECT_EQ(std::vector<float>(lefts.begin(), lefts.begin() + 87), slide(1000, -720));
+}
+
+struct EndRow {
+    const char* name;
+    char letter;
+    bool forward;
+};
+
+class DriveSteppingEndsTest : public DriveSteppingTest,
+                              public ::testing::WithParamInterface<EndRow> {};
+
+TEST_P(DriveSteppingEndsTest, StepPastTheEndChangesNothingAndAsksNothing) {
+    const EndRow& row = GetParam();
+    goTo(row.letter);
+    const toolkit::Picture picture = w.imgDriveIcon.picture();
+    const std::string details = w.lblVolumeName.caption() + w.lblSerialNumber.caption();
+
+    click(row.forward ? "cmdNext" : "cmdPrev");
+    key(row.forward ? Qt::Key_Right : Qt::Key_Left);
+
+    EXPECT_EQ(modVolscope.CurrentDrive, std::string(1, row.letter));
+    EXPECT_EQ(w.lblDriveName.caption(), std::string(1, row.letter));
+    EXPECT_EQ(w.imgDriveIcon.picture(), picture);
+    EXPECT_EQ(w.imgDriveIcon.left(), 1920);
+    EXPECT_EQ(w.lblVolumeName.caption() + w.lblSerialNumber.caption(), details);
+    EXPECT_TRUE(os.calls().empty());
+    EXPECT_TRUE(lefts.empty()) << "no slide";
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, DriveSteppingEndsTest,
+                         ::testing::Values(EndRow{"ForwardAtZ", 'Z', true},
+                                           EndRow{"BackAtA", 'A', false}),
+                         [](const auto& rowInfo) { return std::string(rowInfo.param.name); });
+
+TEST_F(DriveSteppingTest, ArrowKeysStepLikeTheButtons) {
+    key(Qt::Key_Right);
+    EXPECT_EQ(modVolscope.CurrentDrive, "D");
+    key(Qt::Key_Right);
+    EXPECT_EQ(modVolscope.CurrentDrive, "E");
+    key(Qt::Key_Left);
+    EXPECT_EQ(modVolscope.CurrentDrive, "D");
+    EXPECT_EQ(w.lblDriveName.caption(), "D");
+    EXPECT_FALSE(w.KeyStepBusy);
+}
+
+TEST_F(DriveSteppingTest, TypedLetterAheadIsReachedInOneForwardSlide) {
+    key('E');
+    EXPECT_EQ(lefts, joined(slide(1920, -720), slide(w.form().width(), 1920)));
+    EXPECT_EQ(modVolscope.CurrentDrive, "E");
+    EXPECT_EQ(w.lblDriveName.caption(), "E");
+    EXPECT_EQ(w.imgDriveIcon.picture(), w.imgNetwork.picture());
+    EXPECT_EQ(w.lblVolumeName.caption(), "Volume Name: SHARE");
+}
+
+TEST_F(DriveSteppingTest, TypedLetterBehindIsReachedInOneBackwardSlide) {
+    key('A');
+    EXPECT_EQ(lefts, joined(slide(1920, w.form().width()), slide(0, 1920)));
+    EXPECT_EQ(modVolscope.CurrentDrive, "A");
+    EXPECT_EQ(w.imgDriveIcon.picture(), w.imgNonExist.picture());
+    EXPECT_EQ(w.lblSerialNumber.caption(), "Volume Serial Number: Serial Number Not Retrieveable");
+}
+
+TEST_F(DriveSteppingTest, TypedCurrentLetterOrAnotherKeyDoesNothing) {
+    os.clearCalls();
+    key('C');
+    key(Qt::Key_1);
+    key(Qt::Key_F5);
+    key(Qt::Key_Up);
+    EXPECT_TRUE(lefts.empty());
+    EXPECT_TRUE(os.calls().empty());
+    EXPECT_EQ(modVolscope.CurrentDrive, "C");
+    EXPECT_EQ(w.lblDriveName.caption(), "C");
+    EXPECT_FALSE(w.KeyStepBusy);
+}
+
+TEST_F(DriveSteppingTest, LowerCaseLetterGoesToItsUpperCaseDrive) {
+    QTest::keyClick(keyTarget(), Qt::Key_Z, Qt::NoModifier);  // "z", unshifted
+    EXPECT_EQ(modVolscope.CurrentDrive, "Z");
+    EXPECT_EQ(w.lblDriveName.caption(), "Z");
+}
+
+TEST_F(DriveSteppingTest, NeighbourOfUnknownKindOrRamDiskKeepsThePreviousPicture) {
+    goTo('F');
+    ASSERT_EQ(w.imgDriveIcon.picture(), w.imgRemovable.picture());
+    click("cmdNext");
+    EXPECT_EQ(modVolscope.CurrentDrive, "G");
+    EXPECT_EQ(w.imgDriveIcon.picture(), w.imgRemovable.picture());
+    EXPECT_EQ(w.lblVolumeName.caption(), "Volume Name: RAM");
+    click("cmdNext");
+    EXPECT_EQ(modVolscope.CurrentDrive, "H");
+    EXPECT_EQ(w.imgDriveIcon.picture(), w.imgRemovable.picture());
+    EXPECT_EQ(w.lblVolumeName.caption(), "Volume Name: ODD");
+}
+
+TEST_F(DriveSteppingTest, ClickDuringASlideRunsANestedStepAndBothTakeEffect) {
+    inTheNextSlide([this] { click("cmdNext"); });
+    click("cmdNext");
+    EXPECT_EQ(modVolscope.CurrentDrive, "E");
+    EXPECT_EQ(w.lblDriveName.caption(), "E");
+    EXPECT_EQ(w.lblVolumeName.caption(), "Volume Name: SHARE");
+}
+
+// Without the second end test the outer step would carry the letter past the end.
+TEST_F(DriveSteppingTest, TwoQuickStepsOneLetterBeforeTheEndStopAtTheEnd) {
+    goTo('Y');
+    inTheNextSlide([this] { click("cmdNext"); });
+    click("cmdNext");
+    EXPECT_EQ(modVolscope.CurrentDrive, "Z");
+    EXPECT_EQ(w.lblDriveName.caption(), "Z");
+
+    goTo('B');
+    inTheNextSlide([this] { click("cmdPrev"); });
+    click("cmdPrev");
+    EXPECT_EQ(modVolscope.CurrentDrive, "A");
+    EXPECT_EQ(w.lblDriveName.caption(), "A");
+}
+
+TEST_F(DriveSteppingTest, NestedStepLateInTheSlideStillStopsAtTheEnd) {
+    goTo('Y');
+    lefts.clear();
+    duringSlideAt = 200;  // during the slide in, after the outer step chose Z's picture
+    duringSlide = [this] { key(Qt::Key_Right); };
+    click("cmdNext");
+    EXPECT_EQ(modVolscope.CurrentDrive, "Z");
+}
+
+TEST_F(DriveSteppingTest, KeyDuringAKeyStartedStepIsDropped) {
+    inTheNextSlide([this] { key(Qt::Key_Right); });
+    key(Qt::Key_Right);
+    EXPECT_EQ(modVolscope.CurrentDrive, "D");
+    EXPECT_FALSE(w.KeyStepBusy);
+}
+
+TEST_F(DriveSteppingTest, KeyDuringAButtonStartedStepRunsNested) {
+    inTheNextSlide([this] { key(Qt::Key_Right); });
+    click("cmdNext");
+    EXPECT_EQ(modVolscope.CurrentDrive, "E");
+    EXPECT_FALSE(w.KeyStepBusy);
+}
+
+TEST_F(DriveSteppingTest, ClickingAStepButtonLeavesTheFocusOnTheWindow) {
+    click("cmdNext");
+    EXPECT_EQ(QApplication::focusWidget(), top);
+    key(Qt::Key_Right);
+    EXPECT_EQ(modVolscope.CurrentDrive, "E") << "the arrow keys keep working";
+    click("cmdPrev");
+    EXPECT_EQ(QApplication::focusWidget(), top);
+}
+
+}  // namespace
