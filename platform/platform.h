@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 // The operating system as the program sees it: drive letters A to Z with Windows semantics.
 //
@@ -32,6 +33,27 @@ inline constexpr std::uint32_t unicodeOnDisk = 0x4;
 inline constexpr std::uint32_t readOnlyVolume = 0x80000;
 }  // namespace fs_flags
 
+// Bits of the attribute word of a file or folder (FILE_ATTRIBUTE_*).
+namespace file_attribute {
+inline constexpr std::uint32_t readOnly = 0x1;
+inline constexpr std::uint32_t hidden = 0x2;
+inline constexpr std::uint32_t system = 0x4;
+inline constexpr std::uint32_t directory = 0x10;
+inline constexpr std::uint32_t archive = 0x20;
+inline constexpr std::uint32_t normal = 0x80;  // alone: no other bit is set
+}  // namespace file_attribute
+
+// One entry of a folder listing, as WIN32_FIND_DATAA carries it.
+struct FindData {
+    std::uint32_t fileAttributes = 0;  // file_attribute bits
+    std::uint64_t fileSize = 0;        // in bytes; 0 for folders
+    std::string fileName;              // the entry's name alone, without its folder
+};
+
+// A listing started by FindFirstFileA; an opaque number, never reused while the platform lives.
+enum class FindHandle : std::uintptr_t {};
+inline constexpr FindHandle invalidFindHandle{~std::uintptr_t{0}};
+
 class Platform {
   public:
     virtual ~Platform() = default;
@@ -60,6 +82,20 @@ class Platform {
                                    std::uint32_t* bytesPerSector,
                                    std::uint32_t* numberOfFreeClusters,
                                    std::uint32_t* totalNumberOfClusters) = 0;
+
+    // Starts listing a folder: fileName is the folder's DOS path followed by "\*" ("D:\Photos\*",
+    // "C:\*"; "\*.*" means the same; other patterns are the system's own on Windows and fail
+    // elsewhere). Fills findFileData with the first entry ("." and ".." included, as Windows
+    // lists them below a drive's root) and returns a handle for FindNextFileA. Entries come in no
+    // fixed order. Returns invalidFindHandle, leaving findFileData as it was, when the folder
+    // cannot be read (missing, not a folder, no permission, no volume), when it has no entry at
+    // all (an empty root), and for a null argument. The caller closes a valid handle with
+    // FindClose.
+    virtual FindHandle FindFirstFileA(const char* fileName, FindData* findFileData) = 0;
+    // The next entry; false, leaving findFileData as it was, when there is none or on failure.
+    virtual bool FindNextFileA(FindHandle findFile, FindData* findFileData) = 0;
+    // Ends a listing; false for a handle that is not open.
+    virtual bool FindClose(FindHandle findFile) = 0;
 };
 
 }  // namespace platform

@@ -7,6 +7,7 @@
 #include "platform/drive_root.h"
 #include "platform/out_params.h"
 #include "platform/posix/block_device.h"
+#include "platform/posix/dos_path.h"
 #include "platform/posix/mount_table.h"
 #include "platform/posix/volume_probe.h"
 
@@ -79,6 +80,37 @@ bool PosixPlatform::GetDiskFreeSpaceA(const char* rootPathName, std::uint32_t* s
     store(numberOfFreeClusters, geometry->freeClusters);
     store(totalNumberOfClusters, geometry->totalClusters);
     return true;
+}
+
+FindHandle PosixPlatform::FindFirstFileA(const char* fileName, FindData* findFileData) {
+    if (fileName == nullptr || findFileData == nullptr) return invalidFindHandle;
+    const std::optional<std::string_view> folder = posix::listedFolder(fileName);
+    if (!folder) return invalidFindHandle;
+    const std::optional<posix::UnixPath> path = posix::mapDosPath(*folder, currentDrives());
+    if (!path) return invalidFindHandle;
+    std::unique_ptr<posix::FolderListing> listing =
+        posix::FolderListing::open(path->path, !path->isRoot);
+    if (!listing) return invalidFindHandle;
+    // Windows fails a listing with no entry at all, which only a root can be.
+    std::optional<FindData> first = listing->next();
+    if (!first) return invalidFindHandle;
+    const std::uintptr_t handle = nextHandle_++;
+    listings_.emplace(handle, std::move(listing));
+    *findFileData = std::move(*first);
+    return static_cast<FindHandle>(handle);
+}
+
+bool PosixPlatform::FindNextFileA(FindHandle findFile, FindData* findFileData) {
+    const auto listing = listings_.find(static_cast<std::uintptr_t>(findFile));
+    if (listing == listings_.end() || findFileData == nullptr) return false;
+    std::optional<FindData> next = listing->second->next();
+    if (!next) return false;
+    *findFileData = std::move(*next);
+    return true;
+}
+
+bool PosixPlatform::FindClose(FindHandle findFile) {
+    return listings_.erase(static_cast<std::uintptr_t>(findFile)) == 1;
 }
 
 }  // namespace platform

@@ -48,6 +48,20 @@ class NameBuffer {
     std::string local_;
 };
 
+// A path that starts with a drive's root: "X:\" and whatever follows.
+bool startsWithDriveRoot(const char* path) {
+    return path != nullptr && path[0] != '\0' && path[1] == ':' && path[2] == '\\' &&
+           driveIndex(std::string(path, 3).c_str()).has_value();
+}
+
+FindData findDataOf(const WIN32_FIND_DATAA& data) {
+    FindData result;
+    result.fileAttributes = static_cast<std::uint32_t>(data.dwFileAttributes);
+    result.fileSize = std::uint64_t{data.nFileSizeHigh} << 32 | data.nFileSizeLow;
+    result.fileName = data.cFileName;
+    return result;
+}
+
 }  // namespace
 
 // Only drive roots reach the system: Windows would take a null or empty path for the current
@@ -103,6 +117,42 @@ bool Win32Platform::GetDiskFreeSpaceA(const char* rootPathName, std::uint32_t* s
     store(bytesPerSector, static_cast<std::uint32_t>(bytes));
     store(numberOfFreeClusters, static_cast<std::uint32_t>(freeClusters));
     store(totalNumberOfClusters, static_cast<std::uint32_t>(totalClusters));
+    return true;
+}
+
+Win32Platform::~Win32Platform() {
+    for (const auto& [number, search] : searches_) ::FindClose(search);
+}
+
+FindHandle Win32Platform::FindFirstFileA(const char* fileName, FindData* findFileData) {
+    if (!startsWithDriveRoot(fileName) || findFileData == nullptr) return invalidFindHandle;
+    WIN32_FIND_DATAA data{};
+    HANDLE search = INVALID_HANDLE_VALUE;
+    {
+        const NoCriticalErrorBox quiet;
+        search = ::FindFirstFileA(fileName, &data);
+    }
+    if (search == INVALID_HANDLE_VALUE) return invalidFindHandle;
+    const std::uintptr_t number = nextHandle_++;
+    searches_.emplace(number, search);
+    *findFileData = findDataOf(data);
+    return static_cast<FindHandle>(number);
+}
+
+bool Win32Platform::FindNextFileA(FindHandle findFile, FindData* findFileData) {
+    const auto search = searches_.find(static_cast<std::uintptr_t>(findFile));
+    if (search == searches_.end() || findFileData == nullptr) return false;
+    WIN32_FIND_DATAA data{};
+    if (!::FindNextFileA(search->second, &data)) return false;
+    *findFileData = findDataOf(data);
+    return true;
+}
+
+bool Win32Platform::FindClose(FindHandle findFile) {
+    const auto search = searches_.find(static_cast<std::uintptr_t>(findFile));
+    if (search == searches_.end()) return false;
+    ::FindClose(search->second);
+    searches_.erase(search);
     return true;
 }
 

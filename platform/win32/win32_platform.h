@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <unordered_map>
 
 #include "platform/platform.h"
 
@@ -12,6 +13,11 @@ namespace platform {
 // or optical drive. Outputs are filled only when the call succeeds, and only drive roots ("X:\")
 // are passed on. How a name longer than its buffer is answered is the system's own (Wine cuts it
 // short and succeeds).
+//
+// Listings are the system's own too: FindFirstFileA gets only paths that start with a drive's
+// root ("X:\"), with the critical-error box off; the system's search handles are kept behind
+// numbers of this platform's own, so that a handle that is not open is answered with false and
+// never reaches the system.
 class Win32Platform final : public Platform {
   public:
     std::uint32_t GetDriveTypeA(const char* rootPathName) override;
@@ -23,6 +29,19 @@ class Win32Platform final : public Platform {
     bool GetDiskFreeSpaceA(const char* rootPathName, std::uint32_t* sectorsPerCluster,
                            std::uint32_t* bytesPerSector, std::uint32_t* numberOfFreeClusters,
                            std::uint32_t* totalNumberOfClusters) override;
+    FindHandle FindFirstFileA(const char* fileName, FindData* findFileData) override;
+    bool FindNextFileA(FindHandle findFile, FindData* findFileData) override;
+    bool FindClose(FindHandle findFile) override;
+
+    Win32Platform() = default;
+    Win32Platform(const Win32Platform&) = delete;
+    Win32Platform& operator=(const Win32Platform&) = delete;
+    // Closes the listings still open.
+    ~Win32Platform() override;
+
+  private:
+    std::unordered_map<std::uintptr_t, void*> searches_;  // the system's HANDLEs
+    std::uintptr_t nextHandle_ = 1;
 };
 
 }  // namespace platform

@@ -3,12 +3,13 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 
 // The backends the Platform contract tests run against. Each builds, on its own system, one drive
-// of known figures and names a letter without a volume; a new backend (a Windows one under Wine)
-// adds a factory here and a row in contract_test.cpp.
+// of known figures with the known folder in its root and names a letter without a volume; a new
+// backend (a Windows one under Wine) adds a factory here and a row in contract_test.cpp.
 namespace contract {
 
 // The drive a backend built, with the figures the platform must report for it.
@@ -18,6 +19,32 @@ struct KnownDrive {
     std::string label;  // with blanks at both ends, which must come back untrimmed
     std::uint32_t serialNumber = 0;
     std::string fileSystem;
+};
+
+// An entry that listing the known folder must report.
+struct KnownEntry {
+    std::string name;
+    std::uint32_t attributes = 0;
+    std::uint64_t size = 0;
+};
+
+// A folder in the known drive's root, built by the backend for the listing tests, holding:
+//   plain.txt     "hello"          archive
+//   readonly.txt  "abc"            readOnly | archive (no write permission)
+//   .dotfile      "."              hidden | archive (by its name)
+//   marked.txt    "m"              hidden | archive (user.DOSATTRIB "0x22" on Linux and Wine)
+//   Sub           a folder with inner.txt in it
+//   Empty         an empty folder
+struct KnownFolder {
+    std::string name = "Listing";
+    std::vector<KnownEntry> entries = {
+        {"plain.txt", platform::file_attribute::archive, 5},
+        {"readonly.txt", platform::file_attribute::readOnly | platform::file_attribute::archive, 3},
+        {".dotfile", platform::file_attribute::hidden | platform::file_attribute::archive, 1},
+        {"marked.txt", platform::file_attribute::hidden | platform::file_attribute::archive, 1},
+        {"Sub", platform::file_attribute::directory, 0},
+        {"Empty", platform::file_attribute::directory, 0},
+    };
 };
 
 class Backend {

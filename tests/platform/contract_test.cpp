@@ -94,8 +94,10 @@ class PlatformContract : public testing::TestWithParam<BackendRow> {
     platform::Platform& platform() { return backend_->platform(); }
     const contract::KnownDrive& known() const { return backend_->knownDrive(); }
     std::string knownRoot() const { return rootOf(known().letter); }
+    std::string folder() const { return knownRoot() + known_.name; }
 
     std::unique_ptr<contract::Backend> backend_;
+    const contract::KnownFolder known_;
 };
 
 TEST_P(PlatformContract, ReportsTheKnownDrive) {
@@ -208,6 +210,153 @@ TEST_P(PlatformContract, GeometryMultipliesOutToTheVolumeSize) {
     EXPECT_GT(cluster, 0u);
     EXPECT_EQ(cluster * outputs.totalClusters, backend_->totalBytes());
     EXPECT_EQ(cluster * outputs.freeClusters, backend_->freeBytes());
+}
+
+// Listings.
+
+using platform::FindData;
+using platform::FindHandle;
+using platform::invalidFindHandle;
+
+const FindData untouchedData{sentinel, 0xDEADBEEFCAFEF00DULL, "#untouched#"};
+
+bool isUntouched(const FindData& data) {
+    return data.fileAttributes == untouchedData.fileAttributes &&
+           data.fileSize == untouchedData.fileSize && data.fileName == untouchedData.fileName;
+}
+
+// Every entry of a listing, in the order given; fails the test when the listing cannot start or
+// its handle does not close.
+std::vector<FindData> listAll(platform::Platform& platform, const std::string& pattern) {
+    std::vector<FindData> entries;
+    FindData data = untouchedData;
+    const FindHandle handle = platform.FindFirstFileA(pattern.c_str(), &data);
+    EXPECT_NE(handle, invalidFindHandle) << pattern;
+    if (handle == invalidFindHandle) return entries;
+    do {
+        entries.push_back(data);
+    } while (platform.FindNextFileA(handle, &data));
+    EXPECT_TRUE(platform.FindClose(handle));
+    return entries;
+}
+
+std::size_t countNamed(const std::vector<FindData>& entries, const std::string& name) {
+    return static_cast<std::size_t>(std::count_if(
+        entries.begin(), entries.end(), [&](const FindData& e) { return e.fileName == name; }));
+}
+
+TEST_P(PlatformContract, ListsEveryEntryWithItsAttributesAndSize) {
+    std::vector<FindData> entries = listAll(platform(), folder() + "\\*");
+    std::erase_if(entries,
+                  [](const FindData& e) { return e.fileName == "." || e.fileName == ".."; });
+    ASSERT_EQ(entries.size(), known_.entries.size());
+    for (const contract::KnownEntry& expected : known_.entries) {
+        SCOPED_TRACE(expected.name);
+        const auto found = std::find_if(entries.begin(), entries.end(), [&](const FindData& e) {
+            return e.fileName == expected.name;
+        });
+        ASSERT_NE(found, entries.end());
+        EXPECT_EQ(found->fileAttributes, expected.attributes);
+        EXPECT_EQ(found->fileSize, expected.size);
+    }
+}
+
+TEST_P(PlatformContract, StarDotStarListsTheSame) {
+    EXPECT_EQ(listAll(platform(), folder() + "\\*.*").size(),
+              listAll(platform(), folder() + "\\*").size());
+}
+
+TEST_P(PlatformContract, DotsAreListedBelowARootOnly) {
+    const std::vector<FindData> below = listAll(platform(), folder() + "\\*");
+    EXPECT_EQ(countNamed(below, "."), 1u);
+    EXPECT_EQ(countNamed(below, ".."), 1u);
+    for (const FindData& entry : below) {
+        if (entry.fileName == "." || entry.fileName == "..") {
+            EXPECT_NE(entry.fileAttributes & platform::file_attribute::directory, 0u);
+        }
+    }
+
+    const std::string lowerRoot{static_cast<char>(known().letter - 'A' + 'a'), ':', '\\'};
+    for (const std::string& root : {knownRoot(), lowerRoot}) {
+        SCOPED_TRACE(root);
+        const std::vector<FindData> top = listAll(platform(), root + "*");
+        EXPECT_EQ(countNamed(top, "."), 0u);
+        EXPECT_EQ(countNamed(top, ".."), 0u);
+        EXPECT_EQ(countNamed(top, known_.name), 1u);
+    }
+}
+
+TEST_P(PlatformContract, EmptyFolderListsOnlyTheDots) {
+    std::vector<FindData> entries = listAll(platform(), folder() + "\\Empty\\*");
+    std::vector<std::string> names;
+    for (const FindData& entry : entries) names.push_back(entry.fileName);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{".", ".."}));
+}
+
+TEST_P(PlatformContract, UnreadableFoldersGiveNoHandleAndLeaveTheDataUntouched) {
+    const std::vector<std::string> patterns = {
+        folder() + "\\missing\\*",
+        folder() + "\\plain.txt\\*",
+        rootOf(backend_->emptyLetter()) + "*",
+        rootOf(backend_->emptyLetter()) + known_.name + "\\*",
+        "",
+    };
+    for (const std::string& pattern : patterns) {
+        SCOPED_TRACE("pattern \"" + pattern + "\"");
+        FindData data = untouchedData;
+        EXPECT_EQ(platform().FindFirstFileA(pattern.c_str(), &data), invalidFindHandle);
+        EXPECT_TRUE(isUntouched(data));
+    }
+    FindData data = untouchedData;
+    EXPECT_EQ(platform().FindFirstFileA(nullptr, &data), invalidFindHandle);
+    EXPECT_TRUE(isUntouched(data));
+}
+
+TEST_P(PlatformContract, NextAfterTheEndIsFalseAndLeavesTheDataUntouched) {
+    const std::string pattern = folder() + "\\Sub\\*";
+    const std::size_t count = listAll(platform(), pattern).size();
+    FindData data = untouchedData;
+    const FindHandle handle = platform().FindFirstFileA(pattern.c_str(), &data);
+    ASSERT_NE(handle, invalidFindHandle);
+    for (std::size_t i = 1; i < count; ++i) EXPECT_TRUE(platform().FindNextFileA(handle, &data));
+    data = untouchedData;
+    EXPECT_FALSE(platform().FindNextFileA(handle, &data));
+    EXPECT_FALSE(platform().FindNextFileA(handle, &data)) << "and stays at the end";
+    EXPECT_TRUE(isUntouched(data));
+    EXPECT_TRUE(platform().FindClose(handle));
+}
+
+TEST_P(PlatformContract, HandlesNotOpenAreRefused) {
+    FindData data = untouchedData;
+    EXPECT_FALSE(platform().FindClose(invalidFindHandle));
+    EXPECT_FALSE(platform().FindClose(static_cast<FindHandle>(12345)));
+    EXPECT_FALSE(platform().FindNextFileA(static_cast<FindHandle>(12345), &data));
+    EXPECT_FALSE(platform().FindNextFileA(invalidFindHandle, &data));
+
+    const std::string pattern = folder() + "\\*";
+    const FindHandle handle = platform().FindFirstFileA(pattern.c_str(), &data);
+    ASSERT_NE(handle, invalidFindHandle);
+    EXPECT_TRUE(platform().FindClose(handle));
+    EXPECT_FALSE(platform().FindClose(handle)) << "closed once only";
+    data = untouchedData;
+    EXPECT_FALSE(platform().FindNextFileA(handle, &data)) << "a closed handle lists nothing";
+    EXPECT_TRUE(isUntouched(data));
+}
+
+TEST_P(PlatformContract, ListingsRunSideBySide) {
+    const std::string pattern = folder() + "\\*";
+    FindData first;
+    FindData second;
+    const FindHandle one = platform().FindFirstFileA(pattern.c_str(), &first);
+    const FindHandle two = platform().FindFirstFileA(pattern.c_str(), &second);
+    ASSERT_NE(one, invalidFindHandle);
+    ASSERT_NE(two, invalidFindHandle);
+    EXPECT_NE(one, two);
+    EXPECT_EQ(first.fileName, second.fileName);
+    EXPECT_TRUE(platform().FindClose(one));
+    EXPECT_TRUE(platform().FindNextFileA(two, &second)) << "closing one leaves the other open";
+    EXPECT_TRUE(platform().FindClose(two));
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, PlatformContract, testing::ValuesIn(backends),

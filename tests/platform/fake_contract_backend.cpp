@@ -19,6 +19,15 @@ class FakeBackend final : public Backend {
         drive.freeClusters = 300;
         drive.totalClusters = 1000;
         platform_.setDrive(known_.letter, drive);
+
+        const std::string folder = std::string{known_.letter} + ":\\" + KnownFolder{}.name;
+        for (const KnownEntry& entry : KnownFolder{}.entries) {
+            if ((entry.attributes & platform::file_attribute::directory) != 0)
+                platform_.addFolder(folder + "\\" + entry.name, entry.attributes);
+            else
+                platform_.addFile(folder + "\\" + entry.name, {entry.attributes, entry.size});
+        }
+        platform_.addFile(folder + "\\Sub\\inner.txt");
         return "";
     }
     platform::Platform& platform() override { return platform_; }

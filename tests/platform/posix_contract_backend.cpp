@@ -1,6 +1,13 @@
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <sys/xattr.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <optional>
+#include <stdexcept>
 
 #include "platform/posix/posix_platform.h"
 #include "tests/platform/contract_backend.h"
@@ -10,7 +17,36 @@ namespace contract {
 
 namespace {
 
-// An ext4 image on a loop device, mounted in a scratch folder under /mnt.
+void check(bool succeeded, const std::string& what) {
+    if (!succeeded) throw std::runtime_error(what + ": " + std::strerror(errno));
+}
+
+void writeFile(const std::string& path, const std::string& content, mode_t mode = 0644) {
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    check(fd >= 0, "create " + path);
+    const bool written =
+        write(fd, content.data(), content.size()) == static_cast<ssize_t>(content.size());
+    close(fd);
+    check(written, "write " + path);
+    check(chmod(path.c_str(), mode) == 0, "chmod " + path);
+}
+
+// The known folder, on the mounted volume: it goes with the image.
+void buildKnownFolder(const std::string& root) {
+    const std::string folder = root + "/" + KnownFolder{}.name;
+    check(mkdir(folder.c_str(), 0755) == 0, "mkdir " + folder);
+    writeFile(folder + "/plain.txt", "hello");
+    writeFile(folder + "/readonly.txt", "abc", 0444);
+    writeFile(folder + "/.dotfile", ".");
+    writeFile(folder + "/marked.txt", "m");
+    check(setxattr((folder + "/marked.txt").c_str(), "user.DOSATTRIB", "0x22", 4, 0) == 0,
+          "setxattr marked.txt");
+    check(mkdir((folder + "/Sub").c_str(), 0755) == 0, "mkdir Sub");
+    writeFile(folder + "/Sub/inner.txt", "");
+    check(mkdir((folder + "/Empty").c_str(), 0755) == 0, "mkdir Empty");
+}
+
+// An ext4 image on a loop device, mounted in a scratch folder under /mnt, with the known folder.
 class PosixBackend final : public Backend {
   public:
     std::string setUp() override {
@@ -24,6 +60,7 @@ class PosixBackend final : public Backend {
         loop_.emplace(image, 512);
         target_ = folder_->makeFolder("contract");
         mount_.emplace(loop_->path(), target_, "ext4");
+        buildKnownFolder(target_);
 
         const platform::posix::DriveTable drives = platform::PosixPlatform::currentDrives();
         for (std::size_t i = 0; i < drives.size(); ++i) {

@@ -8,13 +8,15 @@ namespace {
 
 // The Windows backend on the drives that tests/wine/run_wine_tests.sh built in the Wine prefix:
 // a dosdevices symlink to a sized tmpfs, typed through HKLM\Software\Wine\Drives, with its label
-// and serial in .windows-label and .windows-serial. Wine reports most file systems as "NTFS".
+// and serial in .windows-label and .windows-serial, and the known folder. Wine reports most file
+// systems as "NTFS".
 class Win32Backend final : public Backend {
   public:
     std::string setUp() override {
         const std::optional<wine_drives::Drives> drives = wine_drives::prepared();
         if (!drives) return "no prepared drives: run under tests/wine/run_wine_tests.sh";
         drives_ = *drives;
+        if (drives_.folder != KnownFolder{}.name) return "the script built no known folder";
         known_ = {drives_.fixed, platform::drive_type::fixed, drives_.label, drives_.serialNumber,
                   "NTFS"};
         return "";

@@ -28,6 +28,7 @@ std::optional<Drives> prepared() {
     drives.cdromLabel = values["cdromLabel"];
     drives.totalBytes = std::stoull(values["total"]);
     drives.freeBytes = std::stoull(values["free"]);
+    drives.folder = values["folder"];
     return drives;
 }
 

@@ -8,7 +8,8 @@ namespace wine_drives {
 
 // The drives that tests/wine/run_wine_tests.sh builds in the Wine prefix before the Windows
 // tests run, as it describes them in the environment variable VOLSCOPE_WINE_DRIVES
-// ("fixed=M;cdrom=N;empty=Q;label=  Contract  ;serial=1A2B3C4D;cdromLabel=...;total=...;free=...").
+// ("fixed=M;cdrom=N;empty=Q;label=  Contract  ;serial=1A2B3C4D;cdromLabel=...;total=...;free=...;
+// folder=Listing").
 struct Drives {
     char fixed = 0;  // a sized tmpfs (or a plain folder) with a label and a serial
     char cdrom = 0;  // a folder registered as a CD-ROM drive, with a label
@@ -18,6 +19,9 @@ struct Drives {
     std::string cdromLabel;
     std::uint64_t totalBytes = 0;  // of the fixed drive
     std::uint64_t freeBytes = 0;
+    // The name of the folder in the fixed drive's root that holds the entries of
+    // contract::KnownFolder (tests/platform/contract_backend.h); empty where none was built.
+    std::string folder;
 };
 
 // The prepared drives, or nullopt when the variable is missing or incomplete (not under the

@@ -1,7 +1,9 @@
 #include "tests/support/fake_platform.h"
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
+#include <string_view>
 
 #include "platform/drive_root.h"
 #include "platform/out_params.h"
@@ -18,6 +20,58 @@ int letterIndex(char letter) {
     if (letter >= 'a' && letter <= 'z') return letter - 'a';
     if (letter >= 'A' && letter <= 'Z') return letter - 'A';
     return -1;
+}
+
+bool isSeparator(char c) {
+    return c == '\\' || c == '/';
+}
+
+char upper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool sameName(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](char x, char y) { return upper(x) == upper(y); });
+}
+
+// A DOS path taken apart: its drive's index and its names, resolved as Windows does ("." and
+// empty names skipped, ".." up one). Returns nullopt without "X:\" in front or for ".." above
+// the root.
+struct SplitPath {
+    std::size_t drive = 0;
+    std::vector<std::string> names;
+};
+
+std::optional<SplitPath> splitPath(std::string_view path) {
+    if (path.size() < 3 || path[1] != ':' || !isSeparator(path[2]) || letterIndex(path[0]) < 0)
+        return std::nullopt;
+    SplitPath split;
+    split.drive = static_cast<std::size_t>(letterIndex(path[0]));
+    std::string_view rest = path.substr(3);
+    while (!rest.empty()) {
+        const auto end = std::find_if(rest.begin(), rest.end(), isSeparator);
+        const std::string_view name(rest.begin(), end);
+        rest.remove_prefix(name.size() + (end == rest.end() ? 0 : 1));
+        if (name.empty() || name == ".") continue;
+        if (name == "..") {
+            if (split.names.empty()) return std::nullopt;
+            split.names.pop_back();
+            continue;
+        }
+        split.names.emplace_back(name);
+    }
+    return split;
+}
+
+Entry* childOf(Entry& folder, std::string_view name) {
+    const auto found = std::find_if(folder.children.begin(), folder.children.end(),
+                                    [name](const Entry& e) { return sameName(e.name, name); });
+    return found == folder.children.end() ? nullptr : &*found;
+}
+
+platform::FindData findDataOf(const Entry& entry, std::string name) {
+    return {entry.attributes, entry.isFolder ? 0 : entry.size, std::move(name)};
 }
 
 }  // namespace
@@ -87,6 +141,112 @@ bool Platform::GetDiskFreeSpaceA(const char* rootPathName, std::uint32_t* sector
     store(numberOfFreeClusters, drive->freeClusters);
     store(totalNumberOfClusters, drive->totalClusters);
     return true;
+}
+
+Entry* Platform::walk(const std::string& path, bool create) {
+    const std::optional<SplitPath> split = splitPath(path);
+    if (!split || !drives_[split->drive]) throw std::invalid_argument("not on a scripted drive");
+    Entry* entry = &drives_[split->drive]->root;
+    for (const std::string& name : split->names) {
+        if (!entry->isFolder) throw std::invalid_argument("a path through a file");
+        Entry* child = childOf(*entry, name);
+        if (child == nullptr) {
+            if (!create) return nullptr;
+            Entry folder;
+            folder.name = name;
+            entry->children.push_back(std::move(folder));
+            child = &entry->children.back();
+        }
+        entry = child;
+    }
+    return entry;
+}
+
+void Platform::addFolder(const std::string& path, std::uint32_t attributes) {
+    Entry* folder = walk(path, true);
+    if (!folder->isFolder) throw std::invalid_argument("a file is in the way");
+    folder->attributes = attributes | platform::file_attribute::directory;
+}
+
+void Platform::addFile(const std::string& path, File file) {
+    const std::size_t separator = path.find_last_of("\\/");
+    if (separator == std::string::npos) throw std::invalid_argument("not on a scripted drive");
+    Entry* folder = walk(path.substr(0, separator + 1), true);
+    const std::string name = path.substr(separator + 1);
+    if (!folder->isFolder || name.empty() || name == "." || name == "..")
+        throw std::invalid_argument("not the path of a file");
+    Entry* entry = childOf(*folder, name);
+    if (entry != nullptr && entry->isFolder) throw std::invalid_argument("a folder is in the way");
+    if (entry == nullptr) {
+        folder->children.push_back(Entry{name});
+        entry = &folder->children.back();
+    }
+    entry->isFolder = false;
+    entry->attributes = file.attributes;
+    entry->size = file.size;
+}
+
+void Platform::setUnreadable(const std::string& path, bool unreadable) {
+    Entry* folder = walk(path, false);
+    if (folder == nullptr || !folder->isFolder) throw std::invalid_argument("no such folder");
+    folder->unreadable = unreadable;
+}
+
+void Platform::log(const char* function, FindHandle handle) {
+    calls_.push_back(std::string(function) + "(#" +
+                     std::to_string(static_cast<std::uintptr_t>(handle)) + ")");
+}
+
+Platform::FindHandle Platform::FindFirstFileA(const char* fileName,
+                                              platform::FindData* findFileData) {
+    log("FindFirstFileA", fileName);
+    if (fileName == nullptr || findFileData == nullptr) return platform::invalidFindHandle;
+    const std::string_view pattern(fileName);
+    const std::size_t separator = pattern.find_last_of("\\/");
+    if (separator == std::string_view::npos ||
+        (pattern.substr(separator + 1) != "*" && pattern.substr(separator + 1) != "*.*"))
+        return platform::invalidFindHandle;
+    const std::optional<SplitPath> split = splitPath(pattern.substr(0, separator + 1));
+    if (!split || !drives_[split->drive] || !drives_[split->drive]->hasVolume)
+        return platform::invalidFindHandle;
+    Entry* folder = &drives_[split->drive]->root;
+    Entry* parent = folder;
+    for (const std::string& name : split->names) {
+        parent = folder;
+        folder = folder->isFolder ? childOf(*folder, name) : nullptr;
+        if (folder == nullptr) return platform::invalidFindHandle;
+    }
+    if (!folder->isFolder || folder->unreadable) return platform::invalidFindHandle;
+
+    Listing listing;
+    if (!split->names.empty()) {
+        listing.entries.push_back(findDataOf(*folder, "."));
+        listing.entries.push_back(findDataOf(*parent, ".."));
+    }
+    for (const Entry& entry : folder->children)
+        listing.entries.push_back(findDataOf(entry, entry.name));
+    if (listing.entries.empty()) return platform::invalidFindHandle;
+
+    *findFileData = listing.entries.front();
+    listing.next = 1;
+    const std::uintptr_t handle = nextHandle_++;
+    listings_.emplace(handle, std::move(listing));
+    return static_cast<FindHandle>(handle);
+}
+
+bool Platform::FindNextFileA(FindHandle findFile, platform::FindData* findFileData) {
+    log("FindNextFileA", findFile);
+    const auto listing = listings_.find(static_cast<std::uintptr_t>(findFile));
+    if (listing == listings_.end() || findFileData == nullptr ||
+        listing->second.next >= listing->second.entries.size())
+        return false;
+    *findFileData = listing->second.entries[listing->second.next++];
+    return true;
+}
+
+bool Platform::FindClose(FindHandle findFile) {
+    log("FindClose", findFile);
+    return listings_.erase(static_cast<std::uintptr_t>(findFile)) == 1;
 }
 
 }  // namespace fake

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -9,6 +11,22 @@
 #include "platform/platform.h"
 
 namespace fake {
+
+// A scripted file: what a listing reports for it.
+struct File {
+    std::uint32_t attributes = platform::file_attribute::archive;
+    std::uint64_t size = 0;
+};
+
+// A file or folder of a scripted drive's tree.
+struct Entry {
+    std::string name;
+    std::uint32_t attributes = platform::file_attribute::directory;
+    std::uint64_t size = 0;
+    bool isFolder = true;
+    bool unreadable = false;      // a folder whose listing fails, as for lack of permission
+    std::vector<Entry> children;  // of a folder, in the order they were added
+};
 
 // One scripted drive. A drive without a volume (an empty optical drive, an unreachable share)
 // keeps its type while both volume queries fail.
@@ -24,15 +42,33 @@ struct Drive {
     std::uint32_t bytesPerSector = 512;
     std::uint32_t freeClusters = 0;
     std::uint32_t totalClusters = 0;
+    Entry root;  // the files and folders, listed in the order they were added
 };
 
-// The scriptable operating system of the tests: a drive table indexed by letter. Every call is
-// logged as "Function(root)" so that tests can pin which calls were (not) made.
+// The scriptable operating system of the tests: a drive table indexed by letter, each drive with
+// a tree of files and folders. Every call is logged as "Function(path)", or "Function(#handle)"
+// for a listing's handle, so that tests can pin which calls were (not) made.
+//
+// Paths of the tree are DOS paths ("D:\Photos\cat.jpg"); names match whatever their case, as on
+// NTFS and FAT. Listings see the tree as it was when they started.
 class Platform final : public platform::Platform {
   public:
+    using FindHandle = platform::FindHandle;
+
     void setDrive(char letter, Drive drive);
     void removeDrive(char letter);
     Drive& drive(char letter);
+
+    // Adds a folder, and the folders above it that are missing; the directory bit is always
+    // set. Throws std::invalid_argument for a drive that is not scripted or a path through a file.
+    void addFolder(const std::string& path,
+                   std::uint32_t attributes = platform::file_attribute::directory);
+    // Adds a file, and the folders above it that are missing; replaces a file of that name.
+    // Throws as addFolder does, and for a path that names a folder.
+    void addFile(const std::string& path, File file = {});
+    // Makes listing the folder at path fail (or succeed again). Throws as addFolder does, and
+    // for a path that names no folder.
+    void setUnreadable(const std::string& path, bool unreadable = true);
 
     const std::vector<std::string>& calls() const { return calls_; }
     void clearCalls() { calls_.clear(); }
@@ -46,14 +82,31 @@ class Platform final : public platform::Platform {
     bool GetDiskFreeSpaceA(const char* rootPathName, std::uint32_t* sectorsPerCluster,
                            std::uint32_t* bytesPerSector, std::uint32_t* numberOfFreeClusters,
                            std::uint32_t* totalNumberOfClusters) override;
+    FindHandle FindFirstFileA(const char* fileName, platform::FindData* findFileData) override;
+    bool FindNextFileA(FindHandle findFile, platform::FindData* findFileData) override;
+    bool FindClose(FindHandle findFile) override;
+
+    // How many listings are open now.
+    std::size_t openListings() const { return listings_.size(); }
 
   private:
+    struct Listing {
+        std::vector<platform::FindData> entries;
+        std::size_t next = 0;
+    };
+
     // The drive whose root is exactly "X:\" with X an upper- or lower-case letter, if scripted.
     const Drive* find(const char* rootPathName) const;
     void log(const char* function, const char* rootPathName);
+    void log(const char* function, FindHandle handle);
+    // The entry at a DOS path, creating the missing folders when `create`; null when there is
+    // none.
+    Entry* walk(const std::string& path, bool create);
 
     std::array<std::optional<Drive>, 26> drives_;
     std::vector<std::string> calls_;
+    std::map<std::uintptr_t, Listing> listings_;
+    std::uintptr_t nextHandle_ = 1;
 };
 
 }  // namespace fake

@@ -1,0 +1,139 @@
+#include "platform/posix/dos_attrib.h"
+
+namespace platform::posix {
+
+namespace {
+
+constexpr std::size_t maxHexDigits = 8;
+
+std::optional<std::uint32_t> hexDigit(char c) {
+    if (c >= '0' && c <= '9') return static_cast<std::uint32_t>(c - '0');
+    if (c >= 'a' && c <= 'f') return static_cast<std::uint32_t>(c - 'a' + 10);
+    if (c >= 'A' && c <= 'F') return static_cast<std::uint32_t>(c - 'A' + 10);
+    return std::nullopt;
+}
+
+std::optional<std::uint32_t> parseHexText(std::string_view text) {
+    if (text.size() < 3 || text.size() > 2 + maxHexDigits || !text.starts_with("0x"))
+        return std::nullopt;
+    std::uint32_t value = 0;
+    for (const char c : text.substr(2)) {
+        const std::optional<std::uint32_t> digit = hexDigit(c);
+        if (!digit) return std::nullopt;
+        value = value << 4 | *digit;
+    }
+    return value;
+}
+
+// Reads little-endian fields at NDR's alignments, which count from the start of the value.
+class NdrReader {
+  public:
+    explicit NdrReader(std::string_view data, std::size_t offset) : data_(data), offset_(offset) {}
+
+    std::size_t offset() const { return offset_; }
+
+    std::optional<std::uint16_t> uint16() {
+        align(2);
+        const auto bytes = take(2);
+        if (!bytes) return std::nullopt;
+        return static_cast<std::uint16_t>(byte(*bytes, 0) | byte(*bytes, 1) << 8);
+    }
+    std::optional<std::uint32_t> uint32() {
+        align(4);
+        const auto bytes = take(4);
+        if (!bytes) return std::nullopt;
+        return byte(*bytes, 0) | byte(*bytes, 1) << 8 | byte(*bytes, 2) << 16 |
+               byte(*bytes, 3) << 24;
+    }
+    // udlong and NTTIME: 8 bytes at a 4-byte alignment; their values are not needed.
+    bool skip64() {
+        align(4);
+        return take(8).has_value();
+    }
+    bool skipNulTerminated() {
+        const std::size_t nul = data_.find('\0', offset_);
+        if (nul == std::string_view::npos) return false;
+        offset_ = nul + 1;
+        return true;
+    }
+    void align(std::size_t to) { offset_ = (offset_ + to - 1) / to * to; }
+
+  private:
+    static std::uint32_t byte(std::string_view bytes, std::size_t i) {
+        return static_cast<unsigned char>(bytes[i]);
+    }
+    std::optional<std::string_view> take(std::size_t count) {
+        if (offset_ > data_.size() || data_.size() - offset_ < count) return std::nullopt;
+        const std::string_view bytes = data_.substr(offset_, count);
+        offset_ += count;
+        return bytes;
+    }
+
+    std::string_view data_;
+    std::size_t offset_;
+};
+
+// The version's structure, from its first field on; false when it is cut short.
+bool readInfo(NdrReader& reader, DosAttrib& result) {
+    const auto attrib = [&]() {
+        reader.align(4);
+        result.attribOffset = reader.offset();
+        const std::optional<std::uint32_t> word = reader.uint32();
+        if (word) result.attrib = *word;
+        return word.has_value();
+    };
+    const auto validFlags = [&]() {
+        const std::optional<std::uint32_t> flags = reader.uint32();
+        if (flags) result.validFlags = *flags;
+        return flags.has_value();
+    };
+    switch (result.version) {
+        case 1:
+            return attrib() && reader.uint32() && reader.skip64() && reader.skip64() &&
+                   reader.skip64() && reader.skip64();
+        case 2:
+            return reader.uint32() && attrib() && reader.uint32() && reader.skip64() &&
+                   reader.skip64() && reader.skip64() && reader.skip64() && reader.skip64() &&
+                   reader.skipNulTerminated();
+        case 3:
+            return validFlags() && attrib() && reader.uint32() && reader.skip64() &&
+                   reader.skip64() && reader.skip64() && reader.skip64();
+        case 4:
+            return validFlags() && attrib() && reader.skip64() && reader.skip64();
+        case 5:
+            return validFlags() && attrib() && reader.skip64();
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+std::optional<std::uint32_t> DosAttrib::attributes() const {
+    if (version >= 3 && version <= 5 && (validFlags & attribValid) == 0) return std::nullopt;
+    return attrib;
+}
+
+std::optional<DosAttrib> parseDosAttrib(std::string_view value) {
+    DosAttrib result;
+    const std::size_t nul = value.find('\0');
+    result.textLength = nul == std::string_view::npos ? value.size() : nul;
+    const std::size_t binaryStart = result.textLength + 1;
+    if (binaryStart >= value.size()) {
+        const std::optional<std::uint32_t> word = parseHexText(value.substr(0, result.textLength));
+        if (!word) return std::nullopt;
+        result.attrib = *word;
+        return result;
+    }
+
+    NdrReader reader(value, binaryStart);
+    const std::optional<std::uint16_t> version = reader.uint16();
+    const std::optional<std::uint16_t> level = reader.uint16();
+    if (!version || !level || *level != *version) return std::nullopt;
+    result.version = *version;
+    reader.align(4);
+    if (!readInfo(reader, result)) return std::nullopt;
+    return result;
+}
+
+}  // namespace platform::posix
