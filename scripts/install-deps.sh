@@ -9,6 +9,8 @@ packages=(
     fonts-liberation                                  # metric-compatible Times New Roman, Arial
     libgtest-dev libgmock-dev libbenchmark-dev        # tests and benchmarks
     util-linux mount e2fsprogs xfsprogs btrfs-progs   # real-volume tests: losetup, mount, mkfs
+    attr                                              # setfattr for the Wine tests' folder
+    clang libclang-rt-14-dev                          # the fuzz target (libFuzzer)
     xvfb xauth                                        # a real window without a desktop
     g++-mingw-w64-x86-64-posix googletest wine64 wine # the Windows OS layer, tested under Wine
 )

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds Volscope and runs every test twice: in a plain build, then under AddressSanitizer and
-# UndefinedBehaviorSanitizer. Then cross-compiles the Windows OS layer with mingw-w64 and runs its
-# tests under Wine. Real-volume tests need root (loop and tmpfs mounts); elsewhere they skip and
-# say why.
+# UndefinedBehaviorSanitizer. Then fuzzes the user.DOSATTRIB parser for 30 seconds, and
+# cross-compiles the Windows OS layer with mingw-w64 and runs its tests under Wine. Real-volume
+# tests need root (loop and tmpfs mounts); elsewhere they skip and say why.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -23,6 +23,21 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 LSAN_OPTIONS=suppressions="$PWD/tests/lsan.supp" \
     ctest --test-dir build-sanitize --output-on-failure --timeout 600 -j "$jobs"
+
+echo "== Fuzzing the user.DOSATTRIB parser for 30 seconds (libFuzzer, ASan, UBSan)"
+cmake -S tests/fuzz -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+cmake --build build-fuzz -j "$jobs"
+# New inputs go to a scratch folder; the committed seeds stay as they are. Only a crash fails.
+fuzzInputs=$(mktemp -d)
+if ! build-fuzz/dos_attrib_fuzz -max_total_time=30 -timeout=10 -artifact_prefix=build-fuzz/ \
+        "$fuzzInputs" tests/fuzz/corpus/dos_attrib >build-fuzz/fuzz.log 2>&1; then
+    tail -n 60 build-fuzz/fuzz.log
+    rm -rf "$fuzzInputs"
+    echo "The fuzzer found a failing input: build-fuzz/crash-* (log: build-fuzz/fuzz.log)" >&2
+    exit 1
+fi
+grep -E "^Done [0-9]+ runs" build-fuzz/fuzz.log || true
+rm -rf "$fuzzInputs"
 
 echo "== Windows OS layer: cross-compiled with mingw-w64, run under Wine"
 cmake -S . -B build-windows -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

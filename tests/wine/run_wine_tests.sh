@@ -2,7 +2,8 @@
 # Runs the tests of a Windows build (cross-compiled with mingw-w64) under Wine, on drives of
 # known type, label, serial and size built in a fresh Wine prefix:
 #   M: a dosdevices symlink to a 4 MiB tmpfs (a plain folder where mounting is not permitted),
-#      with its label and serial in .windows-label and .windows-serial;
+#      with its label and serial in .windows-label and .windows-serial, and the folder Listing
+#      that the listing tests know (tests/platform/contract_backend.h);
 #   N: a folder registered as a CD-ROM drive in HKLM\Software\Wine\Drives, with a label;
 #   Q: nothing.
 # Wine's helper processes outlive the programs and can hold ctest's pipes open, so the
@@ -33,6 +34,20 @@ label="  Contract"
 printf '%s' "$label" >"$work/fixed/.windows-label"
 printf '1a2b3c4d' >"$work/fixed/.windows-serial"
 printf 'VOLSCOPE CD' >"$work/cdrom/.windows-label"
+listing="$work/fixed/Listing"
+mkdir -p "$listing/Sub" "$listing/Empty"
+printf 'hello' >"$listing/plain.txt"
+printf 'abc' >"$listing/readonly.txt"
+chmod 0444 "$listing/readonly.txt"
+printf '.' >"$listing/.dotfile"
+printf 'm' >"$listing/marked.txt"
+: >"$listing/Sub/inner.txt"
+# Wine reads the hidden and system bits of Samba's text form.
+folder=";folder=Listing"
+setfattr -n user.DOSATTRIB -v '"0x22"' "$listing/marked.txt" 2>/dev/null || {
+    echo "note: no user.* extended attributes on M:; the listing tests skip"
+    folder=""
+}
 ln -s "$work/fixed" "$WINEPREFIX/dosdevices/m:"
 ln -s "$work/cdrom" "$WINEPREFIX/dosdevices/n:"
 rm -f "$WINEPREFIX/dosdevices/q:"
@@ -44,6 +59,6 @@ wineserver -p
 wineboot >/dev/null 2>&1
 
 read -r blocks available blockSize < <(stat -f -c '%b %a %S' "$work/fixed")
-export VOLSCOPE_WINE_DRIVES="fixed=M;cdrom=N;empty=Q;label=$label;serial=1A2B3C4D;cdromLabel=VOLSCOPE CD;total=$((blocks * blockSize));free=$((available * blockSize))"
+export VOLSCOPE_WINE_DRIVES="fixed=M;cdrom=N;empty=Q;label=$label;serial=1A2B3C4D;cdromLabel=VOLSCOPE CD;total=$((blocks * blockSize));free=$((available * blockSize))$folder"
 
 ctest --test-dir "$build" --output-on-failure --timeout 120 "$@"
