@@ -12,8 +12,8 @@
 // Members are built in the order they are declared, each after what it refers to.
 struct VolscopeProgram {
     toolkit::qt::QtMessageBoxes messageBoxes;
-    toolkit::qt::QtToolkit toolkit{messageBoxes, "Volscope"};
     platform::PosixPlatform os;
+    toolkit::qt::QtToolkit toolkit{messageBoxes, os, "Volscope"};
     volume_queries::ModVolscope modVolscope{os};
     main_window::FrmMain frmMain{toolkit, modVolscope};
 };

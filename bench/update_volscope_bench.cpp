@@ -26,8 +26,8 @@ class SilentMessageBoxes final : public toolkit::MessageBoxes {
 
 void updateVolscopeOnRoot(benchmark::State& state) {
     SilentMessageBoxes boxes;
-    toolkit::qt::QtToolkit toolkit(boxes, "Volscope");
     platform::PosixPlatform os;
+    toolkit::qt::QtToolkit toolkit(boxes, os, "Volscope");
     volume_queries::ModVolscope modVolscope(os);
     main_window::FrmMain frmMain(toolkit, modVolscope);
     frmMain.form().load();

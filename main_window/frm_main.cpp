@@ -46,6 +46,7 @@ FrmMain::FrmMain(toolkit::Toolkit& toolkit, volume_queries::ModVolscope& modVols
     form_->onKeyDown(
         [this](std::int16_t& keyCode, std::int16_t shift) { Form_KeyDown(keyCode, shift); });
     cmdExit.onClick([this] { cmdExit_Click(); });
+    cmdBrowse.onClick([this] { cmdBrowse_Click(); });
     cmdNext.onClick([this] { cmdNext_Click(); });
     cmdPrev.onClick([this] { cmdPrev_Click(); });
     cmdNext.onMouseUp([this](int button, std::int16_t shift, float x, float y) {
@@ -89,6 +90,33 @@ void FrmMain::cmdPrev_Click() {
     if (drive != "A") drive = std::string(1, static_cast<char>(drive[0] - 1));
     lblDriveName.setCaption(drive);
     UpdateVolscope();
+}
+
+void FrmMain::cmdBrowse_Click() {
+    const std::string root = volume_queries::ModVolscope::driveRoot(modVolscope_.CurrentDrive);
+    if (modVolscope_.os().GetDriveTypeA(root.c_str()) == platform::drive_type::noRootDir) {
+        toolkit_.msgBox("This drive does not exist or is unavailable.",
+                        toolkit::msgbox_style::okOnly, "Error");
+        return;
+    }
+    try {
+        browser_window::FrmBrowser& browser = frmBrowser();
+        browser.form().show();
+        browser.Dir.setPath(root);
+    } catch (const std::exception&) {
+        toolkit_.msgBox(
+            "An error has occurred while trying to browse this drive.  Make sure the disk is "
+            "properly insterted, or properly connected physically.",
+            toolkit::msgbox_style::okOnly, "Error");
+        frmBrowser().form().hide();
+    }
+}
+
+browser_window::FrmBrowser& FrmMain::frmBrowser() {
+    // An unloaded browser is discarded here, outside its own handlers.
+    if (!frmBrowser_ || frmBrowser_->form().unloaded())
+        frmBrowser_ = std::make_unique<browser_window::FrmBrowser>(toolkit_);
+    return *frmBrowser_;
 }
 
 void FrmMain::cmdNext_MouseUp(int, std::int16_t, float, float) {

@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 
+#include "browser_window/frm_browser.h"
 #include "toolkit/form.h"
 #include "toolkit/toolkit.h"
 #include "volume_queries/mod_volscope.h"
@@ -32,6 +33,12 @@ class FrmMain {
     void cmdNext_Click();
     // "<": one letter back, sliding out to the right and in from the left; nothing at "A".
     void cmdPrev_Click();
+    // "Browse...": shows the browser on the current drive's root, building it first if needed. A
+    // letter without a drive, or a drive whose root cannot be read, is answered with a message.
+    void cmdBrowse_Click();
+    // The browser window as it stands now, built on first use and again after it was unloaded.
+    browser_window::FrmBrowser& frmBrowser();
+
     // A mouse button released on a step button hands the keyboard focus back to the window.
     void cmdNext_MouseUp(int button, std::int16_t shift, float x, float y);
     void cmdPrev_MouseUp(int button, std::int16_t shift, float x, float y);
@@ -56,6 +63,7 @@ class FrmMain {
     toolkit::Toolkit& toolkit_;
     volume_queries::ModVolscope& modVolscope_;
     std::unique_ptr<toolkit::Form> form_;
+    std::unique_ptr<browser_window::FrmBrowser> frmBrowser_;
 
   public:
     // The controls, by their layout names.

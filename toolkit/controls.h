@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -71,6 +72,60 @@ class PictureBox {
     virtual float width() const = 0;
     // Clears what was drawn into it back to its background.
     virtual void cls() = 0;
+};
+
+// A box with a caption to its right. Value 0 is clear, 1 checked; a user's click toggles it
+// before Click is raised.
+class CheckBox {
+  public:
+    virtual ~CheckBox() = default;
+    virtual std::string caption() const = 0;
+    virtual int value() const = 0;
+    // Sets the state without raising Click.
+    virtual void setValue(int value) = 0;
+    virtual void onClick(Handler handler) = 0;
+};
+
+// Raised by a list's Path setter when the path cannot be shown: the drive is not ready or has no
+// volume, or the folder does not exist.
+class PathUnavailable : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// The folder path of one drive: the root, the folders down to the current one and that folder's
+// subfolders (hidden and system ones left out). Paths are DOS paths: "C:\", "C:\Data\Notes".
+// Opening a line (double click, or Enter on the selected line) makes it the path.
+class DirListBox {
+  public:
+    virtual ~DirListBox() = default;
+    virtual std::string path() const = 0;
+    // Shows `path` and raises Change when it differs from the current one. Throws
+    // PathUnavailable, changing nothing, when the drive's root cannot be read. A folder whose
+    // contents cannot be read is shown without subfolders.
+    virtual void setPath(std::string_view path) = 0;
+    virtual void onChange(Handler handler) = 0;
+};
+
+// The files of one folder, one name a line, sorted as the platform's file dialogs sort them;
+// hidden and system files are left out. Positions are 32-bit: every file of a folder is listed.
+class FileListBox {
+  public:
+    virtual ~FileListBox() = default;
+    virtual std::string path() const = 0;
+    // Lists the folder and leaves no selection. Throws PathUnavailable, changing nothing, when
+    // the folder cannot be read.
+    virtual void setPath(std::string_view path) = 0;
+    // The selected name without its folder; empty with no selection.
+    virtual std::string fileName() const = 0;
+    // The selected line from 0, or -1 for none.
+    virtual std::int32_t listIndex() const = 0;
+    // Selects a line (-1 for none) and raises Click once for a line. Throws std::out_of_range,
+    // changing nothing, for an index outside -1 to listCount() - 1.
+    virtual void setListIndex(std::int32_t index) = 0;
+    virtual std::int32_t listCount() const = 0;
+    // Raised when the selection is made or changed, by the user or by setListIndex.
+    virtual void onClick(Handler handler) = 0;
 };
 
 // A filled rectangle.

@@ -42,6 +42,9 @@ class Form {
     virtual Image& image(std::string_view name) = 0;
     virtual PictureBox& pictureBox(std::string_view name) = 0;
     virtual Shape& shape(std::string_view name) = 0;
+    virtual CheckBox& checkBox(std::string_view name) = 0;
+    virtual DirListBox& dirListBox(std::string_view name) = 0;
+    virtual FileListBox& fileListBox(std::string_view name) = 0;
 
     // Raised once, by the first load() or show(), before the window is first shown.
     virtual void onLoad(Handler handler) = 0;
@@ -56,6 +59,10 @@ class Form {
     // Loads the form if needed and shows it modeless; on a shown window, brings it forward.
     virtual void show() = 0;
     virtual void hide() = 0;
+    // Hides the window and discards it: it is not shown again, and its owner builds a new one
+    // from the layout on next use (see unloaded). Safe inside the window's own handlers.
+    virtual void unload() = 0;
+    virtual bool unloaded() const = 0;
     virtual bool visible() const = 0;
     virtual void setFocus() = 0;
     virtual std::string caption() const = 0;

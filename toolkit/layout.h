@@ -9,7 +9,17 @@
 // are in twips.
 namespace toolkit {
 
-enum class ControlKind { Label, CommandButton, Image, PictureBox, Shape };
+enum class ControlKind {
+    Label,
+    CommandButton,
+    Image,
+    PictureBox,
+    Shape,
+    CheckBox,
+    Frame,
+    DirListBox,
+    FileListBox,
+};
 
 enum class Alignment { Left, Center, Right };
 
@@ -40,7 +50,8 @@ struct ControlLayout {
     std::optional<Font> font;  // none: the form's default font
     Alignment alignment = Alignment::Left;
     std::optional<Rgb> backColor;  // picture boxes and shapes
-    // The control this one stands in (a picture box); empty for the form's client area.
+    // The control this one stands in (a picture box or a frame); empty for the form's client
+    // area.
     std::string container;
     // Image: the name of a picture resource shown from the start.
     std::string picture;

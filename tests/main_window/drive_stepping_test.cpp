@@ -68,7 +68,7 @@ class DriveSteppingTest : public ::testing::Test {
     fake::Platform os;
     volume_queries::ModVolscope modVolscope{os};
     fake::RecordingMessageBoxes boxes;
-    toolkit::qt::QtToolkit qt{boxes, "Volscope"};
+    toolkit::qt::QtToolkit qt{boxes, os, "Volscope"};
     fake::HookedToolkit hooked{qt};
     FrmMain w{hooked, modVolscope};
     QWidget* top = nullptr;

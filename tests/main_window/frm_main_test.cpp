@@ -46,7 +46,7 @@ class MainWindowTest : public ::testing::Test {
     fake::Platform os;
     volume_queries::ModVolscope modVolscope{os};
     fake::RecordingMessageBoxes boxes;
-    toolkit::qt::QtToolkit toolkit{boxes, "Volscope"};
+    toolkit::qt::QtToolkit toolkit{boxes, os, "Volscope"};
     std::unique_ptr<FrmMain> frmMain;
 };
 

@@ -28,8 +28,8 @@ std::string rootFileSystemType() {
 
 TEST(ProgramStartTest, ShowsDriveCAsTheRootFileSystem) {
     fake::RecordingMessageBoxes boxes;
-    toolkit::qt::QtToolkit toolkit(boxes, "Volscope");
     platform::PosixPlatform os;
+    toolkit::qt::QtToolkit toolkit(boxes, os, "Volscope");
     volume_queries::ModVolscope modVolscope(os);
     main_window::FrmMain frmMain(toolkit, modVolscope);
     frmMain.form().show();

@@ -19,12 +19,21 @@ class HookedForm final : public toolkit::Form {
         return real_->pictureBox(name);
     }
     toolkit::Shape& shape(std::string_view name) override { return real_->shape(name); }
+    toolkit::CheckBox& checkBox(std::string_view name) override { return real_->checkBox(name); }
+    toolkit::DirListBox& dirListBox(std::string_view name) override {
+        return real_->dirListBox(name);
+    }
+    toolkit::FileListBox& fileListBox(std::string_view name) override {
+        return real_->fileListBox(name);
+    }
     void onLoad(toolkit::Handler handler) override { real_->onLoad(std::move(handler)); }
     void onResize(toolkit::Handler handler) override { real_->onResize(std::move(handler)); }
     void onKeyDown(toolkit::KeyHandler handler) override { real_->onKeyDown(std::move(handler)); }
     void load() override { real_->load(); }
     void show() override { real_->show(); }
     void hide() override { real_->hide(); }
+    void unload() override { real_->unload(); }
+    bool unloaded() const override { return real_->unloaded(); }
     bool visible() const override { return real_->visible(); }
     void setFocus() override { real_->setFocus(); }
     std::string caption() const override { return real_->caption(); }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "toolkit/message_boxes.h"
@@ -11,9 +12,12 @@ class RecordingMessageBoxes final : public toolkit::MessageBoxes {
   public:
     int show(const toolkit::MessageBoxRequest& request) override {
         shown.push_back(request);
+        if (onShow) onShow();
         return toolkit::msgboxAnswerOk;
     }
     std::vector<toolkit::MessageBoxRequest> shown;
+    // Runs while a box is up, to look at the windows at that moment.
+    std::function<void()> onShow;
 };
 
 }  // namespace fake

@@ -8,6 +8,7 @@
 #include <QTest>
 #include <stdexcept>
 
+#include "tests/support/fake_platform.h"
 #include "tests/support/recording_message_boxes.h"
 
 namespace {
@@ -46,7 +47,8 @@ class QtToolkitTest : public ::testing::Test {
     }
 
     fake::RecordingMessageBoxes boxes;
-    toolkit::qt::QtToolkit tk{boxes, "Volscope"};
+    fake::Platform os;
+    toolkit::qt::QtToolkit tk{boxes, os, "Volscope"};
 };
 
 TEST_F(QtToolkitTest, FailureEscapingAHandlerIsReportedWithTheAppTitleAndEndsTheProgram) {

@@ -91,9 +91,12 @@ void QtForm::build(const ControlLayout& control) {
     QWidget* parent = window_.get();
     QPoint origin(0, 0);
     if (!control.container.empty()) {
-        auto& box = find<QtPictureBox>(control.container);
-        parent = &box.container();
-        origin = box.interiorOrigin();
+        const auto container = containers_.find(control.container);
+        if (container == containers_.end())
+            throw std::invalid_argument(control.name + " stands in no container named " +
+                                        control.container);
+        parent = container->second.widget;
+        origin = container->second.origin;
     }
     Control built;
     switch (control.kind) {
@@ -106,8 +109,26 @@ void QtForm::build(const ControlLayout& control) {
         case ControlKind::Image:
             built = std::make_unique<QtImage>(toolkit_, *parent, control, origin);
             break;
-        case ControlKind::PictureBox:
-            built = std::make_unique<QtPictureBox>(*parent, control, origin);
+        case ControlKind::PictureBox: {
+            auto box = std::make_unique<QtPictureBox>(*parent, control, origin);
+            containers_[control.name] = {&box->container(), box->interiorOrigin()};
+            built = std::move(box);
+            break;
+        }
+        case ControlKind::Frame: {
+            auto frame = std::make_unique<QtFrame>(*parent, control, origin);
+            containers_[control.name] = {&frame->container(), QPoint(0, 0)};
+            built = std::move(frame);
+            break;
+        }
+        case ControlKind::CheckBox:
+            built = std::make_unique<QtCheckBox>(toolkit_, *parent, control, origin);
+            break;
+        case ControlKind::DirListBox:
+            built = std::make_unique<QtDirListBox>(toolkit_, *parent, control, origin);
+            break;
+        case ControlKind::FileListBox:
+            built = std::make_unique<QtFileListBox>(toolkit_, *parent, control, origin);
             break;
         case ControlKind::Shape:
             built = std::make_unique<QtShape>(*parent, control, origin);
@@ -122,16 +143,27 @@ void QtForm::build(const ControlLayout& control) {
 void QtForm::orderTabs(const FormLayout& layout) {
     std::vector<const ControlLayout*> focusable;
     for (const ControlLayout& control : layout.controls) {
-        if (control.kind == ControlKind::CommandButton || control.kind == ControlKind::PictureBox)
-            focusable.push_back(&control);
+        switch (control.kind) {
+            case ControlKind::CommandButton:
+            case ControlKind::PictureBox:
+            case ControlKind::CheckBox:
+            case ControlKind::DirListBox:
+            case ControlKind::FileListBox:
+                focusable.push_back(&control);
+                break;
+            default:
+                break;
+        }
     }
     std::stable_sort(focusable.begin(), focusable.end(),
                      [](const auto* a, const auto* b) { return a->tabIndex < b->tabIndex; });
     QWidget* previous = nullptr;
     for (const ControlLayout* control : focusable) {
         auto* widget = window_->findChild<QWidget*>(QString::fromStdString(control->name));
-        if (previous != nullptr && widget != nullptr) QWidget::setTabOrder(previous, widget);
-        if (widget != nullptr) previous = widget;
+        if (widget == nullptr) continue;
+        if (previous != nullptr) QWidget::setTabOrder(previous, widget);
+        if (firstTabStop_ == nullptr && control->tabStop) firstTabStop_ = widget;
+        previous = widget;
     }
 }
 
@@ -160,6 +192,18 @@ Shape& QtForm::shape(std::string_view name) {
     return find<QtShape>(name);
 }
 
+CheckBox& QtForm::checkBox(std::string_view name) {
+    return find<QtCheckBox>(name);
+}
+
+DirListBox& QtForm::dirListBox(std::string_view name) {
+    return find<QtDirListBox>(name);
+}
+
+FileListBox& QtForm::fileListBox(std::string_view name) {
+    return find<QtFileListBox>(name);
+}
+
 bool QtForm::previewKey(int qtKey, Qt::KeyboardModifiers modifiers) {
     if (!keyDown_) return false;
     std::int16_t code = virtualKeyCode(qtKey);
@@ -175,6 +219,7 @@ void QtForm::load() {
 }
 
 void QtForm::show() {
+    if (unloaded_) return;
     load();
     if (toolkit_.ended()) return;
     if (!everShown_ && centred_) {
@@ -184,8 +229,10 @@ void QtForm::show() {
             window_->move(frame.topLeft());
         }
     }
+    const bool firstShow = !everShown_;
     everShown_ = true;
     window_->show();
+    if (firstShow && firstTabStop_ != nullptr) firstTabStop_->setFocus(Qt::TabFocusReason);
     window_->raise();
     window_->activateWindow();
 }
@@ -195,6 +242,11 @@ QWidget& QtForm::window() {
 }
 
 void QtForm::hide() {
+    window_->hide();
+}
+
+void QtForm::unload() {
+    unloaded_ = true;
     window_->hide();
 }
 

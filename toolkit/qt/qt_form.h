@@ -10,6 +10,7 @@
 #include "toolkit/form.h"
 #include "toolkit/layout.h"
 #include "toolkit/qt/qt_controls.h"
+#include "toolkit/qt/qt_lists.h"
 
 namespace toolkit::qt {
 
@@ -26,6 +27,9 @@ class QtForm final : public Form {
     Image& image(std::string_view name) override;
     PictureBox& pictureBox(std::string_view name) override;
     Shape& shape(std::string_view name) override;
+    CheckBox& checkBox(std::string_view name) override;
+    DirListBox& dirListBox(std::string_view name) override;
+    FileListBox& fileListBox(std::string_view name) override;
 
     void onLoad(Handler handler) override { load_ = std::move(handler); }
     void onResize(Handler handler) override { resize_ = std::move(handler); }
@@ -34,6 +38,8 @@ class QtForm final : public Form {
     void load() override;
     void show() override;
     void hide() override;
+    void unload() override;
+    bool unloaded() const override { return unloaded_; }
     bool visible() const override;
     void setFocus() override;
     std::string caption() const override;
@@ -44,9 +50,15 @@ class QtForm final : public Form {
 
   private:
     class Window;
-    using Control = std::variant<std::unique_ptr<QtLabel>, std::unique_ptr<QtCommandButton>,
-                                 std::unique_ptr<QtImage>, std::unique_ptr<QtPictureBox>,
-                                 std::unique_ptr<QtShape>>;
+    using Control = std::variant<
+        std::unique_ptr<QtLabel>, std::unique_ptr<QtCommandButton>, std::unique_ptr<QtImage>,
+        std::unique_ptr<QtPictureBox>, std::unique_ptr<QtShape>, std::unique_ptr<QtCheckBox>,
+        std::unique_ptr<QtFrame>, std::unique_ptr<QtDirListBox>, std::unique_ptr<QtFileListBox>>;
+    // Where the controls standing in a picture box or frame go, and their origin in it.
+    struct Container {
+        QWidget* widget;
+        QPoint origin;
+    };
 
     template <typename T>
     T& find(std::string_view name);
@@ -58,11 +70,14 @@ class QtForm final : public Form {
     QtToolkit& toolkit_;
     std::unique_ptr<Window> window_;
     std::map<std::string, Control, std::less<>> controls_;
+    std::map<std::string, Container, std::less<>> containers_;
+    QWidget* firstTabStop_ = nullptr;
     Handler load_;
     Handler resize_;
     KeyHandler keyDown_;
     bool loaded_ = false;
     bool everShown_ = false;
+    bool unloaded_ = false;
     bool centred_;
 };
 

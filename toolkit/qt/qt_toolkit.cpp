@@ -22,8 +22,8 @@ int QtApplication::exec() {
     return QApplication::exec();
 }
 
-QtToolkit::QtToolkit(MessageBoxes& messageBoxes, std::string appTitle)
-    : messageBoxes_(messageBoxes), appTitle_(std::move(appTitle)) {
+QtToolkit::QtToolkit(MessageBoxes& messageBoxes, platform::Platform& os, std::string appTitle)
+    : messageBoxes_(messageBoxes), os_(os), appTitle_(std::move(appTitle)) {
     installFontSubstitutes();
 }
 

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/platform.h"
 #include "toolkit/toolkit.h"
 
 class QApplication;
@@ -28,10 +29,13 @@ class QtApplication {
 };
 
 // The Qt Widgets backend of the toolkit. Needs a live QApplication (QtApplication, or the test's
-// own). Message boxes go through the given seam, which must outlive the toolkit.
+// own). Message boxes go through the given seam; the folder and file lists read folders through
+// the given system. Both must outlive the toolkit.
 class QtToolkit final : public Toolkit {
   public:
-    QtToolkit(MessageBoxes& messageBoxes, std::string appTitle);
+    QtToolkit(MessageBoxes& messageBoxes, platform::Platform& os, std::string appTitle);
+
+    platform::Platform& os() const { return os_; }
 
     std::unique_ptr<Form> createForm(const FormLayout& layout) override;
     void doEvents() override;
@@ -52,6 +56,7 @@ class QtToolkit final : public Toolkit {
 
   private:
     MessageBoxes& messageBoxes_;
+    platform::Platform& os_;
     std::string appTitle_;
     bool ended_ = false;
 };

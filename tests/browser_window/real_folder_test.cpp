@@ -1,0 +1,143 @@
+// The browser on a real Linux volume: a tmpfs mounted in the test's own folder under /mnt.
+#include <gtest/gtest.h>
+#include <linux/capability.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QTest>
+#include <QWidget>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <set>
+
+#include "main_window/frm_main.h"
+#include "platform/posix/dos_path.h"
+#include "platform/posix/posix_platform.h"
+#include "tests/platform/scratch_volumes.h"
+#include "tests/support/recording_message_boxes.h"
+#include "toolkit/qt/qt_toolkit.h"
+
+namespace {
+
+// Takes away this thread's power to read past permissions (CAP_DAC_OVERRIDE and
+// CAP_DAC_READ_SEARCH), so that even root cannot open a folder of mode 000; gives it back when
+// destroyed.
+class NoPermissionOverride {
+  public:
+    NoPermissionOverride() {
+        ok_ = syscall(SYS_capget, &header_, saved_) == 0;
+        if (!ok_) return;
+        __user_cap_data_struct reduced[2] = {saved_[0], saved_[1]};
+        reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+        ok_ = syscall(SYS_capset, &header_, reduced) == 0;
+    }
+    ~NoPermissionOverride() {
+        if (ok_) syscall(SYS_capset, &header_, saved_);
+    }
+    NoPermissionOverride(const NoPermissionOverride&) = delete;
+    NoPermissionOverride& operator=(const NoPermissionOverride&) = delete;
+    bool ok() const { return ok_; }
+
+  private:
+    __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct saved_[2]{};
+    bool ok_ = false;
+};
+
+ino_t inodeOf(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0 ? info.st_ino : 0;
+}
+
+class RealFolderTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const std::string why = scratch::unavailableReason();
+        if (!why.empty()) GTEST_SKIP() << why;
+        lock_.emplace();
+        folder_.emplace();
+    }
+
+    // Mounts a 4 MiB tmpfs with the given options and returns its letter.
+    char mountVolume(const std::string& options = "size=4m") {
+        target_ = folder_->makeFolder("vol");
+        mount_.emplace("volscope-test", target_, "tmpfs", 0, options);
+        const platform::posix::DriveTable drives = platform::PosixPlatform::currentDrives();
+        for (std::size_t i = 0; i < drives.size(); ++i) {
+            if (drives[i] && drives[i]->mount.target == target_) return static_cast<char>('A' + i);
+        }
+        return '\0';
+    }
+
+    std::string make(const std::string& name) {
+        const std::string path = target_ + "/" + name;
+        std::ofstream(path) << name;
+        return path;
+    }
+
+    void browse(char letter) {
+        modVolscope_.CurrentDrive = std::string(1, letter);
+        main_.cmdBrowse_Click();
+    }
+
+    std::optional<scratch::MountLock> lock_;
+    std::optional<scratch::Folder> folder_;
+    std::optional<scratch::Mount> mount_;
+    std::string target_;
+    platform::PosixPlatform os_;
+    volume_queries::ModVolscope modVolscope_{os_};
+    fake::RecordingMessageBoxes boxes_;
+    toolkit::qt::QtToolkit qt_{boxes_, os_, "Volscope"};
+    main_window::FrmMain main_{qt_, modVolscope_};
+};
+
+TEST_F(RealFolderTest, HiddenAndSystemFilesAreLeftOutAndOddNamesReachTheirOwnFiles) {
+    const char letter = mountVolume();
+    ASSERT_NE(letter, '\0') << target_ << " got no letter";
+    std::map<std::string, ino_t> expected;  // a name the browser should list -> its file
+    for (const std::string name : {"visible.txt", "a\\b", "\xFF\xFE.bin"})
+        expected[name] = inodeOf(make(name));
+    make(".dotfile");
+    const std::string hidden = make("hidden-by-attribute.txt");
+    const std::string system = make("system-by-attribute.txt");
+    if (::setxattr(hidden.c_str(), "user.DOSATTRIB", "0x2", 3, 0) != 0 ||
+        ::setxattr(system.c_str(), "user.DOSATTRIB", "0x4", 3, 0) != 0)
+        GTEST_SKIP() << "this kernel's tmpfs takes no user extended attributes";
+    // A folder "a" holding "b" next to the file "a\b": the file must not lead into the folder.
+    ::mkdir((target_ + "/a").c_str(), 0755);
+    make("a/b");
+
+    browse(letter);
+    main_window::FrmMain& w = main_;
+    ASSERT_TRUE(boxes_.shown.empty());
+    browser_window::FrmBrowser& b = w.frmBrowser();
+    ASSERT_EQ(b.fil.listCount(), 3);
+    std::set<ino_t> reached;
+    for (std::int32_t i = 0; i < 3; ++i) {
+        b.fil.setListIndex(i);
+        const auto mapped = platform::posix::mapDosPath(b.SelectedFilePath(),
+                                                        platform::PosixPlatform::currentDrives());
+        ASSERT_TRUE(mapped) << b.SelectedFilePath();
+        reached.insert(inodeOf(mapped->path));
+    }
+    std::set<ino_t> files;
+    for (const auto& [name, inode] : expected) files.insert(inode);
+    EXPECT_EQ(reached, files);
+}
+
+TEST_F(RealFolderTest, RootTheListerCannotOpenShowsTheBrowserThenTheMessageAndHidesIt) {
+    const char letter = mountVolume("size=4m,mode=000");
+    ASSERT_NE(letter, '\0');
+    NoPermissionOverride withoutOverride;
+    if (!withoutOverride.ok()) GTEST_SKIP() << "cannot drop CAP_DAC_OVERRIDE here";
+    browse(letter);
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_EQ(boxes_.shown[0].prompt.rfind("An error has occurred while trying to browse", 0), 0u);
+    EXPECT_FALSE(toolkit::qt::nativeWindow(main_.frmBrowser().form())->isVisible());
+}
+
+}  // namespace
