@@ -1,5 +1,7 @@
 #include "main_window/frm_main.h"
 
+#include <utility>
+
 #include "main_window/frm_main_layout.h"
 #include "main_window/volume_figures.h"
 #include "volume_queries/arithmetic_overflow.h"
@@ -47,6 +49,8 @@ FrmMain::FrmMain(toolkit::Toolkit& toolkit, volume_queries::ModVolscope& modVols
         [this](std::int16_t& keyCode, std::int16_t shift) { Form_KeyDown(keyCode, shift); });
     cmdExit.onClick([this] { cmdExit_Click(); });
     cmdBrowse.onClick([this] { cmdBrowse_Click(); });
+    imgDriveIcon.onClick([this] { imgDriveIcon_Click(); });
+    form_->onResize([this] { Form_Resize(); });
     cmdNext.onClick([this] { cmdNext_Click(); });
     cmdPrev.onClick([this] { cmdPrev_Click(); });
     cmdNext.onMouseUp([this](int button, std::int16_t shift, float x, float y) {
@@ -109,6 +113,43 @@ void FrmMain::cmdBrowse_Click() {
             "properly insterted, or properly connected physically.",
             toolkit::msgbox_style::okOnly, "Error");
         frmBrowser().form().hide();
+    }
+}
+
+void FrmMain::imgDriveIcon_Click() {
+    // In this order; the first store whose picture the icon shows explains it.
+    const std::pair<const toolkit::Image*, const char*> explanations[] = {
+        {&imgDrive,
+         " is a fixed hard disk.  These cannot be removed while the computer is running."},
+        {&imgCD, " is a CD-ROM drive.  These drives can have CD's ejected or inserted into them."},
+        {&imgNonExist,
+         " does not exist, or is unavailable right now.  It is undeterminable what it is."},
+        {&imgNetwork,
+         " is a mapped network drive.  These are like fixed disks, only on a different computer."},
+        {&imgRemovable,
+         " is a removable disk drive.  These can range from floopy disk drives to ZiP disks."},
+    };
+    const toolkit::Picture shown = imgDriveIcon.picture();
+    if (shown.empty()) return;
+    for (const auto& [store, text] : explanations) {
+        if (store->picture() == shown) {
+            toolkit_.msgBox("Drive " + modVolscope_.CurrentDrive + text,
+                            toolkit::msgbox_style::okOnly, toolkit_.appTitle());
+            return;
+        }
+    }
+}
+
+void FrmMain::Form_Resize() {
+    const int state = form_->windowState();
+    if (state == toolkit::window_state::minimized) {
+        const bool browserShown =
+            frmBrowser_ && !frmBrowser_->form().unloaded() && frmBrowser_->form().visible();
+        if (browserShown) frmBrowser_->form().hide();
+        BrowserWasVisible = browserShown;
+    } else if (state == toolkit::window_state::normal && BrowserWasVisible && frmBrowser_ &&
+               !frmBrowser_->form().unloaded()) {
+        frmBrowser_->form().show();
     }
 }
 

@@ -39,6 +39,12 @@ class FrmMain {
     // The browser window as it stands now, built on first use and again after it was unloaded.
     browser_window::FrmBrowser& frmBrowser();
 
+    // A click on the drive icon explains, in a box titled "Volscope", the kind of drive its picture
+    // shows, for the current letter.
+    void imgDriveIcon_Click();
+    // Minimizing hides an open browser; restoring shows it again as it was.
+    void Form_Resize();
+
     // A mouse button released on a step button hands the keyboard focus back to the window.
     void cmdNext_MouseUp(int button, std::int16_t shift, float x, float y);
     void cmdPrev_MouseUp(int button, std::int16_t shift, float x, float y);
@@ -51,6 +57,8 @@ class FrmMain {
 
     // True while a step started from the keyboard runs.
     bool KeyStepBusy = false;
+    // True when the browser was open as the window was last minimized, and was hidden for it.
+    bool BrowserWasVisible = false;
 
   private:
     // The picture of the kind of drive a type code stands for, put on the drive icon; codes
