@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "toolkit/date_format.h"
 #include "toolkit/form.h"
 #include "toolkit/layout.h"
 #include "toolkit/message_boxes.h"
@@ -31,6 +32,9 @@ class Toolkit {
 
     // A number formatted with a pattern (see formatNumber) under the user's locale.
     virtual std::string format(double value, std::string_view pattern) const = 0;
+    // A date formatted with a date pattern (see formatDate) under the user's locale: its weekday
+    // and month names and its time separator.
+    virtual std::string format(const DateTime& date, std::string_view pattern) const = 0;
 
     virtual std::string appTitle() const = 0;
 };

@@ -32,6 +32,9 @@ class HookedToolkit final : public toolkit::Toolkit {
     std::string format(double value, std::string_view pattern) const override {
         return real_.format(value, pattern);
     }
+    std::string format(const toolkit::DateTime& date, std::string_view pattern) const override {
+        return real_.format(date, pattern);
+    }
     std::string appTitle() const override { return real_.appTitle(); }
 
   private:

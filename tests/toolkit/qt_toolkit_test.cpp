@@ -144,8 +144,15 @@ TEST_F(QtToolkitTest, AskingForAControlTheLayoutLacksThrows) {
 TEST_F(QtToolkitTest, FormatFollowsTheUserLocale) {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     EXPECT_EQ(tk.format(1234567, "###,##0"), "1.234.567");
+    EXPECT_EQ(tk.format(toolkit::DateTime{2004, 1, 5, 14, 3, 7}, "hh:mm:ss dddd dd, mmmm yyyy"),
+              "14:03:07 Montag 05, Januar 2004");
+    QLocale::setDefault(QLocale(QLocale::Finnish, QLocale::Finland));
+    EXPECT_EQ(tk.format(toolkit::DateTime{2004, 1, 5, 14, 3, 7}, "hh:mm:ss"), "14.03.07")
+        << "the locale's own time separator";
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     EXPECT_EQ(tk.format(1234567, "###,##0"), "1,234,567");
+    EXPECT_EQ(tk.format(toolkit::DateTime{2004, 1, 5, 14, 3, 7}, "hh:mm:ss;   dddd dd, mmmm yyyy"),
+              "14:03:07;   Monday 05, January 2004");
     QLocale::setDefault(QLocale::c());
 }
 

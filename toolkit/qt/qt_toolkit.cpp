@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFont>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QWidget>
 #include <exception>
 
@@ -70,6 +71,28 @@ std::string QtToolkit::format(double value, std::string_view pattern) const {
     symbols.decimalPoint = locale.decimalPoint().toStdString();
     symbols.minusSign = locale.negativeSign().toStdString();
     return formatNumber(value, pattern, symbols);
+}
+
+std::string QtToolkit::format(const DateTime& date, std::string_view pattern) const {
+    const QLocale locale;
+    DateSymbols symbols;
+    for (int day = 1; day <= 7; ++day)  // Qt counts from Monday, the table from Sunday
+        symbols.weekdayNames[static_cast<std::size_t>(day % 7)] =
+            locale.dayName(day, QLocale::LongFormat).toStdString();
+    for (int month = 1; month <= 12; ++month)
+        symbols.monthNames[static_cast<std::size_t>(month - 1)] =
+            locale.monthName(month, QLocale::LongFormat).toStdString();
+    // The separator is what stands between the hour and the minute in the locale's own format.
+    const QString timeFormat = locale.timeFormat(QLocale::ShortFormat);
+    const qsizetype hour = timeFormat.indexOf(QRegularExpression(QStringLiteral("[hH]+")));
+    if (hour >= 0) {
+        qsizetype after = hour;
+        while (after < timeFormat.size() && timeFormat[after].toLower() == u'h') ++after;
+        const qsizetype minute = timeFormat.indexOf(u'm', after);
+        if (minute > after)
+            symbols.timeSeparator = timeFormat.mid(after, minute - after).toStdString();
+    }
+    return formatDate(date, pattern, symbols);
 }
 
 void QtToolkit::runHandler(const std::function<void()>& handler) {

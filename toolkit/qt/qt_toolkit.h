@@ -43,6 +43,7 @@ class QtToolkit final : public Toolkit {
     bool ended() const override { return ended_; }
     int msgBox(std::string_view prompt, int style, std::string_view title = {}) override;
     std::string format(double value, std::string_view pattern) const override;
+    std::string format(const DateTime& date, std::string_view pattern) const override;
     std::string appTitle() const override { return appTitle_; }
 
     // Runs an event handler. A failure escaping it is reported in a message box with the
