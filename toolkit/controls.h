@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/device_context.h"
 #include "toolkit/picture.h"
 
 // The controls a form holds. Positions and sizes are in twips (1440 to the inch, 15 to a pixel
@@ -64,7 +65,7 @@ class Image {
     virtual void onClick(Handler handler) = 0;
 };
 
-// A bordered box that can contain other controls.
+// A bordered box that can contain other controls and be drawn into.
 class PictureBox {
   public:
     virtual ~PictureBox() = default;
@@ -72,6 +73,9 @@ class PictureBox {
     virtual float width() const = 0;
     // Clears what was drawn into it back to its background.
     virtual void cls() = 0;
+    // The surface that system drawing calls draw into; coordinates are pixels from the top-left
+    // corner inside the border. What is drawn stays until cls().
+    virtual platform::DeviceContext& hDC() = 0;
 };
 
 // A box with a caption to its right. Value 0 is clear, 1 checked; a user's click toggles it

@@ -1,3 +1,4 @@
+#include "toolkit/qt/qt_controls.h"
 #include "toolkit/qt/qt_toolkit.h"
 
 #include <gtest/gtest.h>
@@ -32,6 +33,13 @@ class QtToolkitTest : public ::testing::Test {
                                         .width = 900,
                                         .height = 375,
                                         .tabIndex = 0},
+                                       {.kind = ControlKind::PictureBox,
+                                        .name = "pctBox",
+                                        .left = 1500,
+                                        .top = 150,
+                                        .width = 615,
+                                        .height = 615,
+                                        .tabStop = false},
                                        {.kind = ControlKind::Label,
                                         .name = "lblText",
                                         .caption = "<b>not bold</b> & more",
@@ -133,6 +141,21 @@ TEST_F(QtToolkitTest, LabelShowsItsCaptionAsPlainText) {
     EXPECT_EQ(static_cast<QLabel&>(child(*f, "lblText")).textFormat(), Qt::PlainText);
     f->label("lblText").setCaption("caf\xC3\xA9");
     EXPECT_EQ(f->label("lblText").caption(), "caf\xC3\xA9");
+}
+
+TEST_F(QtToolkitTest, PictureBoxKeepsDrawnIconsUntilCleared) {
+    auto f = form();
+    auto& box = dynamic_cast<toolkit::qt::QtPictureBox&>(f->pictureBox("pctBox"));
+    EXPECT_TRUE(box.drawing().isNull());
+    // No icon theme is set offscreen: the generic file icon stands in.
+    box.hDC().drawThemeIcon("text-plain", 0, 0);
+    ASSERT_FALSE(box.drawing().isNull());
+    const QImage drawn = box.drawing().toImage();
+    EXPECT_EQ(drawn.size(), QSize(37, 37)) << "the box's inside, without its border";
+    EXPECT_GT(qAlpha(drawn.pixel(16, 16)), 0) << "the icon covers the top-left 32 pixels";
+    EXPECT_EQ(qAlpha(drawn.pixel(36, 36)), 0) << "and nothing else";
+    box.cls();
+    EXPECT_TRUE(box.drawing().isNull());
 }
 
 TEST_F(QtToolkitTest, AskingForAControlTheLayoutLacksThrows) {

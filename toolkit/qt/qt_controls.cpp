@@ -1,7 +1,10 @@
 #include "toolkit/qt/qt_controls.h"
 
+#include <QIcon>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPalette>
+#include <QStyle>
 
 #include "toolkit/qt/qt_input.h"
 #include "toolkit/qt/qt_picture.h"
@@ -181,12 +184,15 @@ float QtImage::height() const {
 }
 
 QtPictureBox::QtPictureBox(QWidget& parent, const ControlLayout& layout, QPoint origin)
-    : frame_(new QFrame(&parent)) {
+    : frame_(new QFrame(&parent)), canvas_(new QLabel(frame_)) {
     applyCommon(*frame_, layout, origin);
     // The standard sunken 3-D border of a picture box: two pixels on every side.
     frame_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     frame_->setLineWidth(2);
     frame_->setFocusPolicy(layout.tabStop ? Qt::StrongFocus : Qt::ClickFocus);
+    canvas_->setGeometry(frame_->contentsRect());
+    canvas_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    canvas_->setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
 float QtPictureBox::width() const {
@@ -194,8 +200,24 @@ float QtPictureBox::width() const {
 }
 
 void QtPictureBox::cls() {
-    // Nothing is painted into the box outside its child controls; a repaint shows the background.
-    frame_->update();
+    drawing_ = QPixmap();
+    canvas_->clear();
+}
+
+void QtPictureBox::drawThemeIcon(std::string_view iconName, int x, int y) {
+    // The large shell icon size: 32 by 32 pixels.
+    constexpr int iconSize = 32;
+    QIcon icon = QIcon::fromTheme(
+        QString::fromUtf8(iconName.data(), static_cast<qsizetype>(iconName.size())));
+    if (icon.isNull()) icon = frame_->style()->standardIcon(QStyle::SP_FileIcon);
+    if (drawing_.isNull()) {
+        drawing_ = QPixmap(canvas_->size());
+        drawing_.fill(Qt::transparent);
+    }
+    QPainter painter(&drawing_);
+    painter.drawPixmap(x, y, icon.pixmap(iconSize, iconSize));
+    painter.end();
+    canvas_->setPixmap(drawing_);
 }
 
 QtShape::QtShape(QWidget& parent, const ControlLayout& layout, QPoint origin)

@@ -63,17 +63,25 @@ class QtImage final : public Image {
     Handler click_;
 };
 
-class QtPictureBox final : public PictureBox {
+class QtPictureBox final : public PictureBox, private platform::DeviceContext {
   public:
     QtPictureBox(QWidget& parent, const ControlLayout& layout, QPoint origin);
     float width() const override;
     void cls() override;
+    platform::DeviceContext& hDC() override { return *this; }
+    // What has been drawn into the box since it was last cleared (null when nothing was).
+    const QPixmap& drawing() const { return drawing_; }
     // The widget that contained controls are children of, and their origin inside it.
     QWidget& container() { return *frame_; }
     QPoint interiorOrigin() const { return frame_->contentsRect().topLeft(); }
 
   private:
+    void drawThemeIcon(std::string_view iconName, int x, int y) override;
+    std::uintptr_t nativeHandle() const override { return 0; }
+
     QFrame* frame_;
+    QLabel* canvas_;  // shows drawing_ over the box's background
+    QPixmap drawing_;
 };
 
 class QtShape final : public Shape {
