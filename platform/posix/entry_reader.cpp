@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
+#include <unistd.h>
 
 #include <array>
 #include <cerrno>
@@ -98,6 +99,18 @@ std::optional<std::uint32_t> EntryReader::readDosAttributes(const char* name) {
     const std::optional<DosAttrib> parsed =
         parseDosAttrib(std::string_view(value, static_cast<std::size_t>(length)));
     return parsed ? parsed->attributes() : std::nullopt;
+}
+
+std::optional<FindData> describeEntryAt(const std::string& path, bool isRoot) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return std::nullopt;
+    const std::string folder = isRoot ? path : slash == 0 ? "/" : path.substr(0, slash);
+    const std::string name = isRoot ? "." : path.substr(slash + 1);
+    const int opened = open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (opened < 0) return std::nullopt;
+    std::optional<FindData> entry = EntryReader(opened, folder).describe(name.c_str());
+    close(opened);
+    return entry;
 }
 
 }  // namespace platform::posix

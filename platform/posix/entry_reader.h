@@ -49,4 +49,8 @@ class EntryReader {
     bool hasExtendedAttributes_ = true;
 };
 
+// The file or folder at path (absolute) as the listing of its folder shows it; a drive's root
+// (isRoot) as its own listing shows "." below it. nullopt when it cannot be reached.
+std::optional<FindData> describeEntryAt(const std::string& path, bool isRoot);
+
 }  // namespace platform::posix
