@@ -96,6 +96,43 @@ class Platform {
     virtual bool FindNextFileA(FindHandle findFile, FindData* findFileData) = 0;
     // Ends a listing; false for a handle that is not open.
     virtual bool FindClose(FindHandle findFile) = 0;
+
+    // Files: attributes and opening.
+
+    // GetFileAttributesA's answer for a file or folder that cannot be reached.
+    static constexpr std::uint32_t invalidFileAttributes = 0xFFFFFFFFU;
+    // ShellExecuteA's error results (SE_ERR_*); it succeeds with any value above 32.
+    static constexpr std::intptr_t shellFileNotFound = 2;
+    static constexpr std::intptr_t shellPathNotFound = 3;
+    static constexpr std::intptr_t shellOutOfMemory = 8;
+    static constexpr std::intptr_t shellNoAssociation = 31;
+    // A window that the system's own dialogs belong to (an HWND on Windows); 0 for none.
+    enum class WindowHandle : std::uintptr_t {};
+
+    // The attribute word (file_attribute bits) of the file or folder at the DOS path fileName,
+    // the same word a listing of its folder reports for it; "X:" is the drive's root.
+    // Returns invalidFileAttributes when it cannot be reached: missing, on a letter without a
+    // volume, below a folder that may not be searched, or a null fileName.
+    virtual std::uint32_t GetFileAttributesA(const char* fileName) = 0;
+    // Gives the file or folder at the DOS path fileName the readOnly, hidden, system and archive
+    // bits of fileAttributes, clearing those it lacks (normal alone, or 0, clears them all).
+    // The other bits (directory among them) are ignored. Returns false, changing nothing, when
+    // the file is missing, the volume is read-only, permission is lacking, the file system cannot
+    // keep a bit asked for, and for a null fileName. A link to a file gets its target changed.
+    virtual bool SetFileAttributesA(const char* fileName, std::uint32_t fileAttributes) = 0;
+    // Opens the file (or folder) at the DOS path `file` with the application the desktop
+    // associates with it, as the user would by double-clicking it, and returns at once without
+    // waiting for the application. operation is "open" or null; parameters are for programs and
+    // ignored for documents; directory is the DOS path of the folder the application starts in
+    // (null or "": the file's own); showCommand is a SW_* value, a hint the desktop may ignore.
+    // Returns a value above 32 when the application was started, else an error code:
+    // shellFileNotFound for a file that cannot be reached, shellPathNotFound for a directory
+    // that cannot, shellNoAssociation when nothing can open it or the operation is not "open",
+    // shellOutOfMemory when the system lacks the resources to start anything.
+    // owner is not kept.
+    virtual std::intptr_t ShellExecuteA(WindowHandle owner, const char* operation, const char* file,
+                                        const char* parameters, const char* directory,
+                                        std::int32_t showCommand) = 0;
 };
 
 }  // namespace platform

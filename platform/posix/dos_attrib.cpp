@@ -1,5 +1,7 @@
 #include "platform/posix/dos_attrib.h"
 
+#include <cstdio>
+
 namespace platform::posix {
 
 namespace {
@@ -107,7 +109,58 @@ bool readInfo(NdrReader& reader, DosAttrib& result) {
     }
 }
 
+std::size_t alignUp(std::size_t offset, std::size_t to) {
+    return (offset + to - 1) / to * to;
+}
+
+void writeLe32(std::string& value, std::size_t offset, std::uint32_t word) {
+    for (std::size_t i = 0; i < 4; ++i)
+        value[offset + i] = static_cast<char>(word >> (8 * i) & 0xFF);
+}
+
+std::uint32_t readLe32(std::string_view value, std::size_t offset) {
+    std::uint32_t word = 0;
+    for (std::size_t i = 0; i < 4; ++i)
+        word |= std::uint32_t{static_cast<unsigned char>(value[offset + i])} << (8 * i);
+    return word;
+}
+
+// Where the version's structure starts: after the text's NUL, the 2-aligned version and level,
+// aligned to 4.
+std::size_t structureOffset(std::size_t textLength) {
+    return alignUp(alignUp(textLength + 1, 2) + 4, 4);
+}
+
 }  // namespace
+
+std::string dosAttribText(std::uint32_t attributes) {
+    char text[2 + 2 * sizeof attributes + 1];
+    const int length = std::snprintf(text, sizeof text, "0x%x", static_cast<unsigned>(attributes));
+    return std::string(text, static_cast<std::size_t>(length));
+}
+
+std::string withDosAttributes(std::string_view value, const DosAttrib& parsed,
+                              std::uint32_t attributes) {
+    if (parsed.version == DosAttrib::textOnly) return dosAttribText(attributes);
+    std::string result(value);
+    writeLe32(result, parsed.attribOffset, attributes);
+    if (parsed.version >= 3) {
+        const std::size_t flagsOffset = parsed.attribOffset - 4;
+        writeLe32(result, flagsOffset, readLe32(result, flagsOffset) | DosAttrib::attribValid);
+    }
+    if (parsed.textLength == 0) return result;
+
+    const std::string text = dosAttribText(attributes);
+    if (text.size() == parsed.textLength) return result.replace(0, text.size(), text);
+    const std::size_t oldStructure = structureOffset(parsed.textLength);
+    const std::size_t versionAt = alignUp(parsed.textLength + 1, 2);
+    std::string relaid = text + '\0';
+    relaid.resize(alignUp(relaid.size(), 2), '\0');
+    relaid.append(result, versionAt, 4);
+    relaid.resize(structureOffset(text.size()), '\0');
+    relaid.append(result, oldStructure);
+    return relaid;
+}
 
 std::optional<std::uint32_t> DosAttrib::attributes() const {
     if (version >= 3 && version <= 5 && (validFlags & attribValid) == 0) return std::nullopt;

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace platform::posix {
@@ -51,5 +52,19 @@ struct DosAttrib {
 // Returns nullopt for anything else: empty, cut short, an unknown version, a union level that
 // differs from the version, a text that is not hex. Never reads outside `value`.
 std::optional<DosAttrib> parseDosAttrib(std::string_view value);
+
+// The text form of an attribute word as Wine and Samba's first versions write it: "0x" and the
+// word in lowercase hex without leading zeros ("0x22", "0x0"), with no NUL after it.
+std::string dosAttribText(std::uint32_t attributes);
+
+// value, which parseDosAttrib read as `parsed`, holding the word `attributes` instead.
+// A text form becomes dosAttribText(attributes). A binary form keeps its version and every field
+// byte for byte but the word, which is written over the 4 bytes at attribOffset; for versions 3
+// to 5, attribValid is added to valid_flags, so that readers take the word. A leading text that
+// is not empty (versions 1 to 3) is rewritten to show the new word too, since Wine reads that
+// text and nothing else; when the text's length changes, the structure moves with it to the
+// offsets NDR's alignments give, unchanged inside.
+std::string withDosAttributes(std::string_view value, const DosAttrib& parsed,
+                              std::uint32_t attributes);
 
 }  // namespace platform::posix

@@ -1,13 +1,17 @@
 #include "platform/posix/posix_platform.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "platform/drive_root.h"
 #include "platform/out_params.h"
+#include "platform/posix/attribute_writer.h"
 #include "platform/posix/block_device.h"
+#include "platform/posix/desktop_opener.h"
 #include "platform/posix/dos_path.h"
+#include "platform/posix/entry_reader.h"
 #include "platform/posix/mount_table.h"
 #include "platform/posix/volume_probe.h"
 
@@ -24,6 +28,12 @@ using out_params::fits;
 using out_params::store;
 
 namespace {
+
+bool equalsIgnoringCase(std::string_view text, std::string_view lower) {
+    return std::equal(text.begin(), text.end(), lower.begin(), lower.end(), [](char a, char b) {
+        return (a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a) == b;
+    });
+}
 
 std::optional<Volume> volumeAt(const char* rootPathName) {
     const std::optional<std::size_t> index = driveIndex(rootPathName);
@@ -111,6 +121,46 @@ bool PosixPlatform::FindNextFileA(FindHandle findFile, FindData* findFileData) {
 
 bool PosixPlatform::FindClose(FindHandle findFile) {
     return listings_.erase(static_cast<std::uintptr_t>(findFile)) == 1;
+}
+
+std::uint32_t PosixPlatform::GetFileAttributesA(const char* fileName) {
+    if (fileName == nullptr) return invalidFileAttributes;
+    const std::optional<posix::UnixPath> path = posix::mapDosPath(fileName, currentDrives());
+    if (!path) return invalidFileAttributes;
+    const std::optional<FindData> entry = posix::describeEntryAt(path->path, path->isRoot);
+    return entry ? entry->fileAttributes : invalidFileAttributes;
+}
+
+bool PosixPlatform::SetFileAttributesA(const char* fileName, std::uint32_t fileAttributes) {
+    if (fileName == nullptr) return false;
+    const DriveTable drives = currentDrives();
+    const std::optional<posix::UnixPath> path = posix::mapDosPath(fileName, drives);
+    if (!path) return false;
+    const std::string_view name =
+        path->isRoot ? "." : std::string_view(path->path).substr(path->path.rfind('/') + 1);
+    return posix::writeAttributes(path->path, name, drives[path->drive]->mount.target,
+                                  fileAttributes);
+}
+
+// The owner window and the show command mean nothing to xdg-open; parameters go to programs,
+// which are not started here.
+std::intptr_t PosixPlatform::ShellExecuteA(WindowHandle, const char* operation, const char* file,
+                                           const char*, const char* directory, std::int32_t) {
+    if (operation != nullptr && !equalsIgnoringCase(operation, "open")) return shellNoAssociation;
+    if (file == nullptr) return shellFileNotFound;
+    const DriveTable drives = currentDrives();
+    const std::optional<posix::UnixPath> path = posix::mapDosPath(file, drives);
+    if (!path) return shellFileNotFound;
+    std::string folder;
+    if (directory != nullptr && *directory != '\0') {
+        const std::optional<posix::UnixPath> mapped = posix::mapDosPath(directory, drives);
+        if (!mapped) return shellPathNotFound;
+        folder = mapped->path;
+    } else {
+        folder = path->isRoot ? path->path : path->path.substr(0, path->path.rfind('/'));
+        if (folder.empty()) folder = "/";
+    }
+    return posix::startOpener(opener_, path->path, folder);
 }
 
 }  // namespace platform

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <unordered_map>
 
 #include "platform/platform.h"
@@ -14,9 +15,15 @@ namespace platform {
 // Every call reads the mount table and asks the file system afresh, so a volume mounted or
 // unmounted between two calls is seen at the next; only open listings are kept between calls.
 // DOS paths are mapped onto Linux paths by posix::mapDosPath, names by posix::dosNameOf, and
-// attributes are made as posix::attributesOf says.
+// attributes are made as posix::attributesOf says and changed as posix::writeAttributes does.
+// ShellExecuteA starts the opener program (xdg-open: the desktop's default application) on the
+// file's Linux path, in the mapped directory.
 class PosixPlatform final : public Platform {
   public:
+    // opener: the program ShellExecuteA starts with a file's path, looked up on PATH unless it
+    // holds a "/".
+    explicit PosixPlatform(std::string opener = "xdg-open") : opener_(std::move(opener)) {}
+
     std::uint32_t GetDriveTypeA(const char* rootPathName) override;
     bool GetVolumeInformationA(const char* rootPathName, char* volumeNameBuffer,
                                std::uint32_t volumeNameSize, std::uint32_t* volumeSerialNumber,
@@ -30,6 +37,13 @@ class PosixPlatform final : public Platform {
     bool FindNextFileA(FindHandle findFile, FindData* findFileData) override;
     bool FindClose(FindHandle findFile) override;
 
+    // Files: attributes and opening.
+    std::uint32_t GetFileAttributesA(const char* fileName) override;
+    bool SetFileAttributesA(const char* fileName, std::uint32_t fileAttributes) override;
+    std::intptr_t ShellExecuteA(WindowHandle owner, const char* operation, const char* file,
+                                const char* parameters, const char* directory,
+                                std::int32_t showCommand) override;
+
     // The drive letters as they stand now, from /proc/self/mountinfo and sysfs. All letters are
     // empty when the mount table cannot be read.
     static posix::DriveTable currentDrives();
@@ -37,6 +51,7 @@ class PosixPlatform final : public Platform {
   private:
     std::unordered_map<std::uintptr_t, std::unique_ptr<posix::FolderListing>> listings_;
     std::uintptr_t nextHandle_ = 1;
+    std::string opener_;
 };
 
 }  // namespace platform

@@ -1,6 +1,8 @@
 #include "platform/win32/win32_platform.h"
 
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 #include <string>
 
@@ -154,6 +156,28 @@ bool Win32Platform::FindClose(FindHandle findFile) {
     ::FindClose(search->second);
     searches_.erase(search);
     return true;
+}
+
+std::uint32_t Win32Platform::GetFileAttributesA(const char* fileName) {
+    if (!startsWithDriveRoot(fileName)) return invalidFileAttributes;
+    const NoCriticalErrorBox quiet;
+    return static_cast<std::uint32_t>(::GetFileAttributesA(fileName));
+}
+
+bool Win32Platform::SetFileAttributesA(const char* fileName, std::uint32_t fileAttributes) {
+    if (!startsWithDriveRoot(fileName)) return false;
+    const NoCriticalErrorBox quiet;
+    return ::SetFileAttributesA(fileName, static_cast<DWORD>(fileAttributes)) != FALSE;
+}
+
+std::intptr_t Win32Platform::ShellExecuteA(WindowHandle owner, const char* operation,
+                                           const char* file, const char* parameters,
+                                           const char* directory, std::int32_t showCommand) {
+    if (!startsWithDriveRoot(file)) return shellFileNotFound;
+    const HINSTANCE result =
+        ::ShellExecuteA(reinterpret_cast<HWND>(static_cast<std::uintptr_t>(owner)), operation, file,
+                        parameters, directory, static_cast<INT>(showCommand));
+    return reinterpret_cast<std::intptr_t>(result);
 }
 
 }  // namespace platform

@@ -18,6 +18,9 @@ namespace platform {
 // root ("X:\"), with the critical-error box off; the system's search handles are kept behind
 // numbers of this platform's own, so that a handle that is not open is answered with false and
 // never reaches the system.
+//
+// Attributes are the system's own, for paths that start with a drive's root; ShellExecuteA is
+// shell32's, with the owner handle as the HWND it stands for.
 class Win32Platform final : public Platform {
   public:
     std::uint32_t GetDriveTypeA(const char* rootPathName) override;
@@ -32,6 +35,13 @@ class Win32Platform final : public Platform {
     FindHandle FindFirstFileA(const char* fileName, FindData* findFileData) override;
     bool FindNextFileA(FindHandle findFile, FindData* findFileData) override;
     bool FindClose(FindHandle findFile) override;
+
+    // Files: attributes and opening.
+    std::uint32_t GetFileAttributesA(const char* fileName) override;
+    bool SetFileAttributesA(const char* fileName, std::uint32_t fileAttributes) override;
+    std::intptr_t ShellExecuteA(WindowHandle owner, const char* operation, const char* file,
+                                const char* parameters, const char* directory,
+                                std::int32_t showCommand) override;
 
     Win32Platform() = default;
     Win32Platform(const Win32Platform&) = delete;

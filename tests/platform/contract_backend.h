@@ -63,6 +63,15 @@ class Backend {
     // Why the backend's system defines no failure for a name longer than its buffer, or "" when
     // the call fails and writes nothing.
     virtual std::string shortBufferUndefined() const { return ""; }
+
+    // Files: attributes and opening.
+
+    // Creates an empty file of that name in the known folder, as a program would create it
+    // (archive alone), and returns its DOS path. Names are not reused within a test.
+    virtual std::string makeFile(const std::string& name) = 0;
+    // Why the backend's system shows the archive bit on every file whatever is written, or ""
+    // when it keeps the bit as written.
+    virtual std::string archiveAlwaysSet() const { return ""; }
 };
 
 std::unique_ptr<Backend> makeFakeBackend();

@@ -14,6 +14,7 @@ namespace {
 
 using platform::posix::DosAttrib;
 using platform::posix::parseDosAttrib;
+using platform::posix::withDosAttributes;
 
 // Little-endian fields and padding, so that rows spell a value byte by byte.
 std::string le16(std::uint16_t v) {
@@ -175,6 +176,72 @@ TEST(ParseDosAttribCutShort, TextLeftAloneIsReadAsTheTextForm) {
     EXPECT_EQ(parsed->version, DosAttrib::textOnly);
     EXPECT_EQ(parsed->attributes(), 0x22U);
     EXPECT_FALSE(parseDosAttrib(version4.substr(0, 1)).has_value()) << "an empty text is no word";
+}
+
+// Writing a word back.
+
+struct RewriteCase {
+    const char* name;
+    std::string value;
+    std::uint32_t attributes;
+    std::string expected;
+};
+
+void PrintTo(const RewriteCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+const RewriteCase rewriteCases[] = {
+    {"TextStaysText", "0x22", 0x20, "0x20"},
+    {"TextLosesItsNulAsWineWritesIt", "0x22" + nul, 0x3, "0x3"},
+    {"TextOfUpperCaseDigitsBecomesLowerCase", "0x2A", 0x2A, "0x2a"},
+    {"TextOfZero", "0x00000026", 0x0, "0x0"},
+    {"Version1TextOfTheSameLength", version1, 0x22,
+     "0x22" + nul + pad(1) + le16(1) + le16(1) + pad(2) + le32(0x22) + le32(0) + le64(5) +
+         le64(4096) + le64(someTime) + le64(someTime)},
+    // "0x2" to "0x21" moves the version from 4 to 6 and the structure from 8 to 12.
+    {"Version2LongerTextMovesTheStructure", version2, 0x21,
+     "0x21" + nul + pad(1) + le16(2) + le16(2) + pad(2) + le32(0) + le32(0x21) + le32(0) + le64(0) +
+         le64(0) + le64(someTime) + le64(0) + le64(0) + "old" + nul},
+    {"Version3ShorterText", withVersion3("0x22", 0x11, 0x22), 0x2, withVersion3("0x2", 0x11, 0x2)},
+    {"Version3LongerText", withVersion3("0x2", 0x11, 0x2), 0x22, withVersion3("0x22", 0x11, 0x22)},
+    {"Version3UnreadableTextIsReplaced", withVersion3("junk", 0x1, 0x4), 0x6,
+     withVersion3("0x6", 0x1, 0x6)},
+    {"Version3GainsTheAttribFlag", withVersion3("0x22", 0x10, 0x22), 0x20,
+     withVersion3("0x20", 0x11, 0x20)},
+    {"Version3EmptyTextStaysEmpty", withVersion3("", 0x1, 0x6), 0x20, withVersion3("", 0x1, 0x20)},
+    {"Version4", version4, 0x2,
+     nul + pad(1) + le16(4) + le16(4) + pad(2) + le32(0x51) + le32(0x2) + le64(someTime) +
+         le64(someTime)},
+    {"Version4GainsTheAttribFlag",
+     nul + pad(1) + le16(4) + le16(4) + pad(2) + le32(0x50) + le32(0x11) + le64(0) + le64(0), 0x21,
+     nul + pad(1) + le16(4) + le16(4) + pad(2) + le32(0x51) + le32(0x21) + le64(0) + le64(0)},
+    {"Version5KeepsItsPadding", version5 + "\x01\x02\x03\x04", 0x27,
+     nul + pad(1) + le16(5) + le16(5) + pad(2) + le32(0x11) + le32(0x27) + le64(someTime) +
+         "\x01\x02\x03\x04"},
+};
+
+class WithDosAttributes : public testing::TestWithParam<RewriteCase> {};
+
+TEST_P(WithDosAttributes, ChangesTheWordAndNothingElse) {
+    const RewriteCase& row = GetParam();
+    const std::optional<DosAttrib> parsed = parseDosAttrib(row.value);
+    ASSERT_TRUE(parsed.has_value());
+    const std::string written = withDosAttributes(row.value, *parsed, row.attributes);
+    EXPECT_EQ(written, row.expected);
+    const std::optional<DosAttrib> reread = parseDosAttrib(written);
+    ASSERT_TRUE(reread.has_value());
+    EXPECT_EQ(reread->version, parsed->version);
+    EXPECT_EQ(reread->attributes(), row.attributes) << "readers take the new word";
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, WithDosAttributes, testing::ValuesIn(rewriteCases),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+TEST(DosAttribText, IsLowerCaseHexWithoutLeadingZerosOrNul) {
+    EXPECT_EQ(platform::posix::dosAttribText(0x0), "0x0");
+    EXPECT_EQ(platform::posix::dosAttribText(0x27), "0x27");
+    EXPECT_EQ(platform::posix::dosAttribText(0xABCDEF01U), "0xabcdef01");
 }
 
 }  // namespace

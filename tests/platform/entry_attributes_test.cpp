@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "platform/posix/folder_listing.h"
+#include "platform/posix/entry_reader.h"
 
 namespace {
 

@@ -35,6 +35,12 @@ class FakeBackend final : public Backend {
     char emptyLetter() override { return 'Q'; }
     std::uint64_t totalBytes() override { return 1000 * 8 * 512; }
     std::uint64_t freeBytes() override { return 300 * 8 * 512; }
+    std::string makeFile(const std::string& name) override {
+        const std::string path =
+            std::string{known_.letter} + ":\\" + KnownFolder{}.name + "\\" + name;
+        platform_.addFile(path);
+        return path;
+    }
 
   private:
     fake::Platform platform_;

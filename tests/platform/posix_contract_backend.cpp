@@ -88,6 +88,10 @@ class PosixBackend final : public Backend {
         const struct statvfs now = statvfsOfTarget();
         return std::uint64_t{now.f_frsize} * now.f_bavail;
     }
+    std::string makeFile(const std::string& name) override {
+        writeFile(target_ + "/" + KnownFolder{}.name + "/" + name, "");
+        return std::string{known_.letter} + ":\\" + KnownFolder{}.name + "\\" + name;
+    }
 
   private:
     struct statvfs statvfsOfTarget() const {

@@ -1,3 +1,5 @@
+#include <windows.h>
+
 #include "platform/win32/win32_platform.h"
 #include "tests/platform/contract_backend.h"
 #include "tests/platform/wine_drives.h"
@@ -28,6 +30,16 @@ class Win32Backend final : public Backend {
     std::uint64_t freeBytes() override { return drives_.freeBytes; }
     std::string shortBufferUndefined() const override {
         return "Windows defines no failure for a short name buffer; Wine cuts the name short";
+    }
+    std::string makeFile(const std::string& name) override {
+        const std::string path = std::string{drives_.fixed} + ":\\" + drives_.folder + "\\" + name;
+        const HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) ::CloseHandle(file);
+        return path;
+    }
+    std::string archiveAlwaysSet() const override {
+        return "Wine shows every file with the archive bit and keeps only hidden and system";
     }
 
   private:

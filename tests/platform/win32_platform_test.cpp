@@ -55,4 +55,24 @@ TEST_F(Win32PlatformTest, QueryOfTheFixedDriveGivesTrimmedLabelAndExactBytes) {
     EXPECT_EQ(details.MaxComponentLength, 255);
 }
 
+TEST_F(Win32PlatformTest,
+       AnAttributeWordWrittenWithSetFileAttributesReadsBackThroughGetFileAttributes) {
+    if (drives.folder.empty()) GTEST_SKIP() << "the script built no known folder";
+    const std::string path = root(drives.fixed) + drives.folder + "\\written-by-wine.txt";
+    const HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    ::CloseHandle(file);
+    const std::uint32_t word = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                               FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE;
+    ASSERT_TRUE(os.SetFileAttributesA(path.c_str(), word));
+    EXPECT_EQ(os.GetFileAttributesA(path.c_str()), word);
+    EXPECT_EQ(os.GetFileAttributesA(path.c_str()), ::GetFileAttributesA(path.c_str()))
+        << "the system's own answer";
+    ASSERT_TRUE(os.SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL));
+    EXPECT_EQ(os.GetFileAttributesA(path.c_str()),
+              static_cast<std::uint32_t>(FILE_ATTRIBUTE_ARCHIVE))
+        << "Wine shows every file with the archive bit";
+}
+
 }  // namespace

@@ -1,6 +1,7 @@
 #include "tests/support/fake_platform.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <stdexcept>
 #include <string_view>
@@ -190,6 +191,74 @@ void Platform::setUnreadable(const std::string& path, bool unreadable) {
     Entry* folder = walk(path, false);
     if (folder == nullptr || !folder->isFolder) throw std::invalid_argument("no such folder");
     folder->unreadable = unreadable;
+}
+
+void Platform::remove(const std::string& path) {
+    const std::optional<SplitPath> split = splitPath(path);
+    if (!split || split->names.empty() || !drives_[split->drive]) return;
+    Entry* folder = &drives_[split->drive]->root;
+    for (std::size_t i = 0; i + 1 < split->names.size(); ++i) {
+        folder = folder->isFolder ? childOf(*folder, split->names[i]) : nullptr;
+        if (folder == nullptr) return;
+    }
+    std::erase_if(folder->children,
+                  [&](const Entry& e) { return sameName(e.name, split->names.back()); });
+}
+
+void Platform::setLocked(const std::string& path, bool locked) {
+    Entry* entry = walk(path, false);
+    if (entry == nullptr) throw std::invalid_argument("no such file or folder");
+    entry->locked = locked;
+}
+
+Entry* Platform::lookup(const char* path) {
+    if (path == nullptr) return nullptr;
+    const std::optional<SplitPath> split = splitPath(path);
+    if (!split || !drives_[split->drive] || !drives_[split->drive]->hasVolume) return nullptr;
+    Entry* entry = &drives_[split->drive]->root;
+    for (const std::string& name : split->names) {
+        entry = entry->isFolder ? childOf(*entry, name) : nullptr;
+        if (entry == nullptr) return nullptr;
+    }
+    return entry;
+}
+
+std::uint32_t Platform::GetFileAttributesA(const char* fileName) {
+    log("GetFileAttributesA", fileName);
+    const Entry* entry = lookup(fileName);
+    return entry ? entry->attributes : invalidFileAttributes;
+}
+
+bool Platform::SetFileAttributesA(const char* fileName, std::uint32_t fileAttributes) {
+    char word[16];
+    std::snprintf(word, sizeof word, ", 0x%x", static_cast<unsigned>(fileAttributes));
+    log("SetFileAttributesA", (std::string(fileName ? fileName : "null") + word).c_str());
+    Entry* entry = lookup(fileName);
+    if (entry == nullptr || entry->locked) return false;
+    const std::size_t drive = *platform::driveIndex(std::string(fileName, 3).c_str());
+    if ((drives_[drive]->fileSystemFlags & platform::fs_flags::readOnlyVolume) != 0) return false;
+    namespace attr = platform::file_attribute;
+    const std::uint32_t kept =
+        fileAttributes & (attr::readOnly | attr::hidden | attr::system | attr::archive);
+    if (entry->isFolder)
+        entry->attributes = attr::directory | kept;
+    else
+        entry->attributes = kept == 0 ? attr::normal : kept;
+    return true;
+}
+
+std::intptr_t Platform::ShellExecuteA(WindowHandle owner, const char* operation, const char* file,
+                                      const char* parameters, const char* directory,
+                                      std::int32_t showCommand) {
+    log("ShellExecuteA", file);
+    const auto text = [](const char* s) {
+        return s ? std::optional<std::string>(s) : std::nullopt;
+    };
+    shellExecutions_.push_back(
+        {owner, text(operation), text(file), text(parameters), text(directory), showCommand});
+    if (operation != nullptr && !sameName(operation, "open")) return shellNoAssociation;
+    if (lookup(file) == nullptr) return shellFileNotFound;
+    return shellExecuteResult_;
 }
 
 void Platform::log(const char* function, FindHandle handle) {

@@ -25,11 +25,13 @@ struct Entry {
     std::uint64_t size = 0;
     bool isFolder = true;
     bool unreadable = false;      // a folder whose listing fails, as for lack of permission
+    bool locked = false;          // its attributes cannot be changed, as for lack of permission
     std::vector<Entry> children;  // of a folder, in the order they were added
 };
 
 // One scripted drive. A drive without a volume (an empty optical drive, an unreachable share)
-// keeps its type while both volume queries fail.
+// keeps its type while both volume queries fail. A drive whose fileSystemFlags have
+// readOnlyVolume refuses every change of attributes.
 struct Drive {
     std::uint32_t type = platform::drive_type::fixed;
     bool hasVolume = true;
@@ -43,6 +45,16 @@ struct Drive {
     std::uint32_t freeClusters = 0;
     std::uint32_t totalClusters = 0;
     Entry root;  // the files and folders, listed in the order they were added
+};
+
+// The arguments of one ShellExecuteA call; a null text is nullopt.
+struct ShellExecution {
+    platform::Platform::WindowHandle owner{};
+    std::optional<std::string> operation;
+    std::optional<std::string> file;
+    std::optional<std::string> parameters;
+    std::optional<std::string> directory;
+    std::int32_t showCommand = 0;
 };
 
 // The scriptable operating system of the tests: a drive table indexed by letter, each drive with
@@ -70,6 +82,18 @@ class Platform final : public platform::Platform {
     // for a path that names no folder.
     void setUnreadable(const std::string& path, bool unreadable = true);
 
+    // Removes the file or folder at path, as if someone else had deleted it; nothing when there
+    // is none.
+    void remove(const std::string& path);
+    // Makes the attributes of the entry at path unchangeable (or changeable again). Throws as
+    // setUnreadable does, and for a path that names nothing.
+    void setLocked(const std::string& path, bool locked = true);
+
+    // What ShellExecuteA answers when the file exists and the operation is "open" or null.
+    void setShellExecuteResult(std::intptr_t result) { shellExecuteResult_ = result; }
+    // Every ShellExecuteA call, in order.
+    const std::vector<ShellExecution>& shellExecutions() const { return shellExecutions_; }
+
     const std::vector<std::string>& calls() const { return calls_; }
     void clearCalls() { calls_.clear(); }
 
@@ -85,6 +109,14 @@ class Platform final : public platform::Platform {
     FindHandle FindFirstFileA(const char* fileName, platform::FindData* findFileData) override;
     bool FindNextFileA(FindHandle findFile, platform::FindData* findFileData) override;
     bool FindClose(FindHandle findFile) override;
+
+    // Files: attributes and opening. The entry's scripted attributes are read and changed;
+    // SetFileAttributesA is logged as "SetFileAttributesA(path, 0x21)".
+    std::uint32_t GetFileAttributesA(const char* fileName) override;
+    bool SetFileAttributesA(const char* fileName, std::uint32_t fileAttributes) override;
+    std::intptr_t ShellExecuteA(WindowHandle owner, const char* operation, const char* file,
+                                const char* parameters, const char* directory,
+                                std::int32_t showCommand) override;
 
     // How many listings are open now.
     std::size_t openListings() const { return listings_.size(); }
@@ -102,11 +134,16 @@ class Platform final : public platform::Platform {
     // The entry at a DOS path, creating the missing folders when `create`; null when there is
     // none.
     Entry* walk(const std::string& path, bool create);
+    // The entry at a DOS path on a drive with a volume; null for anything else, a null path
+    // included.
+    Entry* lookup(const char* path);
 
     std::array<std::optional<Drive>, 26> drives_;
     std::vector<std::string> calls_;
     std::map<std::uintptr_t, Listing> listings_;
     std::uintptr_t nextHandle_ = 1;
+    std::intptr_t shellExecuteResult_ = 42;
+    std::vector<ShellExecution> shellExecutions_;
 };
 
 }  // namespace fake

@@ -1,0 +1,162 @@
+// The contract of platform::Platform's file attributes and opening, pinned for every backend.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "platform/platform.h"
+#include "tests/platform/contract_backend.h"
+
+namespace {
+
+namespace attr = platform::file_attribute;
+using platform::FindData;
+using platform::FindHandle;
+using platform::invalidFindHandle;
+using Platform = platform::Platform;
+
+struct BackendRow {
+    const char* name;
+    std::unique_ptr<contract::Backend> (*make)();
+};
+
+// Failures name the row rather than dump its bytes.
+void PrintTo(const BackendRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
+const BackendRow backends[] = {
+    {"Fake", &contract::makeFakeBackend},
+#ifdef __linux__
+    {"Posix", &contract::makePosixBackend},
+#endif
+#ifdef _WIN32
+    {"Win32", &contract::makeWin32Backend},
+#endif
+};
+
+class AttributesContract : public testing::TestWithParam<BackendRow> {
+  protected:
+    void SetUp() override {
+        backend_ = GetParam().make();
+        const std::string reason = backend_->setUp();
+        if (!reason.empty()) GTEST_SKIP() << reason;
+    }
+
+    Platform& platform() { return backend_->platform(); }
+    std::string knownRoot() const { return {backend_->knownDrive().letter, ':', '\\'}; }
+    std::string folder() const { return knownRoot() + contract::KnownFolder{}.name; }
+
+    // The word the listing of the known folder reports for that name; nullopt when not listed.
+    std::optional<std::uint32_t> listedAttributes(const std::string& name) {
+        const std::string pattern = folder() + "\\*";
+        FindData data;
+        const FindHandle handle = platform().FindFirstFileA(pattern.c_str(), &data);
+        if (handle == invalidFindHandle) return std::nullopt;
+        std::optional<std::uint32_t> found;
+        do {
+            if (data.fileName == name) found = data.fileAttributes;
+        } while (platform().FindNextFileA(handle, &data));
+        platform().FindClose(handle);
+        return found;
+    }
+
+    // What reading back a word written to a file must give on this backend.
+    std::uint32_t readBackOf(std::uint32_t written) const {
+        std::uint32_t word =
+            written & (attr::readOnly | attr::hidden | attr::system | attr::archive);
+        if (!backend_->archiveAlwaysSet().empty()) word |= attr::archive;
+        return word == 0 ? attr::normal : word;
+    }
+
+    std::unique_ptr<contract::Backend> backend_;
+};
+
+TEST_P(AttributesContract, EveryWrittenWordReadsBackThroughTheFileAndItsListing) {
+    if (const std::string why = backend_->archiveAlwaysSet(); !why.empty())
+        RecordProperty("archive", why);
+    for (std::uint32_t bits = 0; bits < 16; ++bits) {
+        const std::uint32_t word =
+            ((bits & 1) ? attr::readOnly : 0) | ((bits & 2) ? attr::hidden : 0) |
+            ((bits & 4) ? attr::system : 0) | ((bits & 8) ? attr::archive : 0);
+        const std::string name = "word-" + std::to_string(word) + ".txt";
+        SCOPED_TRACE(name);
+        const std::string path = backend_->makeFile(name);
+        ASSERT_TRUE(platform().SetFileAttributesA(path.c_str(), word));
+        EXPECT_EQ(platform().GetFileAttributesA(path.c_str()), readBackOf(word));
+        EXPECT_EQ(listedAttributes(name), readBackOf(word));
+    }
+}
+
+TEST_P(AttributesContract, ReadOnlyComesAndGoesWithoutTouchingTheOtherBits) {
+    const std::string path = backend_->makeFile("toggled.txt");
+    const std::uint32_t hidden = attr::hidden | attr::archive;
+    ASSERT_TRUE(platform().SetFileAttributesA(path.c_str(), hidden));
+    ASSERT_TRUE(platform().SetFileAttributesA(path.c_str(), hidden | attr::readOnly));
+    EXPECT_EQ(platform().GetFileAttributesA(path.c_str()), hidden | attr::readOnly);
+    ASSERT_TRUE(platform().SetFileAttributesA(path.c_str(), hidden));
+    EXPECT_EQ(platform().GetFileAttributesA(path.c_str()), hidden);
+    ASSERT_TRUE(platform().SetFileAttributesA(path.c_str(), hidden)) << "setting it again is fine";
+    EXPECT_EQ(platform().GetFileAttributesA(path.c_str()), hidden);
+}
+
+TEST_P(AttributesContract, NormalOrZeroClearsEveryBit) {
+    for (const std::uint32_t word : {attr::normal, 0U, attr::normal | attr::hidden}) {
+        const std::string name = "cleared-" + std::to_string(word) + ".txt";
+        SCOPED_TRACE(name);
+        const std::string path = backend_->makeFile(name);
+        ASSERT_TRUE(platform().SetFileAttributesA(path.c_str(), attr::hidden | attr::system));
+        ASSERT_TRUE(platform().SetFileAttributesA(path.c_str(), word));
+        EXPECT_EQ(platform().GetFileAttributesA(path.c_str()), readBackOf(word))
+            << "normal counts only alone";
+    }
+}
+
+TEST_P(AttributesContract, DirectoryBitIsIgnoredOnWrite) {
+    const std::string path = backend_->makeFile("not-a-folder.txt");
+    ASSERT_TRUE(platform().SetFileAttributesA(path.c_str(), attr::directory | attr::hidden));
+    EXPECT_EQ(platform().GetFileAttributesA(path.c_str()), readBackOf(attr::hidden));
+}
+
+TEST_P(AttributesContract, FoldersAndTheRootReadAsListed) {
+    EXPECT_EQ(platform().GetFileAttributesA(folder().c_str()), attr::directory);
+    EXPECT_EQ(platform().GetFileAttributesA((folder() + "\\Sub").c_str()), attr::directory);
+    EXPECT_EQ(platform().GetFileAttributesA((folder() + "\\Sub\\").c_str()), attr::directory);
+    EXPECT_NE(platform().GetFileAttributesA(knownRoot().c_str()) & attr::directory, 0U);
+    for (const contract::KnownEntry& entry : contract::KnownFolder{}.entries) {
+        SCOPED_TRACE(entry.name);
+        EXPECT_EQ(platform().GetFileAttributesA((folder() + "\\" + entry.name).c_str()),
+                  entry.attributes);
+    }
+}
+
+TEST_P(AttributesContract, UnreachableFilesHaveNoAttributesAndTakeNone) {
+    const std::string emptyRoot{backend_->emptyLetter(), ':', '\\'};
+    for (const std::string& path : {folder() + "\\missing.txt", folder() + "\\Missing\\a.txt",
+                                    folder() + "\\plain.txt\\a.txt", emptyRoot + "a.txt"}) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(platform().GetFileAttributesA(path.c_str()), Platform::invalidFileAttributes);
+        EXPECT_FALSE(platform().SetFileAttributesA(path.c_str(), attr::hidden));
+    }
+    EXPECT_EQ(platform().GetFileAttributesA(nullptr), Platform::invalidFileAttributes);
+    EXPECT_FALSE(platform().SetFileAttributesA(nullptr, attr::hidden));
+}
+
+TEST_P(AttributesContract, OpeningWhatCannotBeOpenedGivesAnErrorCode) {
+    const Platform::WindowHandle noOwner{};
+    const std::string missing = folder() + "\\missing.txt";
+    EXPECT_EQ(platform().ShellExecuteA(noOwner, "open", missing.c_str(), "", folder().c_str(), 1),
+              Platform::shellFileNotFound);
+    const std::string plain = folder() + "\\plain.txt";
+    EXPECT_EQ(platform().ShellExecuteA(noOwner, "volscope-no-such-verb", plain.c_str(), "",
+                                       folder().c_str(), 1),
+              Platform::shellNoAssociation);
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, AttributesContract, testing::ValuesIn(backends),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+}  // namespace
