@@ -76,7 +76,8 @@ int main(int argc, char** argv) {
     SilentMessageBoxes boxes;
     platform::PosixPlatform os;
     toolkit::qt::QtToolkit toolkit(boxes, os, "Volscope");
-    browser_window::FrmBrowser browser(toolkit);
+    volume_queries::ModVolscope modVolscope(os);
+    browser_window::FrmBrowser browser(toolkit, modVolscope);
 
     char pattern[] = "/tmp/volscope-bench-XXXXXX";
     const std::string root = ::mkdtemp(pattern);

@@ -5,8 +5,18 @@
 
 namespace browser_window {
 
-FrmBrowser::FrmBrowser(toolkit::Toolkit& toolkit)
+namespace {
+
+namespace attribute = platform::file_attribute;
+
+// The show command for "Open": a normal window (SW_SHOWNORMAL).
+constexpr std::int32_t showNormal = 1;
+
+}  // namespace
+
+FrmBrowser::FrmBrowser(toolkit::Toolkit& toolkit, volume_queries::ModVolscope& modVolscope)
     : toolkit_(toolkit),
+      modVolscope_(modVolscope),
       form_(toolkit.createForm(frmBrowserLayout())),
       Dir(form_->dirListBox("Dir")),
       fil(form_->fileListBox("fil")),
@@ -29,14 +39,23 @@ FrmBrowser::FrmBrowser(toolkit::Toolkit& toolkit)
     cmdNext.onClick([this] { cmdNext_Click(); });
     cmdPrev.onClick([this] { cmdPrev_Click(); });
     cmdClose.onClick([this] { cmdClose_Click(); });
+    fil.onClick([this] { fil_Click(); });
+    chkReadOnly.onClick([this] { chkReadOnly_Click(); });
+    chkHidden.onClick([this] { chkHidden_Click(); });
+    chkArchive.onClick([this] { chkArchive_Click(); });
+    chkSystem.onClick([this] { chkSystem_Click(); });
+    cmdExecute.onClick([this] { cmdExecute_Click(); });
+    showAttributes();
 }
 
 void FrmBrowser::Dir_Change() {
     try {
         fil.setPath(Dir.path());
     } catch (const toolkit::PathUnavailable&) {
-        toolkit_.msgBox("The folder " + Dir.path() + " cannot be read.", 16, "Error");
+        toolkit_.msgBox("The folder " + Dir.path() + " cannot be read.",
+                        toolkit::msgbox_style::critical, "Error");
     }
+    showAttributes();
 }
 
 void FrmBrowser::cmdNext_Click() {
@@ -56,6 +75,77 @@ void FrmBrowser::cmdPrev_Click() {
 
 void FrmBrowser::cmdClose_Click() {
     form_->unload();
+}
+
+void FrmBrowser::fil_Click() {
+    showAttributes();
+}
+
+void FrmBrowser::chkReadOnly_Click() {
+    writeAttribute(chkReadOnly, attribute::readOnly);
+}
+
+void FrmBrowser::chkHidden_Click() {
+    writeAttribute(chkHidden, attribute::hidden);
+}
+
+void FrmBrowser::chkArchive_Click() {
+    writeAttribute(chkArchive, attribute::archive);
+}
+
+void FrmBrowser::chkSystem_Click() {
+    toolkit_.msgBox("This attribute of this particular file is unchangeable.",
+                    toolkit::msgbox_style::okOnly, "Error");
+}
+
+void FrmBrowser::cmdExecute_Click() {
+    const std::string folder = toolkit::childPath(fil.path(), "");
+    const std::string file = SelectedFilePath();
+    const auto owner = static_cast<platform::Platform::WindowHandle>(form_->hWnd());
+    const std::intptr_t result = modVolscope_.os().ShellExecuteA(owner, "open", file.c_str(), "",
+                                                                 folder.c_str(), showNormal);
+    if (result > 32) return;
+    std::string why = "It could not be opened.";
+    if (result == platform::Platform::shellFileNotFound) why = "It cannot be found.";
+    if (result == platform::Platform::shellNoAssociation)
+        why = "No program is associated with its type.";
+    toolkit_.msgBox("Cannot open " + file + ".  " + why, toolkit::msgbox_style::critical, "Error");
+}
+
+void FrmBrowser::writeAttribute(const toolkit::CheckBox& box, std::uint32_t bit) {
+    // The boxes are disabled without a selection; a folder is never written to.
+    if (fil.listIndex() < 0) return;
+    platform::Platform& os = modVolscope_.os();
+    const std::string path = SelectedFilePath();
+    constexpr std::uint32_t writable =
+        attribute::readOnly | attribute::hidden | attribute::system | attribute::archive;
+    const std::uint32_t current = os.GetFileAttributesA(path.c_str());
+    bool written = false;
+    if (current != platform::Platform::invalidFileAttributes) {
+        const std::uint32_t kept = current & writable;
+        written =
+            os.SetFileAttributesA(path.c_str(), box.value() == 1 ? (kept | bit) : (kept & ~bit));
+    }
+    if (!written)
+        toolkit_.msgBox("The attributes of " + path + " could not be changed.",
+                        toolkit::msgbox_style::critical, "Error");
+    showAttributes();
+}
+
+void FrmBrowser::showAttributes() {
+    toolkit::CheckBox* boxes[] = {&chkReadOnly, &chkHidden, &chkArchive};
+    if (fil.listIndex() < 0) {
+        for (toolkit::CheckBox* box : boxes) box->setEnabled(false);
+        return;
+    }
+    const std::string path = SelectedFilePath();
+    std::uint32_t attributes = modVolscope_.os().GetFileAttributesA(path.c_str());
+    const bool reachable = attributes != platform::Platform::invalidFileAttributes;
+    if (!reachable) attributes = 0;
+    chkReadOnly.setValue((attributes & attribute::readOnly) ? 1 : 0);
+    chkHidden.setValue((attributes & attribute::hidden) ? 1 : 0);
+    chkArchive.setValue((attributes & attribute::archive) ? 1 : 0);
+    for (toolkit::CheckBox* box : boxes) box->setEnabled(reachable);
 }
 
 std::string FrmBrowser::SelectedFilePath() const {

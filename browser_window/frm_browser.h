@@ -6,15 +6,16 @@
 
 #include "toolkit/form.h"
 #include "toolkit/toolkit.h"
+#include "volume_queries/mod_volscope.h"
 
 namespace browser_window {
 
 // The file browser: a folder list and a file list over one drive, stepping through the files.
 // Built from frmBrowserLayout by its owner (the main window) on first use and again after
-// "Close" has unloaded it. The toolkit is not owned and must outlive the window.
+// "Close" has unloaded it. The toolkit and the module are not owned and must outlive the window.
 class FrmBrowser {
   public:
-    explicit FrmBrowser(toolkit::Toolkit& toolkit);
+    FrmBrowser(toolkit::Toolkit& toolkit, volume_queries::ModVolscope& modVolscope);
 
     toolkit::Form& form() { return *form_; }
 
@@ -27,6 +28,21 @@ class FrmBrowser {
     void cmdPrev_Click();
     // "Close": unloads the window; the next "Browse..." builds it afresh.
     void cmdClose_Click();
+    // A file was selected: the attribute boxes show its attributes (nothing is written).
+    void fil_Click();
+
+    // "Read Only", "Hidden", "Archive": the box's attribute of the selected file takes the box's
+    // new state; every other attribute stays as it is. A change the system refuses is reported,
+    // and the boxes then show the file's actual attributes. With no file selected the boxes are
+    // disabled and write nothing.
+    void chkReadOnly_Click();
+    void chkHidden_Click();
+    void chkArchive_Click();
+    // "System": cannot be changed here; says so.
+    void chkSystem_Click();
+    // "Open": the selected file opens in the program the desktop associates with it, in a normal
+    // window, with its folder as working folder; a failure is reported.
+    void cmdExecute_Click();
 
     // The full DOS path of the selected file: the file list's folder, one separator and the
     // name ("C:\Data\Notes.txt", "C:\Notes.txt"); with no selection the folder followed by a
@@ -34,7 +50,14 @@ class FrmBrowser {
     std::string SelectedFilePath() const;
 
   private:
+    // Writes the box's attribute bit of the selected file from the box's state.
+    void writeAttribute(const toolkit::CheckBox& box, std::uint32_t attribute);
+    // Loads the three attribute boxes from the selected file, or disables them with no
+    // selection.
+    void showAttributes();
+
     toolkit::Toolkit& toolkit_;
+    volume_queries::ModVolscope& modVolscope_;
     std::unique_ptr<toolkit::Form> form_;
 
   public:

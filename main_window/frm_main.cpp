@@ -156,7 +156,7 @@ void FrmMain::Form_Resize() {
 browser_window::FrmBrowser& FrmMain::frmBrowser() {
     // An unloaded browser is discarded here, outside its own handlers.
     if (!frmBrowser_ || frmBrowser_->form().unloaded())
-        frmBrowser_ = std::make_unique<browser_window::FrmBrowser>(toolkit_);
+        frmBrowser_ = std::make_unique<browser_window::FrmBrowser>(toolkit_, modVolscope_);
     return *frmBrowser_;
 }
 

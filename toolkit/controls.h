@@ -87,6 +87,9 @@ class CheckBox {
     virtual int value() const = 0;
     // Sets the state without raising Click.
     virtual void setValue(int value) = 0;
+    // A disabled box shows its state greyed and takes no clicks.
+    virtual bool enabled() const = 0;
+    virtual void setEnabled(bool enabled) = 0;
     virtual void onClick(Handler handler) = 0;
 };
 

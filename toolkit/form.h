@@ -69,6 +69,9 @@ class Form {
     // Outer width, borders included.
     virtual float width() const = 0;
     virtual int windowState() const = 0;
+    // The system's handle of the window (an HWND on Windows), for dialogs the system shows on
+    // its behalf.
+    virtual std::uintptr_t hWnd() const = 0;
 };
 
 }  // namespace toolkit

@@ -158,7 +158,7 @@ std::intptr_t PosixPlatform::ShellExecuteA(WindowHandle, const char* operation, 
         folder = mapped->path;
     } else {
         folder = path->isRoot ? path->path : path->path.substr(0, path->path.rfind('/'));
-        if (folder.empty()) folder = "/";
+        if (folder.empty()) folder.push_back('/');
     }
     return posix::startOpener(opener_, path->path, folder);
 }

@@ -39,6 +39,7 @@ class HookedForm final : public toolkit::Form {
     std::string caption() const override { return real_->caption(); }
     float width() const override { return toolkit_.formWidth.value_or(real_->width()); }
     int windowState() const override { return real_->windowState(); }
+    std::uintptr_t hWnd() const override { return real_->hWnd(); }
 
     toolkit::Form& real() { return *real_; }
 

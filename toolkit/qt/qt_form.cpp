@@ -273,6 +273,10 @@ int QtForm::windowState() const {
     return window_state::normal;
 }
 
+std::uintptr_t QtForm::hWnd() const {
+    return static_cast<std::uintptr_t>(window_->winId());
+}
+
 QWidget* nativeWindow(Form& form) {
     auto* qtForm = dynamic_cast<QtForm*>(&form);
     return qtForm ? &qtForm->window() : nullptr;

@@ -45,6 +45,7 @@ class QtForm final : public Form {
     std::string caption() const override;
     float width() const override;
     int windowState() const override;
+    std::uintptr_t hWnd() const override;
 
     QWidget& window();
 

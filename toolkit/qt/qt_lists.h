@@ -21,6 +21,8 @@ class QtCheckBox final : public CheckBox {
     std::string caption() const override;
     int value() const override;
     void setValue(int value) override;
+    bool enabled() const override { return box_->isEnabled(); }
+    void setEnabled(bool enabled) override { box_->setEnabled(enabled); }
     void onClick(Handler handler) override { click_ = std::move(handler); }
 
   private:
