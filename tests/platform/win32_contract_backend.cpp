@@ -1,4 +1,10 @@
 #include "platform/win32/win32_platform.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <stdexcept>
+#include <string>
 #include "tests/platform/contract_backend.h"
 #include "tests/platform/wine_drives.h"
 
@@ -17,6 +23,7 @@ class Win32Backend final : public Backend {
         if (!drives) return "no prepared drives: run under tests/wine/run_wine_tests.sh";
         drives_ = *drives;
         if (drives_.folder != KnownFolder{}.name) return "the script built no known folder";
+        if (drives_.knownFile != KnownFile{}.name) return "the script built no known file";
         known_ = {drives_.fixed, platform::drive_type::fixed, drives_.label, drives_.serialNumber,
                   "NTFS"};
         return "";
@@ -29,6 +36,18 @@ class Win32Backend final : public Backend {
     std::string shortBufferUndefined() const override {
         return "Windows defines no failure for a short name buffer; Wine cuts the name short";
     }
+    // Another handle of this process, opened by the system directly: Windows keeps share modes
+    // between handles whichever process holds them.
+    std::shared_ptr<void> holdKnownFileOpenForWriting() override {
+        const std::string path = std::string{drives_.fixed, ':', '\\'} + drives_.knownFile;
+        HANDLE writer =
+            ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (writer == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot open " + path);
+        return {writer, [](void* handle) { ::CloseHandle(handle); }};
+    }
+    bool keepsShortNames() const override { return true; }
+    bool drawsThemeIcons() const override { return false; }
 
   private:
     platform::Win32Platform platform_;
