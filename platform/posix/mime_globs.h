@@ -18,7 +18,7 @@ struct MimeGlob {
 };
 
 // The MIME types of file names by the glob patterns of shared-mime-info (/usr/share/mime/globs2),
-// as the freedesktop shared MIME-info specification matches them: by the name alone, never the
+// as freedesktop.org's shared MIME-info rules match them: by the name alone, never the
 // contents.
 class MimeGlobs {
   public:

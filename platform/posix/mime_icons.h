@@ -7,7 +7,7 @@
 
 namespace platform::posix {
 
-// The icon names of MIME types, as the freedesktop shared MIME-info specification gives them:
+// The icon names of MIME types, as freedesktop.org's shared MIME-info rules give them:
 // the name that shared-mime-info's "icons" file sets for the type, then the type with "/" made
 // "-" ("text/plain": "text-plain"), then the generic icon that its "generic-icons" file sets, or
 // else the media's "-x-generic" name ("text-x-generic").
