@@ -16,6 +16,10 @@ class DeviceContext {
     // with its top-left corner at (x, y) pixels; only the icon's own pixels cover the surface.
     virtual void drawThemeIcon(std::string_view iconName, int x, int y) = 0;
 
+    // Whether the desktop's icon theme has an icon of that name, so that a backend can choose
+    // among a type's names ("text-plain", else "text-x-generic") the one that will be drawn.
+    virtual bool hasThemeIcon(std::string_view iconName) const = 0;
+
     // The native device context (an HDC on Windows), or 0 where the surface has none.
     virtual std::uintptr_t nativeHandle() const = 0;
 };

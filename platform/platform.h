@@ -3,6 +3,9 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/device_context.h"
+#include "platform/files.h"
+
 // The operating system as the program sees it: drive letters A to Z with Windows semantics.
 //
 // Each operation is named after the Windows function that the program's routines call and keeps
@@ -133,6 +136,58 @@ class Platform {
     virtual std::intptr_t ShellExecuteA(WindowHandle owner, const char* operation, const char* file,
                                         const char* parameters, const char* directory,
                                         std::int32_t showCommand) = 0;
+    // Files: opening, times, short names and icons.
+
+    // Opens an existing file (not a folder) at a DOS path ("D:\Photos\cat.jpg") for
+    // desiredAccess, genericRead and/or genericWrite, and returns its handle. shareMode
+    // (file_share bits) says what others may do while it is open: without file_share::write
+    // the open fails while the file is open for writing elsewhere, and a later open for writing
+    // fails while this one lasts; the same for reading. creationDisposition must be
+    // openExisting; the attribute bits of flagsAndAttributes are ignored (they matter to files
+    // being created). Returns invalidFileHandle for a missing file, a folder, a sharing
+    // conflict, no permission, and anything else this interface does not support: other access
+    // rights, dispositions or flags, a non-null securityAttributes, a templateFile other than
+    // noFile, a null fileName. The caller closes a valid handle with CloseHandle.
+    virtual FileHandle CreateFileA(const char* fileName, std::uint32_t desiredAccess,
+                                   std::uint32_t shareMode, const void* securityAttributes,
+                                   std::uint32_t creationDisposition,
+                                   std::uint32_t flagsAndAttributes, FileHandle templateFile) = 0;
+    // Closes a file; false for a handle that is not open.
+    virtual bool CloseHandle(FileHandle object) = 0;
+
+    // The open file's creation, last-access and last-write times. Any output may be null.
+    // Returns false, writing nothing, for a handle that is not open or when the system cannot
+    // tell the times.
+    virtual bool GetFileTime(FileHandle file, FileTime* creationTime, FileTime* lastAccessTime,
+                             FileTime* lastWriteTime) = 0;
+
+    // The calendar date and time of a FILETIME value (see file_time.h). Returns false, leaving
+    // systemTime as it was, for values of 2^63 and beyond and for null arguments.
+    virtual bool FileTimeToSystemTime(const FileTime* fileTime, SystemTime* systemTime) = 0;
+
+    // The short (8.3) form of the DOS path of an existing file or folder. Returns the length
+    // written to shortPath, without its terminating NUL; when shortPath cannot hold the path
+    // and its NUL, the size it needs, NUL included, writing nothing; 0, writing nothing, when
+    // nothing is at longPath or for a null longPath. A volume without short names gives the
+    // path itself.
+    virtual std::uint32_t GetShortPathNameA(const char* longPath, char* shortPath,
+                                            std::uint32_t bufferLength) = 0;
+
+    // What the shell shows for the file or folder at a DOS path. With shell_info::sysIconIndex
+    // in flags, info->iconIndex is the icon's index in the system image list and the result is
+    // that list's handle for ImageList_Draw; otherwise the result is non-zero on success. Which
+    // other fields are filled is for the flags to say (shell_info). infoSize is
+    // sizeof(ShFileInfo). Returns 0, leaving info as it was, when nothing is at path (the
+    // program passes fileAttributes 0 and no shell_info::useFileAttributes), for a null
+    // argument or a smaller infoSize.
+    virtual std::uintptr_t SHGetFileInfoA(const char* path, std::uint32_t fileAttributes,
+                                          ShFileInfo* info, std::uint32_t infoSize,
+                                          std::uint32_t flags) = 0;
+    // Draws the icon at index of an image list that SHGetFileInfoA returned into dc, its top-left
+    // corner at (x, y); style is an image_list_draw value. Returns false, drawing nothing, for an
+    // unknown list or index and for a surface that the backend cannot draw into.
+    virtual bool ImageList_Draw(std::uintptr_t imageList, std::int32_t index, DeviceContext& dc,
+                                std::int32_t x, std::int32_t y, std::uint32_t style) = 0;
 };
 
 }  // namespace platform

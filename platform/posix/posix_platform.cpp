@@ -1,18 +1,29 @@
 #include "platform/posix/posix_platform.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <algorithm>
+
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "platform/drive_root.h"
+#include "platform/file_time.h"
 #include "platform/out_params.h"
 #include "platform/posix/attribute_writer.h"
 #include "platform/posix/block_device.h"
 #include "platform/posix/desktop_opener.h"
+#include "platform/posix/dos_names.h"
 #include "platform/posix/dos_path.h"
 #include "platform/posix/entry_reader.h"
 #include "platform/posix/mount_table.h"
+#include "platform/posix/unix_time.h"
 #include "platform/posix/volume_probe.h"
 
 namespace platform {
@@ -41,7 +52,36 @@ std::optional<Volume> volumeAt(const char* rootPathName) {
     return PosixPlatform::currentDrives()[*index];
 }
 
+std::optional<posix::UnixPath> unixPathOf(const char* dosPath) {
+    if (dosPath == nullptr) return std::nullopt;
+    return posix::mapDosPath(dosPath, PosixPlatform::currentDrives());
+}
+
+// Whether some descriptor, of any process, has the file open for writing: the kernel grants no
+// read lease then. nullopt when leases cannot tell (see the class's comment).
+std::optional<bool> openForWritingElsewhere(int readOnlyFd) {
+    if (fcntl(readOnlyFd, F_SETLEASE, F_RDLCK) == 0) {
+        fcntl(readOnlyFd, F_SETLEASE, F_UNLCK);
+        return false;
+    }
+    if (errno == EAGAIN) return true;
+    return std::nullopt;
+}
+
+std::optional<std::string> readWholeFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return std::nullopt;
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
 }  // namespace
+
+PosixPlatform::PosixPlatform(std::string opener, std::string mimeFolder)
+    : opener_(std::move(opener)), mimeFolder_(std::move(mimeFolder)) {}
+
+PosixPlatform::~PosixPlatform() {
+    for (const auto& [number, file] : files_) close(file.fd);
+}
 
 DriveTable PosixPlatform::currentDrives() {
     const std::optional<std::vector<MountEntry>> mounts =
@@ -161,6 +201,182 @@ std::intptr_t PosixPlatform::ShellExecuteA(WindowHandle, const char* operation, 
         if (folder.empty()) folder.push_back('/');
     }
     return posix::startOpener(opener_, path->path, folder);
+}
+
+}  // namespace platform
+
+namespace platform {
+
+FileHandle PosixPlatform::CreateFileA(const char* fileName, std::uint32_t desiredAccess,
+                                      std::uint32_t shareMode, const void* securityAttributes,
+                                      std::uint32_t creationDisposition,
+                                      std::uint32_t flagsAndAttributes, FileHandle templateFile) {
+    if (!isSupportedOpen(desiredAccess, shareMode, securityAttributes, creationDisposition,
+                         flagsAndAttributes, templateFile))
+        return invalidFileHandle;
+    const std::optional<posix::UnixPath> path = unixPathOf(fileName);
+    if (!path || path->isRoot) return invalidFileHandle;
+    struct stat status {};
+    if (stat(path->path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+        return invalidFileHandle;
+
+    // Non-blocking: a pipe put in the file's place meanwhile must not hang the open, and a
+    // lease held by another program (a file server's) fails it instead of waiting for the break.
+    constexpr int openFlags = O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
+    const int probe = open(path->path.c_str(), O_RDONLY | openFlags);
+    if (probe >= 0 && (fstat(probe, &status) != 0 || !S_ISREG(status.st_mode))) {
+        close(probe);
+        return invalidFileHandle;
+    }
+    if ((shareMode & file_share::write) == 0 && probe >= 0 &&
+        openForWritingElsewhere(probe).value_or(false)) {
+        close(probe);
+        return invalidFileHandle;
+    }
+
+    int fd = probe;
+    if ((desiredAccess & file_access::genericWrite) != 0) {
+        const int mode = (desiredAccess & file_access::genericRead) != 0 ? O_RDWR : O_WRONLY;
+        fd = open(path->path.c_str(), mode | openFlags);
+        if (probe >= 0) close(probe);
+        if (fd >= 0 && (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))) {
+            close(fd);
+            return invalidFileHandle;
+        }
+    }
+    if (fd < 0) return invalidFileHandle;
+
+    const OpenFile opened{fd, status.st_dev, status.st_ino, desiredAccess, shareMode};
+    const bool shared = std::all_of(files_.begin(), files_.end(), [&](const auto& entry) {
+        const OpenFile& other = entry.second;
+        return other.device != opened.device || other.inode != opened.inode ||
+               sharingAllows(other.access, other.share, opened.access, opened.share);
+    });
+    if (!shared) {
+        close(fd);
+        return invalidFileHandle;
+    }
+    const std::uintptr_t handle = nextHandle_++;
+    files_.emplace(handle, opened);
+    return static_cast<FileHandle>(handle);
+}
+
+bool PosixPlatform::CloseHandle(FileHandle object) {
+    const auto file = files_.find(static_cast<std::uintptr_t>(object));
+    if (file == files_.end()) return false;
+    close(file->second.fd);
+    files_.erase(file);
+    return true;
+}
+
+bool PosixPlatform::GetFileTime(FileHandle file, FileTime* creationTime, FileTime* lastAccessTime,
+                                FileTime* lastWriteTime) {
+    const auto open = files_.find(static_cast<std::uintptr_t>(file));
+    if (open == files_.end()) return false;
+    struct statx status {};
+    if (statx(open->second.fd, "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_BTIME, &status) != 0)
+        return false;
+    const auto fileTime = [](const struct statx_timestamp& stamp) {
+        return posix::fileTimeOf(stamp.tv_sec, stamp.tv_nsec);
+    };
+    const std::optional<FileTime> creation =
+        fileTime((status.stx_mask & STATX_BTIME) != 0 ? status.stx_btime : status.stx_ctime);
+    const std::optional<FileTime> lastAccess = fileTime(status.stx_atime);
+    const std::optional<FileTime> lastWrite = fileTime(status.stx_mtime);
+    if (!creation || !lastAccess || !lastWrite) return false;
+    store(creationTime, *creation);
+    store(lastAccessTime, *lastAccess);
+    store(lastWriteTime, *lastWrite);
+    return true;
+}
+
+bool PosixPlatform::FileTimeToSystemTime(const FileTime* fileTime, SystemTime* systemTime) {
+    if (fileTime == nullptr || systemTime == nullptr) return false;
+    const std::optional<SystemTime> time = systemTimeOf(*fileTime);
+    if (!time) return false;
+    *systemTime = *time;
+    return true;
+}
+
+std::uint32_t PosixPlatform::GetShortPathNameA(const char* longPath, char* shortPath,
+                                               std::uint32_t bufferLength) {
+    const std::optional<posix::UnixPath> path = unixPathOf(longPath);
+    struct stat status {};
+    if (!path || lstat(path->path.c_str(), &status) != 0) return 0;
+    const std::size_t length = std::strlen(longPath);
+    if (length >= 0xFFFFFFFFU) return 0;
+    if (shortPath == nullptr || length >= bufferLength)
+        return static_cast<std::uint32_t>(length + 1);
+    // Windows lets both arguments be the same buffer.
+    std::memmove(shortPath, longPath, length + 1);
+    return static_cast<std::uint32_t>(length);
+}
+
+void PosixPlatform::loadMimeDatabase() {
+    if (mimeGlobs_) return;
+    const auto text = [this](const char* name) {
+        return readWholeFile(mimeFolder_ + "/" + name).value_or("");
+    };
+    mimeGlobs_ = posix::MimeGlobs::parse(text("globs2"));
+    mimeIcons_ = posix::MimeIcons::parse(text("icons"), text("generic-icons"));
+}
+
+std::int32_t PosixPlatform::iconIndexOf(std::vector<std::string> names) {
+    const auto found = std::find(imageList_.begin(), imageList_.end(), names);
+    if (found != imageList_.end()) return static_cast<std::int32_t>(found - imageList_.begin());
+    imageList_.push_back(std::move(names));
+    return static_cast<std::int32_t>(imageList_.size() - 1);
+}
+
+// fileAttributes is only read with shell_info::useFileAttributes, which is not supported.
+std::uintptr_t PosixPlatform::SHGetFileInfoA(const char* path, std::uint32_t /*fileAttributes*/,
+                                             ShFileInfo* info, std::uint32_t infoSize,
+                                             std::uint32_t flags) {
+    constexpr std::uint32_t unsupported =
+        shell_info::icon | shell_info::attributes | shell_info::useFileAttributes;
+    if (info == nullptr || infoSize < sizeof(ShFileInfo) || (flags & unsupported) != 0) return 0;
+    const std::optional<posix::UnixPath> unixPath = unixPathOf(path);
+    if (!unixPath) return 0;
+    struct stat status {};
+    // A dangling symbolic link is a file, as in listings.
+    if (stat(unixPath->path.c_str(), &status) != 0 && lstat(unixPath->path.c_str(), &status) != 0)
+        return 0;
+
+    const std::string_view unixName =
+        std::string_view(unixPath->path).substr(unixPath->path.rfind('/') + 1);
+    std::vector<std::string> names;
+    std::string type = "inode/directory";
+    if (unixPath->isRoot) {
+        names = {"drive-harddisk", "folder"};
+    } else if (S_ISDIR(status.st_mode)) {
+        names = {"folder"};
+    } else {
+        loadMimeDatabase();
+        const std::optional<std::string> mimeType = mimeGlobs_->typeOf(unixName);
+        type = mimeType.value_or("application/octet-stream");
+        names = mimeType ? mimeIcons_->namesOf(*mimeType) : posix::MimeIcons::unknownTypeNames();
+    }
+
+    ShFileInfo result = *info;
+    if ((flags & shell_info::sysIconIndex) != 0) result.iconIndex = iconIndexOf(std::move(names));
+    if ((flags & shell_info::displayName) != 0)
+        result.displayName = unixPath->isRoot ? std::string(path, 2) : posix::dosNameOf(unixName);
+    if ((flags & shell_info::typeName) != 0) result.typeName = type;
+    *info = std::move(result);
+    return (flags & shell_info::sysIconIndex) != 0 ? systemImageList : 1;
+}
+
+// Theme icons are always drawn with their transparency, whatever the style.
+bool PosixPlatform::ImageList_Draw(std::uintptr_t imageList, std::int32_t index, DeviceContext& dc,
+                                   std::int32_t x, std::int32_t y, std::uint32_t /*style*/) {
+    if (imageList != systemImageList || index < 0 ||
+        static_cast<std::size_t>(index) >= imageList_.size())
+        return false;
+    const std::vector<std::string>& names = imageList_[static_cast<std::size_t>(index)];
+    const auto themed = std::find_if(
+        names.begin(), names.end(), [&](const std::string& name) { return dc.hasThemeIcon(name); });
+    dc.drawThemeIcon(themed != names.end() ? *themed : names.back(), x, y);
+    return true;
 }
 
 }  // namespace platform

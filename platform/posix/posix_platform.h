@@ -2,12 +2,16 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/platform.h"
 #include "platform/posix/drive_letters.h"
 #include "platform/posix/folder_listing.h"
+#include "platform/posix/mime_globs.h"
+#include "platform/posix/mime_icons.h"
 
 namespace platform {
 
@@ -18,11 +22,44 @@ namespace platform {
 // attributes are made as posix::attributesOf says and changed as posix::writeAttributes does.
 // ShellExecuteA starts the opener program (xdg-open: the desktop's default application) on the
 // file's Linux path, in the mapped directory.
+//
+// Files. CreateFileA opens regular files only (and symbolic links to them); devices, pipes and
+// sockets are refused as folders are. Linux has no share modes, so they are kept in two ways:
+// among this platform's own handles by Windows' rule (sharingAllows), and against every process
+// for the case that matters, an open without file_share::write while the file is open for
+// writing anywhere: the kernel refuses a read lease (F_SETLEASE) on a file that any descriptor
+// has open for writing, so one is taken and at once given back. Where no lease can be had for
+// another reason (a file system without leases, a file owned by another user without
+// CAP_LEASE, leases switched off) the open goes ahead: those files are opened as on Windows
+// when nobody writes them, rather than never. Other processes are not held to this platform's
+// share modes, nor does an open without file_share::read notice their readers.
+//
+// GetFileTime reads statx: last write is the mtime, last access the atime, creation the birth
+// time where the file system records one, else the ctime. GetShortPathNameA gives the path
+// itself for anything that exists (Linux keeps no 8.3 names).
+//
+// Icons are the desktop icon theme's, chosen by the file's name alone: its MIME type from
+// shared-mime-info's globs2 (posix::MimeGlobs), the type's icon names (posix::MimeIcons),
+// "folder" for folders, "drive-harddisk" then "folder" for a drive's root. The system image
+// list is this platform's table of such names; ImageList_Draw draws the first name that the
+// surface's theme has, else the last. shell_info::icon and shell_info::attributes are not
+// supported (the call fails), nor is shell_info::useFileAttributes; shell_info::exeType has no
+// effect. typeName is the MIME type ("text/plain", "inode/directory").
 class PosixPlatform final : public Platform {
   public:
+    // The handle of the system image list that SHGetFileInfoA returns.
+    static constexpr std::uintptr_t systemImageList = 1;
+
     // opener: the program ShellExecuteA starts with a file's path, looked up on PATH unless it
-    // holds a "/".
-    explicit PosixPlatform(std::string opener = "xdg-open") : opener_(std::move(opener)) {}
+    // holds a "/". mimeFolder: where shared-mime-info's globs2, icons and generic-icons are read
+    // from, once, when the first icon is asked for; missing files give every file the unknown
+    // type's icon.
+    explicit PosixPlatform(std::string opener = "xdg-open",
+                           std::string mimeFolder = "/usr/share/mime");
+    PosixPlatform(const PosixPlatform&) = delete;
+    PosixPlatform& operator=(const PosixPlatform&) = delete;
+    // Closes the files still open.
+    ~PosixPlatform() override;
 
     std::uint32_t GetDriveTypeA(const char* rootPathName) override;
     bool GetVolumeInformationA(const char* rootPathName, char* volumeNameBuffer,
@@ -36,6 +73,20 @@ class PosixPlatform final : public Platform {
     FindHandle FindFirstFileA(const char* fileName, FindData* findFileData) override;
     bool FindNextFileA(FindHandle findFile, FindData* findFileData) override;
     bool FindClose(FindHandle findFile) override;
+    FileHandle CreateFileA(const char* fileName, std::uint32_t desiredAccess,
+                           std::uint32_t shareMode, const void* securityAttributes,
+                           std::uint32_t creationDisposition, std::uint32_t flagsAndAttributes,
+                           FileHandle templateFile) override;
+    bool CloseHandle(FileHandle object) override;
+    bool GetFileTime(FileHandle file, FileTime* creationTime, FileTime* lastAccessTime,
+                     FileTime* lastWriteTime) override;
+    bool FileTimeToSystemTime(const FileTime* fileTime, SystemTime* systemTime) override;
+    std::uint32_t GetShortPathNameA(const char* longPath, char* shortPath,
+                                    std::uint32_t bufferLength) override;
+    std::uintptr_t SHGetFileInfoA(const char* path, std::uint32_t fileAttributes, ShFileInfo* info,
+                                  std::uint32_t infoSize, std::uint32_t flags) override;
+    bool ImageList_Draw(std::uintptr_t imageList, std::int32_t index, DeviceContext& dc,
+                        std::int32_t x, std::int32_t y, std::uint32_t style) override;
 
     // Files: attributes and opening.
     std::uint32_t GetFileAttributesA(const char* fileName) override;
@@ -49,9 +100,26 @@ class PosixPlatform final : public Platform {
     static posix::DriveTable currentDrives();
 
   private:
+    struct OpenFile {
+        int fd = -1;
+        std::uint64_t device = 0;
+        std::uint64_t inode = 0;
+        std::uint32_t access = 0;
+        std::uint32_t share = 0;
+    };
+
+    // The index in the system image list of a list of icon names, added when new.
+    std::int32_t iconIndexOf(std::vector<std::string> names);
+    void loadMimeDatabase();
+
     std::unordered_map<std::uintptr_t, std::unique_ptr<posix::FolderListing>> listings_;
-    std::uintptr_t nextHandle_ = 1;
+    std::unordered_map<std::uintptr_t, OpenFile> files_;
+    std::uintptr_t nextHandle_ = 1;  // for listings and files alike
     std::string opener_;
+    std::string mimeFolder_;
+    std::optional<posix::MimeGlobs> mimeGlobs_;
+    std::optional<posix::MimeIcons> mimeIcons_;
+    std::vector<std::vector<std::string>> imageList_;  // index: icon names, most specific first
 };
 
 }  // namespace platform

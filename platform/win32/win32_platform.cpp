@@ -1,9 +1,11 @@
 #include "platform/win32/win32_platform.h"
 
 #include <windows.h>
-// After windows.h, which it needs.
+// After windows.h, which they need.
+#include <commctrl.h>
 #include <shellapi.h>
 
+#include <cstring>
 #include <string>
 
 #include "platform/drive_root.h"
@@ -54,6 +56,11 @@ class NameBuffer {
 bool startsWithDriveRoot(const char* path) {
     return path != nullptr && path[0] != '\0' && path[1] == ':' && path[2] == '\\' &&
            driveIndex(std::string(path, 3).c_str()).has_value();
+}
+
+FileTime fileTimeOf(const FILETIME& time) {
+    return {static_cast<std::uint32_t>(time.dwLowDateTime),
+            static_cast<std::uint32_t>(time.dwHighDateTime)};
 }
 
 FindData findDataOf(const WIN32_FIND_DATAA& data) {
@@ -124,6 +131,7 @@ bool Win32Platform::GetDiskFreeSpaceA(const char* rootPathName, std::uint32_t* s
 
 Win32Platform::~Win32Platform() {
     for (const auto& [number, search] : searches_) ::FindClose(search);
+    for (const auto& [number, file] : files_) ::CloseHandle(file);
 }
 
 FindHandle Win32Platform::FindFirstFileA(const char* fileName, FindData* findFileData) {
@@ -178,6 +186,110 @@ std::intptr_t Win32Platform::ShellExecuteA(WindowHandle owner, const char* opera
         ::ShellExecuteA(reinterpret_cast<HWND>(static_cast<std::uintptr_t>(owner)), operation, file,
                         parameters, directory, static_cast<INT>(showCommand));
     return reinterpret_cast<std::intptr_t>(result);
+}
+
+}  // namespace platform
+
+namespace platform {
+
+// Only what the interface supports reaches the system: another disposition would create files,
+// and templates and security descriptors would have to be the system's own objects.
+FileHandle Win32Platform::CreateFileA(const char* fileName, std::uint32_t desiredAccess,
+                                      std::uint32_t shareMode, const void* securityAttributes,
+                                      std::uint32_t creationDisposition,
+                                      std::uint32_t flagsAndAttributes, FileHandle templateFile) {
+    if (!startsWithDriveRoot(fileName) ||
+        !isSupportedOpen(desiredAccess, shareMode, securityAttributes, creationDisposition,
+                         flagsAndAttributes, templateFile))
+        return invalidFileHandle;
+    HANDLE file = INVALID_HANDLE_VALUE;
+    {
+        const NoCriticalErrorBox quiet;
+        file = ::CreateFileA(fileName, desiredAccess, shareMode, nullptr, creationDisposition,
+                             flagsAndAttributes, nullptr);
+    }
+    if (file == INVALID_HANDLE_VALUE) return invalidFileHandle;
+    const std::uintptr_t number = nextHandle_++;
+    files_.emplace(number, file);
+    return static_cast<FileHandle>(number);
+}
+
+bool Win32Platform::CloseHandle(FileHandle object) {
+    const auto file = files_.find(static_cast<std::uintptr_t>(object));
+    if (file == files_.end()) return false;
+    ::CloseHandle(file->second);
+    files_.erase(file);
+    return true;
+}
+
+bool Win32Platform::GetFileTime(FileHandle file, FileTime* creationTime, FileTime* lastAccessTime,
+                                FileTime* lastWriteTime) {
+    const auto open = files_.find(static_cast<std::uintptr_t>(file));
+    if (open == files_.end()) return false;
+    FILETIME creation{};
+    FILETIME lastAccess{};
+    FILETIME lastWrite{};
+    if (!::GetFileTime(open->second, &creation, &lastAccess, &lastWrite)) return false;
+    out_params::store(creationTime, fileTimeOf(creation));
+    out_params::store(lastAccessTime, fileTimeOf(lastAccess));
+    out_params::store(lastWriteTime, fileTimeOf(lastWrite));
+    return true;
+}
+
+bool Win32Platform::FileTimeToSystemTime(const FileTime* fileTime, SystemTime* systemTime) {
+    if (fileTime == nullptr || systemTime == nullptr) return false;
+    const FILETIME time{fileTime->lowDateTime, fileTime->highDateTime};
+    SYSTEMTIME result{};
+    if (!::FileTimeToSystemTime(&time, &result)) return false;
+    *systemTime = {result.wYear, result.wMonth,  result.wDayOfWeek, result.wDay,
+                   result.wHour, result.wMinute, result.wSecond,    result.wMilliseconds};
+    return true;
+}
+
+std::uint32_t Win32Platform::GetShortPathNameA(const char* longPath, char* shortPath,
+                                               std::uint32_t bufferLength) {
+    if (!startsWithDriveRoot(longPath)) return 0;
+    // Into a buffer of this platform's own, so that a failing call writes nothing of the
+    // caller's; the system lets shortPath be longPath itself.
+    std::string buffer(shortPath != nullptr ? bufferLength : 0, '\0');
+    DWORD length = 0;
+    {
+        const NoCriticalErrorBox quiet;
+        length = ::GetShortPathNameA(longPath, shortPath != nullptr ? buffer.data() : nullptr,
+                                     static_cast<DWORD>(buffer.size()));
+    }
+    if (length != 0 && length < buffer.size()) std::memcpy(shortPath, buffer.data(), length + 1);
+    return static_cast<std::uint32_t>(length);
+}
+
+std::uintptr_t Win32Platform::SHGetFileInfoA(const char* path, std::uint32_t fileAttributes,
+                                             ShFileInfo* info, std::uint32_t infoSize,
+                                             std::uint32_t flags) {
+    if (!startsWithDriveRoot(path) || info == nullptr || infoSize < sizeof(ShFileInfo)) return 0;
+    // The system answers SHGFI_EXETYPE alone, with the executable's type instead of the image
+    // list (Wine then fills nothing else); the interface promises the list with sysIconIndex.
+    if ((flags & shell_info::sysIconIndex) != 0) flags &= ~shell_info::exeType;
+    SHFILEINFOA data{};
+    DWORD_PTR result = 0;
+    {
+        const NoCriticalErrorBox quiet;
+        result = ::SHGetFileInfoA(path, fileAttributes, &data, sizeof data, flags);
+    }
+    if (result == 0) return 0;
+    info->icon = reinterpret_cast<std::uintptr_t>(data.hIcon);
+    info->iconIndex = data.iIcon;
+    info->attributes = static_cast<std::uint32_t>(data.dwAttributes);
+    info->displayName = data.szDisplayName;
+    info->typeName = data.szTypeName;
+    return static_cast<std::uintptr_t>(result);
+}
+
+bool Win32Platform::ImageList_Draw(std::uintptr_t imageList, std::int32_t index, DeviceContext& dc,
+                                   std::int32_t x, std::int32_t y, std::uint32_t style) {
+    const std::uintptr_t surface = dc.nativeHandle();
+    if (imageList == 0 || surface == 0) return false;
+    return ::ImageList_Draw(reinterpret_cast<HIMAGELIST>(imageList), index,
+                            reinterpret_cast<HDC>(surface), x, y, style) != FALSE;
 }
 
 }  // namespace platform

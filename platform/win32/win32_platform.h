@@ -21,6 +21,12 @@ namespace platform {
 //
 // Attributes are the system's own, for paths that start with a drive's root; ShellExecuteA is
 // shell32's, with the owner handle as the HWND it stands for.
+// Files are the system's own as well, opened only at paths that start with a drive's root and
+// kept behind numbers in the same way. FileTimeToSystemTime is the system's. SHGetFileInfoA is
+// shell32's, copied out of SHFILEINFOA, without shell_info::exeType when the system image list is
+// asked for (the system answers that flag alone); with shell_info::icon the caller owns the HICON
+// in ShFileInfo::icon (DestroyIcon). ImageList_Draw is comctl32's, into the surface's HDC; a
+// surface without one (nativeHandle() 0) is not drawn into.
 class Win32Platform final : public Platform {
   public:
     std::uint32_t GetDriveTypeA(const char* rootPathName) override;
@@ -35,6 +41,20 @@ class Win32Platform final : public Platform {
     FindHandle FindFirstFileA(const char* fileName, FindData* findFileData) override;
     bool FindNextFileA(FindHandle findFile, FindData* findFileData) override;
     bool FindClose(FindHandle findFile) override;
+    FileHandle CreateFileA(const char* fileName, std::uint32_t desiredAccess,
+                           std::uint32_t shareMode, const void* securityAttributes,
+                           std::uint32_t creationDisposition, std::uint32_t flagsAndAttributes,
+                           FileHandle templateFile) override;
+    bool CloseHandle(FileHandle object) override;
+    bool GetFileTime(FileHandle file, FileTime* creationTime, FileTime* lastAccessTime,
+                     FileTime* lastWriteTime) override;
+    bool FileTimeToSystemTime(const FileTime* fileTime, SystemTime* systemTime) override;
+    std::uint32_t GetShortPathNameA(const char* longPath, char* shortPath,
+                                    std::uint32_t bufferLength) override;
+    std::uintptr_t SHGetFileInfoA(const char* path, std::uint32_t fileAttributes, ShFileInfo* info,
+                                  std::uint32_t infoSize, std::uint32_t flags) override;
+    bool ImageList_Draw(std::uintptr_t imageList, std::int32_t index, DeviceContext& dc,
+                        std::int32_t x, std::int32_t y, std::uint32_t style) override;
 
     // Files: attributes and opening.
     std::uint32_t GetFileAttributesA(const char* fileName) override;
@@ -46,12 +66,13 @@ class Win32Platform final : public Platform {
     Win32Platform() = default;
     Win32Platform(const Win32Platform&) = delete;
     Win32Platform& operator=(const Win32Platform&) = delete;
-    // Closes the listings still open.
+    // Closes the listings and files still open.
     ~Win32Platform() override;
 
   private:
     std::unordered_map<std::uintptr_t, void*> searches_;  // the system's HANDLEs
-    std::uintptr_t nextHandle_ = 1;
+    std::unordered_map<std::uintptr_t, void*> files_;     // the system's HANDLEs
+    std::uintptr_t nextHandle_ = 1;                       // for listings and files alike
 };
 
 }  // namespace platform

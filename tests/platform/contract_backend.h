@@ -72,6 +72,24 @@ class Backend {
     // Why the backend's system shows the archive bit on every file whatever is written, or ""
     // when it keeps the bit as written.
     virtual std::string archiveAlwaysSet() const { return ""; }
+    // Files: the known file of the file calls' tests, in the known drive's root: "0123456789",
+    // with its last-write and last-access times set to these.
+    struct KnownFile {
+        std::string name = "Known.txt";
+        std::uint64_t size = 10;
+        platform::FileTime lastWriteTime{0xA4DF7607U,
+                                         0x01C3D394U};  // 2004-01-05 14:03:07.1234567 UTC
+        platform::FileTime lastAccessTime{0x9A895540U, 0x019D30E0U};  // 1969-07-20 20:17:40.5 UTC
+    };
+    // Keeps the known file open for writing by something other than the platform (another
+    // process where the backend can make one) until the returned object is destroyed.
+    virtual std::shared_ptr<void> holdKnownFileOpenForWriting() = 0;
+    // Whether the volume keeps short names of its own, so that GetShortPathNameA may give
+    // another path than the one asked for.
+    virtual bool keepsShortNames() const { return false; }
+    // Whether ImageList_Draw draws through DeviceContext::drawThemeIcon (else through the native
+    // handle, which the tests' surface does not have).
+    virtual bool drawsThemeIcons() const { return true; }
 };
 
 std::unique_ptr<Backend> makeFakeBackend();

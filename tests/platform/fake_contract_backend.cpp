@@ -28,6 +28,14 @@ class FakeBackend final : public Backend {
                 platform_.addFile(folder + "\\" + entry.name, {entry.attributes, entry.size});
         }
         platform_.addFile(folder + "\\Sub\\inner.txt");
+
+        fake::File known;
+        known.size = knownFile_.size;
+        known.creationTime = knownFile_.lastWriteTime;
+        known.lastAccessTime = knownFile_.lastAccessTime;
+        known.lastWriteTime = knownFile_.lastWriteTime;
+        platform_.addFile(knownPath(), known);
+        platform_.setExtensionIcon("txt", "text-x-generic");
         return "";
     }
     platform::Platform& platform() override { return platform_; }
@@ -41,10 +49,17 @@ class FakeBackend final : public Backend {
         platform_.addFile(path);
         return path;
     }
+    std::shared_ptr<void> holdKnownFileOpenForWriting() override {
+        platform_.setHeldForWriting(knownPath());
+        return {nullptr, [this](void*) { platform_.setHeldForWriting(knownPath(), false); }};
+    }
 
   private:
+    std::string knownPath() const { return std::string{known_.letter} + ":\\" + knownFile_.name; }
+
     fake::Platform platform_;
     KnownDrive known_;
+    const KnownFile knownFile_;
 };
 
 }  // namespace

@@ -1,11 +1,14 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 
@@ -46,6 +49,73 @@ void buildKnownFolder(const std::string& root) {
     check(mkdir((folder + "/Empty").c_str(), 0755) == 0, "mkdir Empty");
 }
 
+timespec timespecOf(const platform::FileTime& time) {
+    const auto ticks =
+        static_cast<std::int64_t>(std::uint64_t{time.highDateTime} << 32 | time.lowDateTime);
+    constexpr std::int64_t ticksTo1970 = 116'444'736'000'000'000;
+    const std::int64_t sinceEpoch = ticks - ticksTo1970;
+    std::int64_t seconds = sinceEpoch / 10'000'000;
+    std::int64_t rest = sinceEpoch % 10'000'000;
+    if (rest < 0) {
+        rest += 10'000'000;
+        --seconds;
+    }
+    return {static_cast<time_t>(seconds), static_cast<long>(rest * 100)};
+}
+
+// The known file, in the volume's root, with its times.
+void buildKnownFile(const std::string& root) {
+    const Backend::KnownFile known;
+    const std::string path = root + "/" + known.name;
+    writeFile(path, "0123456789");
+    const timespec times[2] = {timespecOf(known.lastAccessTime), timespecOf(known.lastWriteTime)};
+    check(utimensat(AT_FDCWD, path.c_str(), times, 0) == 0, "utimensat " + path);
+}
+
+// Another process holding a file open for writing, from its start to its end.
+class OtherWriter {
+  public:
+    explicit OtherWriter(const std::string& path) {
+        int ready[2];
+        int release[2];
+        check(pipe2(ready, O_CLOEXEC) == 0 && pipe2(release, O_CLOEXEC) == 0, "pipe2");
+        child_ = fork();
+        check(child_ >= 0, "fork");
+        if (child_ == 0) {
+            // The end of release that the parent closes must be open nowhere else.
+            close(release[1]);
+            close(ready[0]);
+            const int fd = open(path.c_str(), O_WRONLY);
+            const char opened = fd >= 0 ? 'y' : 'n';
+            char none = 0;
+            if (write(ready[1], &opened, 1) == 1) (void)!read(release[0], &none, 1);
+            _exit(0);
+        }
+        close(ready[1]);
+        close(release[0]);
+        release_ = release[1];
+        char opened = 'n';
+        const bool told = read(ready[0], &opened, 1) == 1;
+        close(ready[0]);
+        if (!told || opened != 'y') {
+            finish();
+            throw std::runtime_error("the other process could not open " + path);
+        }
+    }
+    OtherWriter(const OtherWriter&) = delete;
+    OtherWriter& operator=(const OtherWriter&) = delete;
+    ~OtherWriter() { finish(); }
+
+  private:
+    void finish() {
+        close(release_);
+        waitpid(child_, nullptr, 0);
+    }
+
+    pid_t child_ = -1;
+    int release_ = -1;
+};
+
 // An ext4 image on a loop device, mounted in a scratch folder under /mnt, with the known folder.
 class PosixBackend final : public Backend {
   public:
@@ -61,6 +131,7 @@ class PosixBackend final : public Backend {
         target_ = folder_->makeFolder("contract");
         mount_.emplace(loop_->path(), target_, "ext4");
         buildKnownFolder(target_);
+        buildKnownFile(target_);
 
         const platform::posix::DriveTable drives = platform::PosixPlatform::currentDrives();
         for (std::size_t i = 0; i < drives.size(); ++i) {
@@ -91,6 +162,10 @@ class PosixBackend final : public Backend {
     std::string makeFile(const std::string& name) override {
         writeFile(target_ + "/" + KnownFolder{}.name + "/" + name, "");
         return std::string{known_.letter} + ":\\" + KnownFolder{}.name + "\\" + name;
+    }
+
+    std::shared_ptr<void> holdKnownFileOpenForWriting() override {
+        return std::make_shared<OtherWriter>(target_ + "/" + KnownFile{}.name);
     }
 
   private:

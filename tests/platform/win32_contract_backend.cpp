@@ -1,6 +1,12 @@
 #include <windows.h>
 
 #include "platform/win32/win32_platform.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <stdexcept>
+#include <string>
 #include "tests/platform/contract_backend.h"
 #include "tests/platform/wine_drives.h"
 
@@ -19,6 +25,7 @@ class Win32Backend final : public Backend {
         if (!drives) return "no prepared drives: run under tests/wine/run_wine_tests.sh";
         drives_ = *drives;
         if (drives_.folder != KnownFolder{}.name) return "the script built no known folder";
+        if (drives_.knownFile != KnownFile{}.name) return "the script built no known file";
         known_ = {drives_.fixed, platform::drive_type::fixed, drives_.label, drives_.serialNumber,
                   "NTFS"};
         return "";
@@ -41,6 +48,18 @@ class Win32Backend final : public Backend {
     std::string archiveAlwaysSet() const override {
         return "Wine shows every file with the archive bit and keeps only hidden and system";
     }
+    // Another handle of this process, opened by the system directly: Windows keeps share modes
+    // between handles whichever process holds them.
+    std::shared_ptr<void> holdKnownFileOpenForWriting() override {
+        const std::string path = std::string{drives_.fixed, ':', '\\'} + drives_.knownFile;
+        HANDLE writer =
+            ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (writer == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot open " + path);
+        return {writer, [](void* handle) { ::CloseHandle(handle); }};
+    }
+    bool keepsShortNames() const override { return true; }
+    bool drawsThemeIcons() const override { return false; }
 
   private:
     platform::Win32Platform platform_;

@@ -4,7 +4,12 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <string>
+
 #include "tests/platform/wine_drives.h"
+#include "tests/support/recording_device_context.h"
 #include "volume_queries/mod_volscope.h"
 
 namespace {
@@ -73,6 +78,59 @@ TEST_F(Win32PlatformTest,
     EXPECT_EQ(os.GetFileAttributesA(path.c_str()),
               static_cast<std::uint32_t>(FILE_ATTRIBUTE_ARCHIVE))
         << "Wine shows every file with the archive bit";
+}
+
+TEST_F(Win32PlatformTest, FileOpenedForWritingByAnotherHandleCannotBeOpenedSharingOnlyReading) {
+    if (drives.knownFile.empty()) GTEST_SKIP() << "the script built no known file";
+    const std::string path = root(drives.fixed) + drives.knownFile;
+    HANDLE writer = ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(os.CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_ARCHIVE, platform::noFile),
+              platform::invalidFileHandle);
+    ::CloseHandle(writer);
+
+    const platform::FileHandle reader =
+        os.CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_ARCHIVE, platform::noFile);
+    EXPECT_NE(reader, platform::invalidFileHandle) << "once the writer has closed";
+    EXPECT_TRUE(os.CloseHandle(reader));
+}
+
+TEST_F(Win32PlatformTest, FileIconIsDrawnIntoTheSurfacesDeviceContext) {
+    if (drives.knownFile.empty()) GTEST_SKIP() << "the script built no known file";
+    const std::string path = root(drives.fixed) + drives.knownFile;
+    platform::ShFileInfo info;
+    const std::uintptr_t list = os.SHGetFileInfoA(path.c_str(), 0, &info, sizeof info, 0x6604);
+    ASSERT_NE(list, 0u);
+
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    BITMAPINFO format{};
+    format.bmiHeader.biSize = sizeof format.bmiHeader;
+    format.bmiHeader.biWidth = 48;
+    format.bmiHeader.biHeight = -48;
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = ::CreateDIBSection(dc, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
+    ASSERT_NE(bitmap, nullptr);
+    HGDIOBJ previous = ::SelectObject(dc, bitmap);
+    const auto* pixels = static_cast<const std::uint32_t*>(bits);
+    std::fill_n(static_cast<std::uint32_t*>(bits), 48 * 48, 0x00FF00FFU);
+
+    fake::RecordingDeviceContext surface({}, reinterpret_cast<std::uintptr_t>(dc));
+    EXPECT_TRUE(os.ImageList_Draw(list, info.iconIndex, surface, 0, 0,
+                                  platform::image_list_draw::transparent));
+    ::GdiFlush();
+    EXPECT_TRUE(std::any_of(pixels, pixels + 48 * 48, [](std::uint32_t p) {
+        return (p & 0x00FFFFFFU) != 0x00FF00FFU;
+    })) << "the icon's pixels cover some of the surface";
+    EXPECT_TRUE(surface.draws().empty()) << "no theme icons on Windows";
+
+    ::SelectObject(dc, previous);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(dc);
 }
 
 }  // namespace

@@ -29,6 +29,7 @@ std::optional<Drives> prepared() {
     drives.totalBytes = std::stoull(values["total"]);
     drives.freeBytes = std::stoull(values["free"]);
     drives.folder = values["folder"];
+    drives.knownFile = values["knownFile"];
     return drives;
 }
 

@@ -1,12 +1,14 @@
 #include "tests/support/fake_platform.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
 #include <string_view>
 
 #include "platform/drive_root.h"
+#include "platform/file_time.h"
 #include "platform/out_params.h"
 
 namespace fake {
@@ -185,6 +187,32 @@ void Platform::addFile(const std::string& path, File file) {
     entry->isFolder = false;
     entry->attributes = file.attributes;
     entry->size = file.size;
+    entry->file = std::move(file);
+}
+
+void Platform::setHeldForWriting(const std::string& path, bool held) {
+    Entry* file = walk(path, false);
+    if (file == nullptr || file->isFolder) throw std::invalid_argument("no such file");
+    file->file.heldForWriting = held;
+}
+
+void Platform::setExtensionIcon(const std::string& extension, const std::string& iconName) {
+    std::string key;
+    for (const char c : extension)
+        key += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    extensionIcons_[key] = iconName;
+}
+
+Entry* Platform::entryAt(const char* path) {
+    if (path == nullptr) return nullptr;
+    const std::optional<SplitPath> split = splitPath(path);
+    if (!split || !drives_[split->drive] || !drives_[split->drive]->hasVolume) return nullptr;
+    Entry* entry = &drives_[split->drive]->root;
+    for (const std::string& name : split->names) {
+        entry = entry->isFolder ? childOf(*entry, name) : nullptr;
+        if (entry == nullptr) return nullptr;
+    }
+    return entry;
 }
 
 void Platform::setUnreadable(const std::string& path, bool unreadable) {
@@ -211,21 +239,9 @@ void Platform::setLocked(const std::string& path, bool locked) {
     entry->locked = locked;
 }
 
-Entry* Platform::lookup(const char* path) {
-    if (path == nullptr) return nullptr;
-    const std::optional<SplitPath> split = splitPath(path);
-    if (!split || !drives_[split->drive] || !drives_[split->drive]->hasVolume) return nullptr;
-    Entry* entry = &drives_[split->drive]->root;
-    for (const std::string& name : split->names) {
-        entry = entry->isFolder ? childOf(*entry, name) : nullptr;
-        if (entry == nullptr) return nullptr;
-    }
-    return entry;
-}
-
 std::uint32_t Platform::GetFileAttributesA(const char* fileName) {
     log("GetFileAttributesA", fileName);
-    const Entry* entry = lookup(fileName);
+    const Entry* entry = entryAt(fileName);
     return entry ? entry->attributes : invalidFileAttributes;
 }
 
@@ -233,7 +249,7 @@ bool Platform::SetFileAttributesA(const char* fileName, std::uint32_t fileAttrib
     char word[16];
     std::snprintf(word, sizeof word, ", 0x%x", static_cast<unsigned>(fileAttributes));
     log("SetFileAttributesA", (std::string(fileName ? fileName : "null") + word).c_str());
-    Entry* entry = lookup(fileName);
+    Entry* entry = entryAt(fileName);
     if (entry == nullptr || entry->locked) return false;
     const std::size_t drive = *platform::driveIndex(std::string(fileName, 3).c_str());
     if ((drives_[drive]->fileSystemFlags & platform::fs_flags::readOnlyVolume) != 0) return false;
@@ -257,7 +273,7 @@ std::intptr_t Platform::ShellExecuteA(WindowHandle owner, const char* operation,
     shellExecutions_.push_back(
         {owner, text(operation), text(file), text(parameters), text(directory), showCommand});
     if (operation != nullptr && !sameName(operation, "open")) return shellNoAssociation;
-    if (lookup(file) == nullptr) return shellFileNotFound;
+    if (entryAt(file) == nullptr) return shellFileNotFound;
     return shellExecuteResult_;
 }
 
@@ -316,6 +332,121 @@ bool Platform::FindNextFileA(FindHandle findFile, platform::FindData* findFileDa
 bool Platform::FindClose(FindHandle findFile) {
     log("FindClose", findFile);
     return listings_.erase(static_cast<std::uintptr_t>(findFile)) == 1;
+}
+
+void Platform::log(const char* function, platform::FileHandle handle) {
+    calls_.push_back(std::string(function) + "(#" +
+                     std::to_string(static_cast<std::uintptr_t>(handle)) + ")");
+}
+
+platform::FileHandle Platform::CreateFileA(const char* fileName, std::uint32_t desiredAccess,
+                                           std::uint32_t shareMode, const void* securityAttributes,
+                                           std::uint32_t creationDisposition,
+                                           std::uint32_t flagsAndAttributes,
+                                           platform::FileHandle templateFile) {
+    using namespace platform;
+    log("CreateFileA", fileName);
+    if (fileName == nullptr ||
+        !isSupportedOpen(desiredAccess, shareMode, securityAttributes, creationDisposition,
+                         flagsAndAttributes, templateFile))
+        return invalidFileHandle;
+    const Entry* entry = entryAt(fileName);
+    if (entry == nullptr || entry->isFolder) return invalidFileHandle;
+    if (entry->file.heldForWriting && (shareMode & file_share::write) == 0)
+        return invalidFileHandle;
+    for (const auto& [number, open] : files_) {
+        if (entryAt(open.path.c_str()) == entry &&
+            !sharingAllows(open.access, open.share, desiredAccess, shareMode))
+            return invalidFileHandle;
+    }
+    const std::uintptr_t handle = nextHandle_++;
+    files_.emplace(handle, OpenFile{fileName, desiredAccess, shareMode});
+    return static_cast<FileHandle>(handle);
+}
+
+bool Platform::CloseHandle(platform::FileHandle object) {
+    log("CloseHandle", object);
+    return files_.erase(static_cast<std::uintptr_t>(object)) == 1;
+}
+
+bool Platform::GetFileTime(platform::FileHandle file, platform::FileTime* creationTime,
+                           platform::FileTime* lastAccessTime, platform::FileTime* lastWriteTime) {
+    log("GetFileTime", file);
+    const auto open = files_.find(static_cast<std::uintptr_t>(file));
+    if (open == files_.end()) return false;
+    const Entry* entry = entryAt(open->second.path.c_str());
+    if (entry == nullptr) return false;
+    store(creationTime, entry->file.creationTime);
+    store(lastAccessTime, entry->file.lastAccessTime);
+    store(lastWriteTime, entry->file.lastWriteTime);
+    return true;
+}
+
+bool Platform::FileTimeToSystemTime(const platform::FileTime* fileTime,
+                                    platform::SystemTime* systemTime) {
+    calls_.push_back("FileTimeToSystemTime");
+    if (fileTime == nullptr || systemTime == nullptr) return false;
+    const std::optional<platform::SystemTime> time = platform::systemTimeOf(*fileTime);
+    if (!time) return false;
+    *systemTime = *time;
+    return true;
+}
+
+std::uint32_t Platform::GetShortPathNameA(const char* longPath, char* shortPath,
+                                          std::uint32_t bufferLength) {
+    log("GetShortPathNameA", longPath);
+    if (longPath == nullptr) return 0;
+    const Entry* entry = entryAt(longPath);
+    if (entry == nullptr) return 0;
+    const std::string path = entry->file.shortPath.empty() ? longPath : entry->file.shortPath;
+    if (shortPath == nullptr || path.size() >= bufferLength)
+        return static_cast<std::uint32_t>(path.size() + 1);
+    copyText(path, shortPath);
+    return static_cast<std::uint32_t>(path.size());
+}
+
+std::uintptr_t Platform::SHGetFileInfoA(const char* path, std::uint32_t /*fileAttributes*/,
+                                        platform::ShFileInfo* info, std::uint32_t infoSize,
+                                        std::uint32_t flags) {
+    using namespace platform;
+    log("SHGetFileInfoA", path);
+    constexpr std::uint32_t unsupported =
+        shell_info::icon | shell_info::attributes | shell_info::useFileAttributes;
+    if (path == nullptr || info == nullptr || infoSize < sizeof(ShFileInfo) ||
+        (flags & unsupported) != 0)
+        return 0;
+    const Entry* entry = entryAt(path);
+    if (entry == nullptr) return 0;
+    std::string iconName = entry->isFolder ? "folder" : entry->file.iconName;
+    if (iconName.empty()) {
+        const std::size_t dot = entry->name.rfind('.');
+        std::string extension;
+        if (dot != std::string::npos) {
+            for (const char c : entry->name.substr(dot + 1))
+                extension += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+        const auto found = extensionIcons_.find(extension);
+        iconName = dot != std::string::npos && found != extensionIcons_.end()
+                       ? found->second
+                       : "application-octet-stream";
+    }
+    if ((flags & shell_info::sysIconIndex) != 0) {
+        auto found = std::find(iconNames_.begin(), iconNames_.end(), iconName);
+        if (found == iconNames_.end()) found = iconNames_.insert(found, iconName);
+        info->iconIndex = static_cast<std::int32_t>(found - iconNames_.begin());
+    }
+    if ((flags & shell_info::displayName) != 0) info->displayName = entry->name;
+    if ((flags & shell_info::typeName) != 0) info->typeName.clear();
+    return (flags & shell_info::sysIconIndex) != 0 ? imageList : 1;
+}
+
+bool Platform::ImageList_Draw(std::uintptr_t list, std::int32_t index, platform::DeviceContext& dc,
+                              std::int32_t x, std::int32_t y, std::uint32_t /*style*/) {
+    calls_.push_back("ImageList_Draw(#" + std::to_string(index) + ")");
+    if (list != imageList || index < 0 || static_cast<std::size_t>(index) >= iconNames_.size())
+        return false;
+    dc.drawThemeIcon(iconNames_[static_cast<std::size_t>(index)], x, y);
+    return true;
 }
 
 }  // namespace fake

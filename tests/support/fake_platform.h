@@ -6,16 +6,24 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/platform.h"
 
 namespace fake {
 
-// A scripted file: what a listing reports for it.
+// A scripted file: what a listing reports for it, and what the file calls do with it.
 struct File {
     std::uint32_t attributes = platform::file_attribute::archive;
     std::uint64_t size = 0;
+    platform::FileTime creationTime;
+    platform::FileTime lastAccessTime;
+    platform::FileTime lastWriteTime;
+    bool heldForWriting =
+        false;              // open for writing elsewhere: opens that do not share writing fail
+    std::string shortPath;  // what GetShortPathNameA gives; empty: the path as asked
+    std::string iconName;   // empty: the icon of its extension (Platform::setExtensionIcon)
 };
 
 // A file or folder of a scripted drive's tree.
@@ -26,6 +34,7 @@ struct Entry {
     bool isFolder = true;
     bool unreadable = false;      // a folder whose listing fails, as for lack of permission
     bool locked = false;          // its attributes cannot be changed, as for lack of permission
+    File file;                    // of a file: its times, short path and icon (not its size)
     std::vector<Entry> children;  // of a folder, in the order they were added
 };
 
@@ -59,7 +68,14 @@ struct ShellExecution {
 
 // The scriptable operating system of the tests: a drive table indexed by letter, each drive with
 // a tree of files and folders. Every call is logged as "Function(path)", or "Function(#handle)"
-// for a listing's handle, so that tests can pin which calls were (not) made.
+// for a listing's or file's handle and "ImageList_Draw(#index)", so that tests can pin which
+// calls were (not) made.
+//
+// Files open as Windows opens them, with the share modes of the open handles and of
+// File::heldForWriting kept. Icons: SHGetFileInfoA's system image list is a table of icon names
+// (handle imageList); a folder's is "folder", a file's its File::iconName, else its extension's,
+// else "application-octet-stream". ImageList_Draw draws that name with drawThemeIcon. typeName
+// is left empty.
 //
 // Paths of the tree are DOS paths ("D:\Photos\cat.jpg"); names match whatever their case, as on
 // NTFS and FAT. Listings see the tree as it was when they started.
@@ -93,6 +109,14 @@ class Platform final : public platform::Platform {
     void setShellExecuteResult(std::intptr_t result) { shellExecuteResult_ = result; }
     // Every ShellExecuteA call, in order.
     const std::vector<ShellExecution>& shellExecutions() const { return shellExecutions_; }
+    // Makes a file held open for writing elsewhere (or no longer). Throws as addFolder does, and
+    // for a path that names no file.
+    void setHeldForWriting(const std::string& path, bool held = true);
+    // The icon name of files whose name ends in "." and extension, in any case ("txt").
+    void setExtensionIcon(const std::string& extension, const std::string& iconName);
+
+    // The handle of the system image list that SHGetFileInfoA returns.
+    static constexpr std::uintptr_t imageList = 1;
 
     const std::vector<std::string>& calls() const { return calls_; }
     void clearCalls() { calls_.clear(); }
@@ -109,6 +133,24 @@ class Platform final : public platform::Platform {
     FindHandle FindFirstFileA(const char* fileName, platform::FindData* findFileData) override;
     bool FindNextFileA(FindHandle findFile, platform::FindData* findFileData) override;
     bool FindClose(FindHandle findFile) override;
+    platform::FileHandle CreateFileA(const char* fileName, std::uint32_t desiredAccess,
+                                     std::uint32_t shareMode, const void* securityAttributes,
+                                     std::uint32_t creationDisposition,
+                                     std::uint32_t flagsAndAttributes,
+                                     platform::FileHandle templateFile) override;
+    bool CloseHandle(platform::FileHandle object) override;
+    bool GetFileTime(platform::FileHandle file, platform::FileTime* creationTime,
+                     platform::FileTime* lastAccessTime,
+                     platform::FileTime* lastWriteTime) override;
+    bool FileTimeToSystemTime(const platform::FileTime* fileTime,
+                              platform::SystemTime* systemTime) override;
+    std::uint32_t GetShortPathNameA(const char* longPath, char* shortPath,
+                                    std::uint32_t bufferLength) override;
+    std::uintptr_t SHGetFileInfoA(const char* path, std::uint32_t fileAttributes,
+                                  platform::ShFileInfo* info, std::uint32_t infoSize,
+                                  std::uint32_t flags) override;
+    bool ImageList_Draw(std::uintptr_t imageList, std::int32_t index, platform::DeviceContext& dc,
+                        std::int32_t x, std::int32_t y, std::uint32_t style) override;
 
     // Files: attributes and opening. The entry's scripted attributes are read and changed;
     // SetFileAttributesA is logged as "SetFileAttributesA(path, 0x21)".
@@ -120,6 +162,8 @@ class Platform final : public platform::Platform {
 
     // How many listings are open now.
     std::size_t openListings() const { return listings_.size(); }
+    // How many files are open now.
+    std::size_t openFiles() const { return files_.size(); }
 
   private:
     struct Listing {
@@ -131,19 +175,29 @@ class Platform final : public platform::Platform {
     const Drive* find(const char* rootPathName) const;
     void log(const char* function, const char* rootPathName);
     void log(const char* function, FindHandle handle);
+    void log(const char* function, platform::FileHandle handle);
     // The entry at a DOS path, creating the missing folders when `create`; null when there is
     // none.
     Entry* walk(const std::string& path, bool create);
-    // The entry at a DOS path on a drive with a volume; null for anything else, a null path
-    // included.
-    Entry* lookup(const char* path);
+    // The entry at a DOS path, or null when there is none, the path is null or not on a
+    // scripted drive with a volume; never throws.
+    Entry* entryAt(const char* path);
+
+    struct OpenFile {
+        std::string path;
+        std::uint32_t access = 0;
+        std::uint32_t share = 0;
+    };
 
     std::array<std::optional<Drive>, 26> drives_;
     std::vector<std::string> calls_;
     std::map<std::uintptr_t, Listing> listings_;
-    std::uintptr_t nextHandle_ = 1;
     std::intptr_t shellExecuteResult_ = 42;
     std::vector<ShellExecution> shellExecutions_;
+    std::map<std::uintptr_t, OpenFile> files_;
+    std::uintptr_t nextHandle_ = 1;                      // for listings and files alike
+    std::map<std::string, std::string> extensionIcons_;  // by lower-case extension
+    std::vector<std::string> iconNames_;                 // the system image list, by index
 };
 
 }  // namespace fake

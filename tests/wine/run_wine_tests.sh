@@ -2,8 +2,9 @@
 # Runs the tests of a Windows build (cross-compiled with mingw-w64) under Wine, on drives of
 # known type, label, serial and size built in a fresh Wine prefix:
 #   M: a dosdevices symlink to a 4 MiB tmpfs (a plain folder where mounting is not permitted),
-#      with its label and serial in .windows-label and .windows-serial, and the folder Listing
-#      that the listing tests know (tests/platform/contract_backend.h);
+#      with its label and serial in .windows-label and .windows-serial, the folder Listing that
+#      the listing tests know and the file Known.txt with known times that the file tests know
+#      (tests/platform/contract_backend.h);
 #   N: a folder registered as a CD-ROM drive in HKLM\Software\Wine\Drives, with a label;
 #   Q: nothing.
 # Wine's helper processes outlive the programs and can hold ctest's pipes open, so the
@@ -42,6 +43,9 @@ chmod 0444 "$listing/readonly.txt"
 printf '.' >"$listing/.dotfile"
 printf 'm' >"$listing/marked.txt"
 : >"$listing/Sub/inner.txt"
+printf '0123456789' >"$work/fixed/Known.txt"
+touch -m -d '2004-01-05 14:03:07.1234567 UTC' "$work/fixed/Known.txt"
+touch -a -d '1969-07-20 20:17:40.5 UTC' "$work/fixed/Known.txt"
 # Wine reads the hidden and system bits of Samba's text form.
 folder=";folder=Listing"
 setfattr -n user.DOSATTRIB -v '"0x22"' "$listing/marked.txt" 2>/dev/null || {
@@ -59,6 +63,6 @@ wineserver -p
 wineboot >/dev/null 2>&1
 
 read -r blocks available blockSize < <(stat -f -c '%b %a %S' "$work/fixed")
-export VOLSCOPE_WINE_DRIVES="fixed=M;cdrom=N;empty=Q;label=$label;serial=1A2B3C4D;cdromLabel=VOLSCOPE CD;total=$((blocks * blockSize));free=$((available * blockSize))$folder"
+export VOLSCOPE_WINE_DRIVES="fixed=M;cdrom=N;empty=Q;label=$label;serial=1A2B3C4D;cdromLabel=VOLSCOPE CD;total=$((blocks * blockSize));free=$((available * blockSize))$folder;knownFile=Known.txt"
 
 ctest --test-dir "$build" --output-on-failure --timeout 120 "$@"

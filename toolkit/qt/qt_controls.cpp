@@ -204,6 +204,11 @@ void QtPictureBox::cls() {
     canvas_->clear();
 }
 
+bool QtPictureBox::hasThemeIcon(std::string_view iconName) const {
+    return QIcon::hasThemeIcon(
+        QString::fromUtf8(iconName.data(), static_cast<qsizetype>(iconName.size())));
+}
+
 void QtPictureBox::drawThemeIcon(std::string_view iconName, int x, int y) {
     // The large shell icon size: 32 by 32 pixels.
     constexpr int iconSize = 32;

@@ -77,6 +77,7 @@ class QtPictureBox final : public PictureBox, private platform::DeviceContext {
 
   private:
     void drawThemeIcon(std::string_view iconName, int x, int y) override;
+    bool hasThemeIcon(std::string_view iconName) const override;
     std::uintptr_t nativeHandle() const override { return 0; }
 
     QFrame* frame_;

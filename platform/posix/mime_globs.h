@@ -1,0 +1,42 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform::posix {
+
+// One line of shared-mime-info's globs2 file: "weight:type:pattern[:flags]".
+struct MimeGlob {
+    int weight = 50;  // 0 to 100
+    std::string type;
+    std::string pattern;  // a literal name ("makefile") or a shell glob ("*.tar.gz", "*.[1-9]")
+    bool caseSensitive = false;  // the "cs" flag; other patterns are stored in lower case
+
+    friend bool operator==(const MimeGlob&, const MimeGlob&) = default;
+};
+
+// The MIME types of file names by the glob patterns of shared-mime-info (/usr/share/mime/globs2),
+// as freedesktop.org's shared MIME-info rules match them: by the name alone, never the
+// contents.
+class MimeGlobs {
+  public:
+    // Reads globs2 text. Comments ("#"), blank lines, lines without weight, type and pattern,
+    // weights outside 0 to 100 and the "__NOGLOBS__" marker are skipped; unknown flags and
+    // fields after the flags are ignored.
+    static MimeGlobs parse(std::string_view globs2);
+
+    // The MIME type of a file name (the name alone, without its folder): of the matching
+    // patterns the heaviest, then the longest, then the first listed. A pattern matches the
+    // name as it is when case-sensitive, else the name with A-Z in lower case. Returns nullopt
+    // when no pattern matches.
+    std::optional<std::string> typeOf(std::string_view fileName) const;
+
+    const std::vector<MimeGlob>& globs() const { return globs_; }
+
+  private:
+    std::vector<MimeGlob> globs_;
+};
+
+}  // namespace platform::posix
