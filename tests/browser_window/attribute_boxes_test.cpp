@@ -1,0 +1,163 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTest>
+#include <QWidget>
+
+#include "main_window/frm_main.h"
+#include "tests/support/fake_platform.h"
+#include "tests/support/recording_message_boxes.h"
+#include "toolkit/qt/qt_toolkit.h"
+
+namespace {
+
+namespace attribute = platform::file_attribute;
+
+// The browser on drive C of the fake: notes.txt (read-only, archive), plain.txt (archive), and
+// system.dat (system, archive), which the list leaves out.
+class AttributeBoxesTest : public ::testing::Test {
+  protected:
+    AttributeBoxesTest() {
+        os.setDrive('C', {});
+        os.addFile("C:\\notes.txt", {.attributes = attribute::readOnly | attribute::archive});
+        os.addFile("C:\\plain.txt", {.attributes = attribute::archive});
+        os.addFile("C:\\system.dat", {.attributes = attribute::system | attribute::archive});
+        main.form().show();
+        main.cmdBrowse_Click();
+        os.clearCalls();
+    }
+
+    browser_window::FrmBrowser& b() { return main.frmBrowser(); }
+    QWidget& widget(const char* name) {
+        return *toolkit::qt::nativeWindow(b().form())->findChild<QWidget*>(name);
+    }
+    // Clicks near the left edge, where a check box has its box.
+    void click(const char* name) {
+        QWidget& target = widget(name);
+        QTest::mouseClick(&target, Qt::LeftButton, {}, QPoint(6, target.height() / 2));
+    }
+    void select(const char* name) {
+        for (std::int32_t i = 0; i < b().fil.listCount(); ++i) {
+            b().fil.setListIndex(i);
+            if (b().fil.fileName() == name) return;
+        }
+        FAIL() << name << " is not listed";
+    }
+    std::uint32_t attributesOf(const char* path) { return os.GetFileAttributesA(path); }
+    bool wroteAnything() const {
+        for (const std::string& call : os.calls())
+            if (call.rfind("SetFileAttributesA", 0) == 0) return true;
+        return false;
+    }
+    std::vector<int> boxValues() {
+        return {b().chkReadOnly.value(), b().chkHidden.value(), b().chkArchive.value()};
+    }
+
+    fake::Platform os;
+    volume_queries::ModVolscope modVolscope{os};
+    fake::RecordingMessageBoxes boxes;
+    toolkit::qt::QtToolkit qt{boxes, os, "Volscope"};
+    main_window::FrmMain main{qt, modVolscope};
+};
+
+TEST_F(AttributeBoxesTest, SelectingAFileLoadsTheBoxesWithoutWritingAnything) {
+    select("notes.txt");
+    EXPECT_EQ(boxValues(), (std::vector<int>{1, 0, 1}));
+    select("plain.txt");
+    EXPECT_EQ(boxValues(), (std::vector<int>{0, 0, 1}));
+    EXPECT_FALSE(wroteAnything());
+    EXPECT_TRUE(b().chkHidden.enabled());
+}
+
+// A listed file never shows System; plain.txt gets it from elsewhere once it is selected.
+TEST_F(AttributeBoxesTest, EachBoxChangesOnlyItsOwnAttributeAndSystemSurvives) {
+    select("plain.txt");
+    ASSERT_TRUE(os.SetFileAttributesA("C:\\plain.txt", attribute::system | attribute::archive));
+    click("chkHidden");
+    EXPECT_EQ(attributesOf("C:\\plain.txt"),
+              attribute::system | attribute::archive | attribute::hidden);
+    click("chkArchive");
+    EXPECT_EQ(attributesOf("C:\\plain.txt"), attribute::system | attribute::hidden);
+    click("chkReadOnly");
+    EXPECT_EQ(attributesOf("C:\\plain.txt"),
+              attribute::system | attribute::hidden | attribute::readOnly);
+    click("chkReadOnly");
+    click("chkHidden");
+    EXPECT_EQ(attributesOf("C:\\plain.txt"), attribute::system);
+    EXPECT_EQ(boxValues(), (std::vector<int>{0, 0, 0}));
+
+    select("notes.txt");
+    select("plain.txt");
+    EXPECT_EQ(boxValues(), (std::vector<int>{0, 0, 0})) << "a fresh selection reads the same";
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(AttributeBoxesTest, WithNoFileSelectedTheBoxesAreDisabledAndWriteNothing) {
+    EXPECT_FALSE(b().chkReadOnly.enabled());
+    EXPECT_FALSE(b().chkHidden.enabled());
+    EXPECT_FALSE(b().chkArchive.enabled());
+    b().chkHidden.setValue(1);
+    b().chkHidden_Click();
+    b().chkReadOnly_Click();
+    b().chkArchive_Click();
+    EXPECT_FALSE(wroteAnything()) << "never to the folder either";
+    EXPECT_EQ(attributesOf("C:\\"), attribute::directory);
+}
+
+TEST_F(AttributeBoxesTest, ARefusedWriteIsReportedAndTheBoxesShowTheTruth) {
+    select("plain.txt");
+    os.setLocked("C:\\plain.txt");
+    click("chkHidden");
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].title, "Error");
+    EXPECT_NE(boxes.shown[0].prompt.find("C:\\plain.txt"), std::string::npos);
+    EXPECT_EQ(b().chkHidden.value(), 0) << "the file is not hidden, and the box says so";
+    EXPECT_EQ(attributesOf("C:\\plain.txt"), attribute::archive);
+}
+
+TEST_F(AttributeBoxesTest, AFileThatVanishedIsReportedAndItsBoxesDisabled) {
+    select("plain.txt");
+    os.remove("C:\\plain.txt");
+    click("chkArchive");
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].title, "Error");
+    EXPECT_FALSE(b().chkArchive.enabled());
+}
+
+TEST_F(AttributeBoxesTest, SystemAnswersWithItsMessageEachTimeAndChangesNothing) {
+    select("notes.txt");
+    const int before = b().chkSystem.value();
+    click("chkSystem");
+    click("chkSystem");
+    const toolkit::MessageBoxRequest message{
+        "This attribute of this particular file is unchangeable.", 0, "Error"};
+    EXPECT_EQ(boxes.shown, (std::vector<toolkit::MessageBoxRequest>{message, message}));
+    EXPECT_EQ(b().chkSystem.value(), before);
+    EXPECT_FALSE(wroteAnything());
+    EXPECT_EQ(attributesOf("C:\\notes.txt"), attribute::readOnly | attribute::archive);
+}
+
+TEST_F(AttributeBoxesTest, OpenHandsTheFileToTheDesktopInANormalWindow) {
+    select("notes.txt");
+    click("cmdExecute");
+    ASSERT_EQ(os.shellExecutions().size(), 1u);
+    const fake::ShellExecution& run = os.shellExecutions()[0];
+    EXPECT_EQ(run.operation, "open");
+    EXPECT_EQ(run.file, "C:\\notes.txt");
+    EXPECT_EQ(run.parameters, "");
+    EXPECT_EQ(run.directory, "C:\\");
+    EXPECT_EQ(run.showCommand, 1) << "shown normally, never hidden";
+    EXPECT_NE(static_cast<std::uintptr_t>(run.owner), 0u);
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(AttributeBoxesTest, OpenThatFailsIsReported) {
+    select("notes.txt");
+    os.setShellExecuteResult(platform::Platform::shellNoAssociation);
+    click("cmdExecute");
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].title, "Error");
+    EXPECT_NE(boxes.shown[0].prompt.find("No program"), std::string::npos);
+}
+
+}  // namespace
