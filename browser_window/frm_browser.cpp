@@ -78,7 +78,55 @@ void FrmBrowser::cmdClose_Click() {
 }
 
 void FrmBrowser::fil_Click() {
+    const std::string path = SelectedFilePath();
+    modVolscope_.DrawFileIcon(path, pctIcon);
+    UpdateInfo();
     showAttributes();
+}
+
+void FrmBrowser::UpdateInfo() {
+    constexpr std::uint32_t shortPathSize = 256;
+    std::string shortPath(shortPathSize, ' ');
+    const std::string path = SelectedFilePath();
+    lblFullName.setCaption("Full Filename: " + path);
+
+    platform::Platform& os = modVolscope_.os();
+    os.GetShortPathNameA(path.c_str(), shortPath.data(), shortPathSize);
+    const std::string written = shortPath.substr(0, shortPath.find('\0'));
+    const std::size_t first = written.find_first_not_of(' ');
+    lblDOSFilename.setCaption(
+        "DOS Filename: " +
+        (first == std::string::npos
+             ? std::string()
+             : written.substr(first, written.find_last_not_of(' ') - first + 1)));
+
+    const std::optional<std::int64_t> length = toolkit::fileLength(os, path);
+    if (!length) {
+        // Gone, or unreadable, since the list was filled: nothing of another file may stay.
+        lblSize.setCaption("Size: ");
+        lblCreated.setCaption("Created: ");
+        lblLastAccessed.setCaption("Last Accessed: ");
+        lblLastModified.setCaption("Last Modified: ");
+        toolkit_.msgBox("The file " + path + " cannot be found any more.",
+                        toolkit::msgbox_style::critical, "Error");
+        return;
+    }
+    lblSize.setCaption("Size: " + std::to_string(*length) + " bytes, " +
+                       std::to_string(*length / 1024) + " KB.");
+
+    platform::FileHandle handle = platform::invalidFileHandle;
+    modVolscope_.OpenFileForRead(toolkit_, path, handle);
+    platform::FileTime created;
+    platform::FileTime lastAccessed;
+    platform::FileTime lastWritten;
+    if (handle != platform::invalidFileHandle)
+        os.GetFileTime(handle, &created, &lastAccessed, &lastWritten);
+    lblCreated.setCaption("Created: " + modVolscope_.FormatFileTime(toolkit_, created));
+    lblLastAccessed.setCaption("Last Accessed: " +
+                               modVolscope_.FormatFileTime(toolkit_, lastAccessed));
+    lblLastModified.setCaption("Last Modified: " +
+                               modVolscope_.FormatFileTime(toolkit_, lastWritten));
+    if (handle != platform::invalidFileHandle) os.CloseHandle(handle);
 }
 
 void FrmBrowser::chkReadOnly_Click() {

@@ -28,8 +28,14 @@ class FrmBrowser {
     void cmdPrev_Click();
     // "Close": unloads the window; the next "Browse..." builds it afresh.
     void cmdClose_Click();
-    // A file was selected: the attribute boxes show its attributes (nothing is written).
+    // A file was selected: its icon is drawn, UpdateInfo fills the labels, and the attribute
+    // boxes show its attributes (nothing is written).
     void fil_Click();
+    // Writes the selected file's full and short path, size in bytes and whole kilobytes, and
+    // its creation, last-access and last-write times (UTC) into the "File Information:" labels.
+    // A file that has gone since the list was filled is reported once, and the labels then show
+    // its path and nothing of another file.
+    void UpdateInfo();
 
     // "Read Only", "Hidden", "Archive": the box's attribute of the selected file takes the box's
     // new state; every other attribute stays as it is. A change the system refuses is reported,

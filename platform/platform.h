@@ -92,8 +92,9 @@ class Platform {
     // lists them below a drive's root) and returns a handle for FindNextFileA. Entries come in no
     // fixed order. Returns invalidFindHandle, leaving findFileData as it was, when the folder
     // cannot be read (missing, not a folder, no permission, no volume), when it has no entry at
-    // all (an empty root), and for a null argument. The caller closes a valid handle with
-    // FindClose.
+    // all (an empty root), and for a null argument. A fileName whose last name has no wildcard
+    // finds that one file or folder, as on Windows (then FindNextFileA has nothing more). The
+    // caller closes a valid handle with FindClose.
     virtual FindHandle FindFirstFileA(const char* fileName, FindData* findFileData) = 0;
     // The next entry; false, leaving findFileData as it was, when there is none or on failure.
     virtual bool FindNextFileA(FindHandle findFile, FindData* findFileData) = 0;

@@ -30,6 +30,16 @@ std::optional<FolderContents> readFolder(platform::Platform& os, std::string_vie
     return contents;
 }
 
+std::optional<std::int64_t> fileLength(platform::Platform& os, std::string_view path) {
+    const std::string name(path);
+    platform::FindData entry;
+    const platform::FindHandle handle = os.FindFirstFileA(name.c_str(), &entry);
+    if (handle == platform::invalidFindHandle) return std::nullopt;
+    os.FindClose(handle);
+    if (entry.fileAttributes & platform::file_attribute::directory) return std::nullopt;
+    return static_cast<std::int64_t>(entry.fileSize);
+}
+
 std::string childPath(std::string_view folder, std::string_view name) {
     std::string path(folder);
     if (path.empty() || path.back() != '\\') path += '\\';

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,6 +20,10 @@ struct FolderContents {
 // The folder's subfolders and files, leaving out hidden and system entries, in the order the
 // system gives them; nullopt when the folder cannot be read.
 std::optional<FolderContents> readFolder(platform::Platform& os, std::string_view folder);
+
+// The runtime's length of a named file, in bytes (64-bit: files of 2 GiB and more keep their
+// size); nullopt when the file cannot be found.
+std::optional<std::int64_t> fileLength(platform::Platform& os, std::string_view path);
 
 // The path of an entry of a folder, with exactly one separator between them.
 std::string childPath(std::string_view folder, std::string_view name);

@@ -41,6 +41,41 @@ std::optional<std::uint32_t> ModVolscope::NextDriveType() const {
     return neighbourDriveType("Z", +1);
 }
 
+void ModVolscope::DrawFileIcon(const std::string& path, toolkit::PictureBox& box) {
+    box.cls();
+    constexpr std::uint32_t flags =
+        platform::shell_info::sysIconIndex | platform::shell_info::exeType |
+        platform::shell_info::typeName | platform::shell_info::displayName |
+        platform::shell_info::shellIconSize | platform::shell_info::largeIcon;
+    const std::uintptr_t imageList =
+        os_.SHGetFileInfoA(path.c_str(), 0, &shellFileInfo, sizeof shellFileInfo, flags);
+    if (imageList == 0) return;
+    os_.ImageList_Draw(imageList, shellFileInfo.iconIndex, box.hDC(), 0, 0,
+                       platform::image_list_draw::transparent);
+}
+
+platform::FileHandle ModVolscope::OpenFileForRead(toolkit::Toolkit& toolkit,
+                                                  const std::string& path,
+                                                  platform::FileHandle& handle) const {
+    const platform::FileHandle opened = os_.CreateFileA(
+        path.c_str(), platform::file_access::genericRead, platform::file_share::read, nullptr,
+        platform::creation_disposition::openExisting, platform::file_attribute::archive,
+        platform::noFile);
+    if (opened == platform::invalidFileHandle)
+        toolkit.msgBox("File Read Error.", toolkit::msgbox_style::critical, "Error");
+    handle = opened;
+    return opened;
+}
+
+std::string ModVolscope::FormatFileTime(const toolkit::Toolkit& toolkit,
+                                        const platform::FileTime& time) const {
+    platform::SystemTime calendar;
+    if (!os_.FileTimeToSystemTime(&time, &calendar)) return timeOutOfRange;
+    const toolkit::DateTime date{calendar.year, calendar.month,  calendar.day,
+                                 calendar.hour, calendar.minute, calendar.second};
+    return toolkit.format(date, "hh:mm:ss") + ";   " + toolkit.format(date, "dddd dd, mmmm yyyy");
+}
+
 void ModVolscope::QueryVolumeDetails(VolumeDetails& details, VolumeAnswers* answers) const {
     std::string volumeName(nameBufferSize, ' ');
     std::string fileSystemName(nameBufferSize, ' ');

@@ -5,6 +5,8 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "toolkit/controls.h"
+#include "toolkit/toolkit.h"
 #include "volume_queries/volume_details.h"
 
 namespace volume_queries {
@@ -36,6 +38,24 @@ class ModVolscope {
     // the system's answers in any case, so that a caller can still show a volume too large for
     // the record from the same answers.
     void QueryVolumeDetails(VolumeDetails& details, VolumeAnswers* answers = nullptr) const;
+
+    // Clears the box and draws the shell's icon for the file at path into its top-left corner;
+    // a file the shell has no icon for leaves the box cleared.
+    void DrawFileIcon(const std::string& path, toolkit::PictureBox& box);
+    // Opens the file for reading, letting others read but not write it, and gives the handle
+    // back both as the result and through `handle`. A file that cannot be opened (missing, no
+    // permission, open for writing elsewhere) is reported in a "File Read Error." box and gives
+    // platform::invalidFileHandle. The caller closes a valid handle.
+    platform::FileHandle OpenFileForRead(toolkit::Toolkit& toolkit, const std::string& path,
+                                         platform::FileHandle& handle) const;
+    // A file time as "hh:mm:ss;   dddd dd, mmmm yyyy" in UTC, in the user's language; a time the
+    // system cannot convert (at or beyond 2^63) gives timeOutOfRange.
+    std::string FormatFileTime(const toolkit::Toolkit& toolkit,
+                               const platform::FileTime& time) const;
+    static constexpr const char* timeOutOfRange = "(beyond the calendar)";
+
+    // The module's shell file record, kept for the whole run and reused by every DrawFileIcon.
+    platform::ShFileInfo shellFileInfo;
 
     platform::Platform& os() const { return os_; }
 

@@ -135,7 +135,7 @@ bool PosixPlatform::GetDiskFreeSpaceA(const char* rootPathName, std::uint32_t* s
 FindHandle PosixPlatform::FindFirstFileA(const char* fileName, FindData* findFileData) {
     if (fileName == nullptr || findFileData == nullptr) return invalidFindHandle;
     const std::optional<std::string_view> folder = posix::listedFolder(fileName);
-    if (!folder) return invalidFindHandle;
+    if (!folder) return findOneEntry(fileName, findFileData);
     const std::optional<posix::UnixPath> path = posix::mapDosPath(*folder, currentDrives());
     if (!path) return invalidFindHandle;
     std::unique_ptr<posix::FolderListing> listing =
@@ -150,9 +150,25 @@ FindHandle PosixPlatform::FindFirstFileA(const char* fileName, FindData* findFil
     return static_cast<FindHandle>(handle);
 }
 
+FindHandle PosixPlatform::findOneEntry(const char* fileName, FindData* findFileData) {
+    const std::string_view name(fileName);
+    const std::size_t separator = name.find_last_of("\\/");
+    if (separator == std::string_view::npos || separator + 1 == name.size() ||
+        name.find_first_of("*?", separator + 1) != std::string_view::npos)
+        return invalidFindHandle;
+    const std::optional<posix::UnixPath> path = posix::mapDosPath(name, currentDrives());
+    if (!path || path->isRoot) return invalidFindHandle;
+    std::optional<FindData> entry = posix::describeEntryAt(path->path, false);
+    if (!entry) return invalidFindHandle;
+    const std::uintptr_t handle = nextHandle_++;
+    listings_.emplace(handle, nullptr);  // a listing of one entry, already given
+    *findFileData = std::move(*entry);
+    return static_cast<FindHandle>(handle);
+}
+
 bool PosixPlatform::FindNextFileA(FindHandle findFile, FindData* findFileData) {
     const auto listing = listings_.find(static_cast<std::uintptr_t>(findFile));
-    if (listing == listings_.end() || findFileData == nullptr) return false;
+    if (listing == listings_.end() || findFileData == nullptr || !listing->second) return false;
     std::optional<FindData> next = listing->second->next();
     if (!next) return false;
     *findFileData = std::move(*next);

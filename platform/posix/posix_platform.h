@@ -108,6 +108,8 @@ class PosixPlatform final : public Platform {
         std::uint32_t share = 0;
     };
 
+    // FindFirstFileA for a name without wildcards: that one entry.
+    FindHandle findOneEntry(const char* fileName, FindData* findFileData);
     // The index in the system image list of a list of icon names, added when new.
     std::int32_t iconIndexOf(std::vector<std::string> names);
     void loadMimeDatabase();

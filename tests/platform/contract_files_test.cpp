@@ -78,6 +78,19 @@ class FileContract : public testing::TestWithParam<BackendRow> {
 
 // Opening and closing.
 
+TEST_P(FileContract, FindingANameWithoutWildcardsGivesThatOneFile) {
+    platform::FindData found;
+    const platform::FindHandle handle = platform().FindFirstFileA(knownPath().c_str(), &found);
+    ASSERT_NE(handle, platform::invalidFindHandle);
+    EXPECT_EQ(found.fileName, knownFile_.name);
+    EXPECT_EQ(found.fileSize, knownFile_.size);
+    platform::FindData more;
+    EXPECT_FALSE(platform().FindNextFileA(handle, &more));
+    EXPECT_TRUE(platform().FindClose(handle));
+    EXPECT_EQ(platform().FindFirstFileA((root() + "Missing.txt").c_str(), &found),
+              platform::invalidFindHandle);
+}
+
 TEST_P(FileContract, OpensTheKnownFileAsTheProgramDoesAndClosesItOnce) {
     const FileHandle file = open(knownPath());
     ASSERT_NE(file, invalidFileHandle);

@@ -248,13 +248,19 @@ TEST_F(RealFolders, DotDotNeverClimbsAboveTheDrive) {
     EXPECT_TRUE(platform_.FindClose(handle));
 }
 
-TEST_F(RealFolders, OnlyWholeFolderPatternsAreListed) {
+TEST_F(RealFolders, OnlyWholeFolderPatternsAndPlainNamesAreFound) {
     makeFile("a.txt");
     FindData data;
-    for (const std::string& pattern : {root_ + "*.txt", root_ + "a.txt", root_ + "a?txt", root_}) {
+    for (const std::string& pattern : {root_ + "*.txt", root_ + "a?txt", root_}) {
         SCOPED_TRACE(pattern);
         EXPECT_EQ(platform_.FindFirstFileA(pattern.c_str(), &data), invalidFindHandle);
     }
+    const std::string plain = root_ + "a.txt";
+    const FindHandle one = platform_.FindFirstFileA(plain.c_str(), &data);
+    ASSERT_NE(one, invalidFindHandle) << "a plain name finds that one file";
+    EXPECT_EQ(data.fileName, "a.txt");
+    EXPECT_FALSE(platform_.FindNextFileA(one, &data));
+    EXPECT_TRUE(platform_.FindClose(one));
 }
 
 TEST_F(RealFolders, EmptyDriveRootGivesNoHandle) {

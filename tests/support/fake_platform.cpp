@@ -288,9 +288,23 @@ Platform::FindHandle Platform::FindFirstFileA(const char* fileName,
     if (fileName == nullptr || findFileData == nullptr) return platform::invalidFindHandle;
     const std::string_view pattern(fileName);
     const std::size_t separator = pattern.find_last_of("\\/");
-    if (separator == std::string_view::npos ||
-        (pattern.substr(separator + 1) != "*" && pattern.substr(separator + 1) != "*.*"))
-        return platform::invalidFindHandle;
+    if (separator == std::string_view::npos) return platform::invalidFindHandle;
+    const std::string_view last = pattern.substr(separator + 1);
+    if (last != "*" && last != "*.*") {
+        // A name without wildcards finds that one entry, as Windows does.
+        const Entry* entry = last.find_first_of("*?") == std::string_view::npos && !last.empty()
+                                 ? entryAt(fileName)
+                                 : nullptr;
+        if (entry == nullptr) return platform::invalidFindHandle;
+        Listing single;
+        single.entries.push_back(findDataOf(*entry, entry->name));
+        single.next = 1;
+        *findFileData = single.entries.front();
+        const std::uintptr_t handle = nextHandle_++;
+        listings_.emplace(handle, std::move(single));
+        log("FindFirstFileA", static_cast<FindHandle>(handle));
+        return static_cast<FindHandle>(handle);
+    }
     const std::optional<SplitPath> split = splitPath(pattern.substr(0, separator + 1));
     if (!split || !drives_[split->drive] || !drives_[split->drive]->hasVolume)
         return platform::invalidFindHandle;
