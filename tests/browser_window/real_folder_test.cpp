@@ -1,6 +1,7 @@
 // The browser on a real Linux volume: a tmpfs mounted in the test's own folder under /mnt.
 #include <gtest/gtest.h>
 #include <linux/capability.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/xattr.h>
@@ -127,6 +128,63 @@ TEST_F(RealFolderTest, HiddenAndSystemFilesAreLeftOutAndOddNamesReachTheirOwnFil
     std::set<ino_t> files;
     for (const auto& [name, inode] : expected) files.insert(inode);
     EXPECT_EQ(reached, files);
+}
+
+std::string dosAttrib(const std::string& path) {
+    char value[64] = {};
+    const ssize_t size = ::getxattr(path.c_str(), "user.DOSATTRIB", value, sizeof value - 1);
+    return size < 0 ? std::string() : std::string(value, static_cast<std::size_t>(size));
+}
+
+mode_t modeOf(const std::string& path) {
+    struct stat info {};
+    ::stat(path.c_str(), &info);
+    return info.st_mode & 07777;
+}
+
+TEST_F(RealFolderTest, AttributeBoxesWriteTheRealFileAndReadBackThroughAFreshSelection) {
+    const char letter = mountVolume();
+    ASSERT_NE(letter, '\0');
+    const std::string file = make("report.txt");
+    ::chmod(file.c_str(), 0664);
+    make("other.txt");
+    browse(letter);
+    browser_window::FrmBrowser& b = main_.frmBrowser();
+    const auto select = [&](const std::string& name) {
+        for (std::int32_t i = 0; i < b.fil.listCount(); ++i) {
+            b.fil.setListIndex(i);
+            if (b.fil.fileName() == name) return;
+        }
+    };
+    QWidget* window = toolkit::qt::nativeWindow(b.form());
+    const auto click = [&](const char* name) {
+        QWidget* box = window->findChild<QWidget*>(name);
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+    };
+
+    select("report.txt");
+    click("chkHidden");
+    EXPECT_EQ(dosAttrib(file), "0x22") << "Wine's text form: hidden and archive";
+    EXPECT_EQ(modeOf(file), 0664u);
+    click("chkReadOnly");
+    EXPECT_EQ(modeOf(file), 0444u) << "every write bit cleared, nothing else";
+    click("chkArchive");
+    select("other.txt");
+    select("report.txt");
+    EXPECT_EQ(b.chkReadOnly.value(), 1);
+    EXPECT_EQ(b.chkHidden.value(), 1);
+    EXPECT_EQ(b.chkArchive.value(), 0);
+    click("chkReadOnly");
+    EXPECT_EQ(modeOf(file), 0644u) << "the owner may write again";
+    EXPECT_TRUE(boxes_.shown.empty());
+
+    // Read-only from now on: the next change is refused, reported, and not shown as done.
+    ASSERT_EQ(::mount(nullptr, target_.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0);
+    click("chkHidden");
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_EQ(boxes_.shown[0].title, "Error");
+    EXPECT_EQ(b.chkHidden.value(), 1) << "the file is still hidden, and the box says so";
+    ::mount(nullptr, target_.c_str(), nullptr, MS_REMOUNT, nullptr);
 }
 
 TEST_F(RealFolderTest, RootTheListerCannotOpenShowsTheBrowserThenTheMessageAndHidesIt) {
