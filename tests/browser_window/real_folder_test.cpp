@@ -1,4 +1,5 @@
 // The browser on a real Linux volume: a tmpfs mounted in the test's own folder under /mnt.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <linux/capability.h>
 #include <sys/mount.h>
@@ -8,6 +9,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QLocale>
 #include <QTest>
 #include <QWidget>
 #include <fstream>
@@ -185,6 +187,46 @@ TEST_F(RealFolderTest, AttributeBoxesWriteTheRealFileAndReadBackThroughAFreshSel
     EXPECT_EQ(boxes_.shown[0].title, "Error");
     EXPECT_EQ(b.chkHidden.value(), 1) << "the file is still hidden, and the box says so";
     ::mount(nullptr, target_.c_str(), nullptr, MS_REMOUNT, nullptr);
+}
+
+TEST_F(RealFolderTest, RealFilesShowTheirExactSizeAndTimes) {
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    const char letter = mountVolume("size=4m");
+    ASSERT_NE(letter, '\0');
+    const std::string big = make("big.bin");
+    ASSERT_EQ(::truncate(big.c_str(), 5'000'000'000), 0) << "a sparse file takes no room";
+    const std::string dated = make("dated.txt");
+    const timespec times[2] = {{-14'182'940, 0},     // last access: 1969-07-20 20:17:40 UTC
+                               {1'073'311'387, 0}};  // last write: 2004-01-05 14:03:07 UTC
+    ASSERT_EQ(::utimensat(AT_FDCWD, dated.c_str(), times, 0), 0);
+    const std::string secret = make("secret.txt");
+    ::chmod(secret.c_str(), 0);
+
+    browse(letter);
+    browser_window::FrmBrowser& b = main_.frmBrowser();
+    const auto select = [&](const std::string& name) {
+        for (std::int32_t i = 0; i < b.fil.listCount(); ++i) {
+            b.fil.setListIndex(i);
+            if (b.fil.fileName() == name) return;
+        }
+    };
+    select("big.bin");
+    EXPECT_EQ(b.lblSize.caption(), "Size: 5000000000 bytes, 4882812 KB.");
+    select("dated.txt");
+    EXPECT_EQ(b.lblLastModified.caption(), "Last Modified: 14:03:07;   Monday 05, January 2004");
+    EXPECT_EQ(b.lblLastAccessed.caption(), "Last Accessed: 20:17:40;   Sunday 20, July 1969");
+    EXPECT_TRUE(boxes_.shown.empty());
+
+    // A file the user may not read: as root only once the permission override is gone.
+    {
+        NoPermissionOverride withoutOverride;
+        if (!withoutOverride.ok()) GTEST_SKIP() << "cannot drop CAP_DAC_OVERRIDE here";
+        select("secret.txt");
+    }
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_EQ(boxes_.shown[0].prompt, "File Read Error.");
+    EXPECT_EQ(b.lblLastModified.caption(), "Last Modified: 00:00:00;   Monday 01, January 1601");
+    QLocale::setDefault(QLocale::c());
 }
 
 TEST_F(RealFolderTest, RootTheListerCannotOpenShowsTheBrowserThenTheMessageAndHidesIt) {
