@@ -18,27 +18,7 @@ using platform::FindHandle;
 using platform::invalidFindHandle;
 using Platform = platform::Platform;
 
-struct BackendRow {
-    const char* name;
-    std::unique_ptr<contract::Backend> (*make)();
-};
-
-// Failures name the row rather than dump its bytes.
-void PrintTo(const BackendRow& row, std::ostream* out) {
-    *out << row.name;
-}
-
-const BackendRow backends[] = {
-    {"Fake", &contract::makeFakeBackend},
-#ifdef __linux__
-    {"Posix", &contract::makePosixBackend},
-#endif
-#ifdef _WIN32
-    {"Win32", &contract::makeWin32Backend},
-#endif
-};
-
-class AttributesContract : public testing::TestWithParam<BackendRow> {
+class AttributesContract : public testing::TestWithParam<contract::BackendRow> {
   protected:
     void SetUp() override {
         backend_ = GetParam().make();
@@ -156,7 +136,7 @@ TEST_P(AttributesContract, OpeningWhatCannotBeOpenedGivesAnErrorCode) {
               Platform::shellNoAssociation);
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, AttributesContract, testing::ValuesIn(backends),
+INSTANTIATE_TEST_SUITE_P(Backends, AttributesContract, testing::ValuesIn(contract::backends),
                          [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -99,5 +100,26 @@ std::unique_ptr<Backend> makePosixBackend();
 #ifdef _WIN32
 std::unique_ptr<Backend> makeWin32Backend();
 #endif
+
+// One backend of the suites' rows; failures name the row rather than dump its bytes.
+struct BackendRow {
+    const char* name;
+    std::unique_ptr<Backend> (*make)();
+};
+
+inline void PrintTo(const BackendRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
+// Every backend this system can run.
+inline const BackendRow backends[] = {
+    {"Fake", &makeFakeBackend},
+#ifdef __linux__
+    {"Posix", &makePosixBackend},
+#endif
+#ifdef _WIN32
+    {"Win32", &makeWin32Backend},
+#endif
+};
 
 }  // namespace contract

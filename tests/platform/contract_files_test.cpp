@@ -21,26 +21,6 @@ using platform::FileTime;
 using platform::invalidFileHandle;
 using platform::SystemTime;
 
-struct BackendRow {
-    const char* name;
-    std::unique_ptr<contract::Backend> (*make)();
-};
-
-// Failures name the row rather than dump its bytes.
-void PrintTo(const BackendRow& row, std::ostream* out) {
-    *out << row.name;
-}
-
-const BackendRow backends[] = {
-    {"Fake", &contract::makeFakeBackend},
-#ifdef __linux__
-    {"Posix", &contract::makePosixBackend},
-#endif
-#ifdef _WIN32
-    {"Win32", &contract::makeWin32Backend},
-#endif
-};
-
 constexpr std::uint32_t read = platform::file_access::genericRead;
 constexpr std::uint32_t write = platform::file_access::genericWrite;
 constexpr std::uint32_t shareRead = platform::file_share::read;
@@ -53,7 +33,7 @@ constexpr std::uint32_t browserIconFlags = 0x6604;
 constexpr FileTime untouchedTime{0xDEADBEEFU, 0xDEADBEEFU};
 constexpr char fill = '#';
 
-class FileContract : public testing::TestWithParam<BackendRow> {
+class FileContract : public testing::TestWithParam<contract::BackendRow> {
   protected:
     void SetUp() override {
         backend_ = GetParam().make();
@@ -430,7 +410,7 @@ TEST_P(FileContract, ImageListDrawRefusesUnknownListsAndIndexes) {
     EXPECT_TRUE(surface.draws().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, FileContract, testing::ValuesIn(backends),
+INSTANTIATE_TEST_SUITE_P(Backends, FileContract, testing::ValuesIn(contract::backends),
                          [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace

@@ -14,26 +14,6 @@
 
 namespace {
 
-struct BackendRow {
-    const char* name;
-    std::unique_ptr<contract::Backend> (*make)();
-};
-
-// Failures name the row rather than dump its bytes.
-void PrintTo(const BackendRow& row, std::ostream* out) {
-    *out << row.name;
-}
-
-const BackendRow backends[] = {
-    {"Fake", &contract::makeFakeBackend},
-#ifdef __linux__
-    {"Posix", &contract::makePosixBackend},
-#endif
-#ifdef _WIN32
-    {"Win32", &contract::makeWin32Backend},
-#endif
-};
-
 constexpr std::uint32_t sentinel = 0xDEADBEEFU;
 constexpr char fill = '#';
 
@@ -83,7 +63,7 @@ std::string rootOf(char letter) {
     return {letter, ':', '\\'};
 }
 
-class PlatformContract : public testing::TestWithParam<BackendRow> {
+class PlatformContract : public testing::TestWithParam<contract::BackendRow> {
   protected:
     void SetUp() override {
         backend_ = GetParam().make();
@@ -359,7 +339,7 @@ TEST_P(PlatformContract, ListingsRunSideBySide) {
     EXPECT_TRUE(platform().FindClose(two));
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, PlatformContract, testing::ValuesIn(backends),
+INSTANTIATE_TEST_SUITE_P(Backends, PlatformContract, testing::ValuesIn(contract::backends),
                          [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace
