@@ -135,29 +135,6 @@ class RealVolumes : public testing::Test {
     std::optional<scratch::Folder> folder_;
 };
 
-TEST_F(RealVolumes, Ext4OnLoopReportsItsLabelSerialAndGeometry) {
-    const std::string image =
-        makeFileSystem("ext4.img", 16 * mebibyte,
-                       {"mkfs.ext4", "-q", "-F", "-b", "1024", "-L", "  Test Vol  ", "-U",
-                        "1a2b3c4d-5e6f-4a1b-8c2d-3e4f5a6b7c8d"});
-    const scratch::LoopDevice loop(image, 512);
-    const std::string target = folder_->makeFolder("ext4");
-    const scratch::Mount mount(loop.path(), target, "ext4");
-
-    const char letter = letterOf(target);
-    ASSERT_NE(letter, '\0') << target << " got no letter";
-    const Figures figures = figuresOf(platform_, letter);
-    EXPECT_EQ(figures.type, drive_type::fixed);
-    ASSERT_TRUE(figures.hasInformation);
-    EXPECT_EQ(figures.label, "  Test Vol  ");
-    EXPECT_EQ(figures.serialNumber, 0x1A2B3C4DU);
-    EXPECT_EQ(figures.maxComponentLength, statvfsOf(target).f_namemax);
-    EXPECT_EQ(figures.fileSystemFlags, unixFlags);
-    EXPECT_EQ(figures.fileSystem, "ext4");
-    EXPECT_EQ(figures.sectorsPerCluster, 2u);
-    expectGeometryOf(figures, target, 512);
-}
-
 TEST_F(RealVolumes, Ext4OnFourKibSectorsReportsFourKibSectors) {
     const std::string image =
         makeFileSystem("ext4-4k.img", 16 * mebibyte, {"mkfs.ext4", "-q", "-F", "-b", "4096"});
@@ -172,17 +149,33 @@ TEST_F(RealVolumes, Ext4OnFourKibSectorsReportsFourKibSectors) {
     expectGeometryOf(figures, target, 4096);
 }
 
-TEST_F(RealVolumes, XfsReportsItsLabelSerialAndGeometry) {
-    if (!scratch::hasTool("mkfs.xfs")) GTEST_SKIP() << "mkfs.xfs is missing (package xfsprogs)";
-    // mkfs.xfs refuses file systems under 300 MiB; the image stays sparse.
-    const std::string image = makeFileSystem(
-        "xfs.img", 300 * mebibyte,
-        {"mkfs.xfs", "-q", "-L", "xfs vol", "-m", "uuid=fedcba98-7654-4321-8fed-cba987654321"});
-    const scratch::LoopDevice loop(image, 512);
-    const std::string target = folder_->makeFolder("xfs");
+// A file system made on a loop device with a known label (blanks kept) and UUID.
+struct FileSystemRow {
+    const char* name;
+    const char* tool;  // the mkfs program, also the test's reason to skip when missing
+    std::uint64_t size;
+    std::vector<std::string> mkfsArguments;  // between the program and the image
+    std::uint32_t sectorSize;
+    const char* type;
+    const char* label;
+    std::uint32_t serialNumber;
+    std::uint32_t sectorsPerCluster;  // 0: not pinned
+    bool checkNameLength;
+};
+
+class RealFileSystems : public RealVolumes, public ::testing::WithParamInterface<FileSystemRow> {};
+
+TEST_P(RealFileSystems, ReportItsLabelSerialAndGeometry) {
+    const FileSystemRow& row = GetParam();
+    if (!scratch::hasTool(row.tool)) GTEST_SKIP() << row.tool << " is missing";
+    std::vector<std::string> mkfs{row.tool};
+    mkfs.insert(mkfs.end(), row.mkfsArguments.begin(), row.mkfsArguments.end());
+    const std::string image = makeFileSystem(std::string(row.name) + ".img", row.size, mkfs);
+    const scratch::LoopDevice loop(image, row.sectorSize);
+    const std::string target = folder_->makeFolder(row.name);
     std::optional<scratch::Mount> mount;
     try {
-        mount.emplace(loop.path(), target, "xfs");
+        mount.emplace(loop.path(), target, row.type);
     } catch (const scratch::UnsupportedFileSystem& error) {
         GTEST_SKIP() << error.what();
     }
@@ -192,41 +185,56 @@ TEST_F(RealVolumes, XfsReportsItsLabelSerialAndGeometry) {
     const Figures figures = figuresOf(platform_, letter);
     EXPECT_EQ(figures.type, drive_type::fixed);
     ASSERT_TRUE(figures.hasInformation);
-    EXPECT_EQ(figures.label, "xfs vol");
-    EXPECT_EQ(figures.serialNumber, 0xFEDCBA98U);
-    EXPECT_EQ(figures.maxComponentLength, statvfsOf(target).f_namemax);
-    EXPECT_EQ(figures.fileSystemFlags, unixFlags);
-    EXPECT_EQ(figures.fileSystem, "xfs");
-    expectGeometryOf(figures, target, 512);
-}
-
-// btrfs mounts carry an anonymous device number: the disk is found through the source.
-TEST_F(RealVolumes, BtrfsReportsItsLabelSerialAndGeometry) {
-    if (!scratch::hasTool("mkfs.btrfs"))
-        GTEST_SKIP() << "mkfs.btrfs is missing (package btrfs-progs)";
-    const std::string image = makeFileSystem(
-        "btrfs.img", 128 * mebibyte,
-        {"mkfs.btrfs", "-q", "-L", " Btrfs Vol ", "-U", "0badcafe-1234-4321-8765-0123456789ab"});
-    const scratch::LoopDevice loop(image, 4096);
-    const std::string target = folder_->makeFolder("btrfs");
-    std::optional<scratch::Mount> mount;
-    try {
-        mount.emplace(loop.path(), target, "btrfs");
-    } catch (const scratch::UnsupportedFileSystem& error) {
-        GTEST_SKIP() << error.what();
+    EXPECT_EQ(figures.label, row.label);
+    EXPECT_EQ(figures.serialNumber, row.serialNumber);
+    if (row.checkNameLength) {
+        EXPECT_EQ(figures.maxComponentLength, statvfsOf(target).f_namemax);
     }
-
-    const char letter = letterOf(target);
-    ASSERT_NE(letter, '\0') << target << " got no letter";
-    const Figures figures = figuresOf(platform_, letter);
-    EXPECT_EQ(figures.type, drive_type::fixed);
-    ASSERT_TRUE(figures.hasInformation);
-    EXPECT_EQ(figures.label, " Btrfs Vol ");
-    EXPECT_EQ(figures.serialNumber, 0x0BADCAFEU);
     EXPECT_EQ(figures.fileSystemFlags, unixFlags);
-    EXPECT_EQ(figures.fileSystem, "btrfs");
-    expectGeometryOf(figures, target, 4096);
+    EXPECT_EQ(figures.fileSystem, row.type);
+    if (row.sectorsPerCluster != 0) {
+        EXPECT_EQ(figures.sectorsPerCluster, row.sectorsPerCluster);
+    }
+    expectGeometryOf(figures, target, row.sectorSize);
 }
+
+// mkfs.xfs refuses file systems under 300 MiB; the images stay sparse. btrfs mounts carry an
+// anonymous device number: the disk is found through the source.
+INSTANTIATE_TEST_SUITE_P(
+    Rows, RealFileSystems,
+    ::testing::Values(
+        FileSystemRow{"ext4",
+                      "mkfs.ext4",
+                      16 * mebibyte,
+                      {"-q", "-F", "-b", "1024", "-L", "  Test Vol  ", "-U",
+                       "1a2b3c4d-5e6f-4a1b-8c2d-3e4f5a6b7c8d"},
+                      512,
+                      "ext4",
+                      "  Test Vol  ",
+                      0x1A2B3C4DU,
+                      2,
+                      true},
+        FileSystemRow{"xfs",
+                      "mkfs.xfs",
+                      300 * mebibyte,
+                      {"-q", "-L", "xfs vol", "-m", "uuid=fedcba98-7654-4321-8fed-cba987654321"},
+                      512,
+                      "xfs",
+                      "xfs vol",
+                      0xFEDCBA98U,
+                      0,
+                      true},
+        FileSystemRow{"btrfs",
+                      "mkfs.btrfs",
+                      128 * mebibyte,
+                      {"-q", "-L", " Btrfs Vol ", "-U", "0badcafe-1234-4321-8765-0123456789ab"},
+                      4096,
+                      "btrfs",
+                      " Btrfs Vol ",
+                      0x0BADCAFEU,
+                      0,
+                      false}),
+    [](const auto& rowInfo) { return std::string(rowInfo.param.name); });
 
 TEST_F(RealVolumes, SizedTmpfsIsARamDiskWithoutLabelOrSerial) {
     const std::string target = folder_->makeFolder("ram");
