@@ -1,6 +1,7 @@
 #include "platform/posix/posix_platform.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <algorithm>
@@ -46,15 +47,15 @@ bool equalsIgnoringCase(std::string_view text, std::string_view lower) {
     });
 }
 
-std::optional<Volume> volumeAt(const char* rootPathName) {
+std::optional<Volume> volumeAt(const DriveTable& drives, const char* rootPathName) {
     const std::optional<std::size_t> index = driveIndex(rootPathName);
     if (!index) return std::nullopt;
-    return PosixPlatform::currentDrives()[*index];
+    return drives[*index];
 }
 
-std::optional<posix::UnixPath> unixPathOf(const char* dosPath) {
+std::optional<posix::UnixPath> unixPathOf(const DriveTable& drives, const char* dosPath) {
     if (dosPath == nullptr) return std::nullopt;
-    return posix::mapDosPath(dosPath, PosixPlatform::currentDrives());
+    return posix::mapDosPath(dosPath, drives);
 }
 
 // Whether some descriptor, of any process, has the file open for writing: the kernel grants no
@@ -81,6 +82,7 @@ PosixPlatform::PosixPlatform(std::string opener, std::string mimeFolder)
 
 PosixPlatform::~PosixPlatform() {
     for (const auto& [number, file] : files_) close(file.fd);
+    if (mountTable_ >= 0) ::close(mountTable_);
 }
 
 DriveTable PosixPlatform::currentDrives() {
@@ -94,8 +96,30 @@ DriveTable PosixPlatform::currentDrives() {
     return posix::assignDriveLetters(volumes);
 }
 
+const DriveTable& PosixPlatform::drives() {
+    // The kernel marks /proc/self/mountinfo with POLLPRI when the mount table changes; until
+    // then the letters stand as they were read. Reading the file to its end acknowledges the
+    // change before the table is read again, so a mount made meanwhile is seen next time.
+    if (mountTable_ < 0) mountTable_ = ::open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC);
+    bool changed = !drives_ || mountTable_ < 0;
+    if (mountTable_ >= 0) {
+        pollfd watch{mountTable_, POLLPRI, 0};
+        if (::poll(&watch, 1, 0) > 0 && (watch.revents & (POLLERR | POLLPRI)) != 0) changed = true;
+    }
+    if (changed) {
+        if (mountTable_ >= 0) {
+            char buffer[8192];
+            ::lseek(mountTable_, 0, SEEK_SET);
+            while (::read(mountTable_, buffer, sizeof buffer) > 0) {
+            }
+        }
+        drives_ = currentDrives();
+    }
+    return *drives_;
+}
+
 std::uint32_t PosixPlatform::GetDriveTypeA(const char* rootPathName) {
-    const std::optional<Volume> volume = volumeAt(rootPathName);
+    const std::optional<Volume> volume = volumeAt(drives(), rootPathName);
     return volume ? posix::driveType(*volume) : drive_type::noRootDir;
 }
 
@@ -103,7 +127,7 @@ bool PosixPlatform::GetVolumeInformationA(
     const char* rootPathName, char* volumeNameBuffer, std::uint32_t volumeNameSize,
     std::uint32_t* volumeSerialNumber, std::uint32_t* maximumComponentLength,
     std::uint32_t* fileSystemFlags, char* fileSystemNameBuffer, std::uint32_t fileSystemNameSize) {
-    const std::optional<Volume> volume = volumeAt(rootPathName);
+    const std::optional<Volume> volume = volumeAt(drives(), rootPathName);
     if (!volume) return false;
     const std::optional<VolumeInformation> information = posix::probeVolumeInformation(*volume);
     if (!information || !fits(information->label, volumeNameBuffer, volumeNameSize) ||
@@ -121,7 +145,7 @@ bool PosixPlatform::GetDiskFreeSpaceA(const char* rootPathName, std::uint32_t* s
                                       std::uint32_t* bytesPerSector,
                                       std::uint32_t* numberOfFreeClusters,
                                       std::uint32_t* totalNumberOfClusters) {
-    const std::optional<Volume> volume = volumeAt(rootPathName);
+    const std::optional<Volume> volume = volumeAt(drives(), rootPathName);
     if (!volume) return false;
     const std::optional<DiskGeometry> geometry = posix::probeDiskGeometry(*volume);
     if (!geometry) return false;
@@ -136,7 +160,7 @@ FindHandle PosixPlatform::FindFirstFileA(const char* fileName, FindData* findFil
     if (fileName == nullptr || findFileData == nullptr) return invalidFindHandle;
     const std::optional<std::string_view> folder = posix::listedFolder(fileName);
     if (!folder) return findOneEntry(fileName, findFileData);
-    const std::optional<posix::UnixPath> path = posix::mapDosPath(*folder, currentDrives());
+    const std::optional<posix::UnixPath> path = posix::mapDosPath(*folder, drives());
     if (!path) return invalidFindHandle;
     std::unique_ptr<posix::FolderListing> listing =
         posix::FolderListing::open(path->path, !path->isRoot);
@@ -156,7 +180,7 @@ FindHandle PosixPlatform::findOneEntry(const char* fileName, FindData* findFileD
     if (separator == std::string_view::npos || separator + 1 == name.size() ||
         name.find_first_of("*?", separator + 1) != std::string_view::npos)
         return invalidFindHandle;
-    const std::optional<posix::UnixPath> path = posix::mapDosPath(name, currentDrives());
+    const std::optional<posix::UnixPath> path = posix::mapDosPath(name, drives());
     if (!path || path->isRoot) return invalidFindHandle;
     std::optional<FindData> entry = posix::describeEntryAt(path->path, false);
     if (!entry) return invalidFindHandle;
@@ -181,7 +205,7 @@ bool PosixPlatform::FindClose(FindHandle findFile) {
 
 std::uint32_t PosixPlatform::GetFileAttributesA(const char* fileName) {
     if (fileName == nullptr) return invalidFileAttributes;
-    const std::optional<posix::UnixPath> path = posix::mapDosPath(fileName, currentDrives());
+    const std::optional<posix::UnixPath> path = posix::mapDosPath(fileName, drives());
     if (!path) return invalidFileAttributes;
     const std::optional<FindData> entry = posix::describeEntryAt(path->path, path->isRoot);
     return entry ? entry->fileAttributes : invalidFileAttributes;
@@ -189,7 +213,7 @@ std::uint32_t PosixPlatform::GetFileAttributesA(const char* fileName) {
 
 bool PosixPlatform::SetFileAttributesA(const char* fileName, std::uint32_t fileAttributes) {
     if (fileName == nullptr) return false;
-    const DriveTable drives = currentDrives();
+    const DriveTable& drives = this->drives();
     const std::optional<posix::UnixPath> path = posix::mapDosPath(fileName, drives);
     if (!path) return false;
     const std::string_view name =
@@ -204,7 +228,7 @@ std::intptr_t PosixPlatform::ShellExecuteA(WindowHandle, const char* operation, 
                                            const char*, const char* directory, std::int32_t) {
     if (operation != nullptr && !equalsIgnoringCase(operation, "open")) return shellNoAssociation;
     if (file == nullptr) return shellFileNotFound;
-    const DriveTable drives = currentDrives();
+    const DriveTable& drives = this->drives();
     const std::optional<posix::UnixPath> path = posix::mapDosPath(file, drives);
     if (!path) return shellFileNotFound;
     std::string folder;
@@ -230,7 +254,7 @@ FileHandle PosixPlatform::CreateFileA(const char* fileName, std::uint32_t desire
     if (!isSupportedOpen(desiredAccess, shareMode, securityAttributes, creationDisposition,
                          flagsAndAttributes, templateFile))
         return invalidFileHandle;
-    const std::optional<posix::UnixPath> path = unixPathOf(fileName);
+    const std::optional<posix::UnixPath> path = unixPathOf(drives(), fileName);
     if (!path || path->isRoot) return invalidFileHandle;
     struct stat status {};
     if (stat(path->path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
@@ -316,7 +340,7 @@ bool PosixPlatform::FileTimeToSystemTime(const FileTime* fileTime, SystemTime* s
 
 std::uint32_t PosixPlatform::GetShortPathNameA(const char* longPath, char* shortPath,
                                                std::uint32_t bufferLength) {
-    const std::optional<posix::UnixPath> path = unixPathOf(longPath);
+    const std::optional<posix::UnixPath> path = unixPathOf(drives(), longPath);
     struct stat status {};
     if (!path || lstat(path->path.c_str(), &status) != 0) return 0;
     const std::size_t length = std::strlen(longPath);
@@ -351,7 +375,7 @@ std::uintptr_t PosixPlatform::SHGetFileInfoA(const char* path, std::uint32_t /*f
     constexpr std::uint32_t unsupported =
         shell_info::icon | shell_info::attributes | shell_info::useFileAttributes;
     if (info == nullptr || infoSize < sizeof(ShFileInfo) || (flags & unsupported) != 0) return 0;
-    const std::optional<posix::UnixPath> unixPath = unixPathOf(path);
+    const std::optional<posix::UnixPath> unixPath = unixPathOf(drives(), path);
     if (!unixPath) return 0;
     struct stat status {};
     // A dangling symbolic link is a file, as in listings.

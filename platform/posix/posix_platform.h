@@ -16,8 +16,9 @@
 namespace platform {
 
 // Linux: the drive letters are mapped onto the mounted volumes (see posix::assignDriveLetters).
-// Every call reads the mount table and asks the file system afresh, so a volume mounted or
-// unmounted between two calls is seen at the next; only open listings are kept between calls.
+// Every call asks the file system afresh, so a volume mounted or unmounted between two calls is
+// seen at the next. The drive letters are kept between calls only while the kernel reports no
+// change of the mount table; open listings and files are kept until closed.
 // DOS paths are mapped onto Linux paths by posix::mapDosPath, names by posix::dosNameOf, and
 // attributes are made as posix::attributesOf says and changed as posix::writeAttributes does.
 // ShellExecuteA starts the opener program (xdg-open: the desktop's default application) on the
@@ -100,6 +101,9 @@ class PosixPlatform final : public Platform {
     static posix::DriveTable currentDrives();
 
   private:
+    // The drive letters as they stand now, read again only when the mount table has changed.
+    const posix::DriveTable& drives();
+
     struct OpenFile {
         int fd = -1;
         std::uint64_t device = 0;
@@ -121,6 +125,8 @@ class PosixPlatform final : public Platform {
     std::string mimeFolder_;
     std::optional<posix::MimeGlobs> mimeGlobs_;
     std::optional<posix::MimeIcons> mimeIcons_;
+    int mountTable_ = -1;  // /proc/self/mountinfo, watched for changes of the mount table
+    std::optional<posix::DriveTable> drives_;
     std::vector<std::vector<std::string>> imageList_;  // index: icon names, most specific first
 };
 
