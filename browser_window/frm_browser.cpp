@@ -1,7 +1,8 @@
 #include "browser_window/frm_browser.h"
 
 #include "browser_window/frm_browser_layout.h"
-#include "toolkit/folder_listing.h"
+#include "toolkit/file_length.h"
+#include "toolkit/folder_paths.h"
 
 namespace browser_window {
 

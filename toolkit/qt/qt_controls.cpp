@@ -8,16 +8,13 @@
 
 #include "toolkit/qt/qt_input.h"
 #include "toolkit/qt/qt_picture.h"
+#include "toolkit/qt/qt_text.h"
 #include "toolkit/qt/qt_toolkit.h"
 #include "toolkit/qt/twips.h"
 
 namespace toolkit::qt {
 
 namespace {
-
-QString toQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 Qt::Alignment toQt(Alignment alignment) {
     switch (alignment) {
@@ -205,15 +202,13 @@ void QtPictureBox::cls() {
 }
 
 bool QtPictureBox::hasThemeIcon(std::string_view iconName) const {
-    return QIcon::hasThemeIcon(
-        QString::fromUtf8(iconName.data(), static_cast<qsizetype>(iconName.size())));
+    return QIcon::hasThemeIcon(toQString(iconName));
 }
 
 void QtPictureBox::drawThemeIcon(std::string_view iconName, int x, int y) {
     // The large shell icon size: 32 by 32 pixels.
     constexpr int iconSize = 32;
-    QIcon icon = QIcon::fromTheme(
-        QString::fromUtf8(iconName.data(), static_cast<qsizetype>(iconName.size())));
+    QIcon icon = QIcon::fromTheme(toQString(iconName));
     if (icon.isNull()) icon = frame_->style()->standardIcon(QStyle::SP_FileIcon);
     if (drawing_.isNull()) {
         drawing_ = QPixmap(canvas_->size());
@@ -223,6 +218,38 @@ void QtPictureBox::drawThemeIcon(std::string_view iconName, int x, int y) {
     painter.drawPixmap(x, y, icon.pixmap(iconSize, iconSize));
     painter.end();
     canvas_->setPixmap(drawing_);
+}
+
+QtCheckBox::QtCheckBox(QtToolkit& toolkit, QWidget& parent, const ControlLayout& layout,
+                       QPoint origin)
+    : toolkit_(toolkit), box_(new QCheckBox(&parent)) {
+    box_->setObjectName(QString::fromStdString(layout.name));
+    place(*box_, layout, origin);
+    box_->setText(toQString(layout.caption));
+    box_->setFocusPolicy(layout.tabStop ? Qt::StrongFocus : Qt::ClickFocus);
+    QObject::connect(box_, &QCheckBox::clicked, box_, [this] {
+        if (click_) toolkit_.runHandler(click_);
+    });
+}
+
+std::string QtCheckBox::caption() const {
+    return box_->text().toStdString();
+}
+
+int QtCheckBox::value() const {
+    return box_->isChecked() ? 1 : 0;
+}
+
+void QtCheckBox::setValue(int value) {
+    box_->setChecked(value == 1);
+}
+
+QtFrame::QtFrame(QWidget& parent, const ControlLayout& layout, QPoint origin)
+    : box_(new QGroupBox(&parent)) {
+    box_->setObjectName(QString::fromStdString(layout.name));
+    place(*box_, layout, origin);
+    box_->setTitle(toQString(layout.caption));
+    box_->setFocusPolicy(Qt::NoFocus);
 }
 
 QtShape::QtShape(QWidget& parent, const ControlLayout& layout, QPoint origin)

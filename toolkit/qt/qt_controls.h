@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QCheckBox>
 #include <QFrame>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QWidget>
@@ -83,6 +85,32 @@ class QtPictureBox final : public PictureBox, private platform::DeviceContext {
     QFrame* frame_;
     QLabel* canvas_;  // shows drawing_ over the box's background
     QPixmap drawing_;
+};
+
+class QtCheckBox final : public CheckBox {
+  public:
+    QtCheckBox(QtToolkit& toolkit, QWidget& parent, const ControlLayout& layout, QPoint origin);
+    std::string caption() const override;
+    int value() const override;
+    void setValue(int value) override;
+    bool enabled() const override { return box_->isEnabled(); }
+    void setEnabled(bool enabled) override { box_->setEnabled(enabled); }
+    void onClick(Handler handler) override { click_ = std::move(handler); }
+
+  private:
+    QtToolkit& toolkit_;
+    QCheckBox* box_;
+    Handler click_;
+};
+
+// A frame: a captioned border around the controls that stand in it.
+class QtFrame {
+  public:
+    QtFrame(QWidget& parent, const ControlLayout& layout, QPoint origin);
+    QWidget& container() { return *box_; }
+
+  private:
+    QGroupBox* box_;
 };
 
 class QtShape final : public Shape {

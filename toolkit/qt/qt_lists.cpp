@@ -3,18 +3,16 @@
 #include <QStyle>
 #include <algorithm>
 
-#include "toolkit/folder_listing.h"
+#include "toolkit/folder_contents.h"
+#include "toolkit/folder_paths.h"
 #include "toolkit/message_boxes.h"
 #include "toolkit/qt/qt_controls.h"
+#include "toolkit/qt/qt_text.h"
 #include "toolkit/qt/qt_toolkit.h"
 
 namespace toolkit::qt {
 
 namespace {
-
-QString toQString(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // Compares two case-folded names as the desktop's file dialogs do: runs of digits by their
 // value ("file2" before "file10"), everything else character by character.
@@ -65,38 +63,6 @@ std::string driveRootOf(std::string_view path) {
 }
 
 }  // namespace
-
-QtCheckBox::QtCheckBox(QtToolkit& toolkit, QWidget& parent, const ControlLayout& layout,
-                       QPoint origin)
-    : toolkit_(toolkit), box_(new QCheckBox(&parent)) {
-    box_->setObjectName(QString::fromStdString(layout.name));
-    place(*box_, layout, origin);
-    box_->setText(toQString(layout.caption));
-    box_->setFocusPolicy(layout.tabStop ? Qt::StrongFocus : Qt::ClickFocus);
-    QObject::connect(box_, &QCheckBox::clicked, box_, [this] {
-        if (click_) toolkit_.runHandler(click_);
-    });
-}
-
-std::string QtCheckBox::caption() const {
-    return box_->text().toStdString();
-}
-
-int QtCheckBox::value() const {
-    return box_->isChecked() ? 1 : 0;
-}
-
-void QtCheckBox::setValue(int value) {
-    box_->setChecked(value == 1);
-}
-
-QtFrame::QtFrame(QWidget& parent, const ControlLayout& layout, QPoint origin)
-    : box_(new QGroupBox(&parent)) {
-    box_->setObjectName(QString::fromStdString(layout.name));
-    place(*box_, layout, origin);
-    box_->setTitle(toQString(layout.caption));
-    box_->setFocusPolicy(Qt::NoFocus);
-}
 
 QtDirListBox::QtDirListBox(QtToolkit& toolkit, QWidget& parent, const ControlLayout& layout,
                            QPoint origin)

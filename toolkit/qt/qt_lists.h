@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QCheckBox>
-#include <QGroupBox>
 #include <QListView>
 #include <QListWidget>
 #include <QStringListModel>
@@ -9,37 +7,11 @@
 #include "toolkit/controls.h"
 #include "toolkit/layout.h"
 
-// The Qt widgets behind the check box, the frame and the two folder lists. As with the other
-// controls, the widgets belong to the form's widget tree.
+// The Qt widgets behind the folder list and the file list. As with the other controls, the widgets
+// belong to the form's widget tree.
 namespace toolkit::qt {
 
 class QtToolkit;
-
-class QtCheckBox final : public CheckBox {
-  public:
-    QtCheckBox(QtToolkit& toolkit, QWidget& parent, const ControlLayout& layout, QPoint origin);
-    std::string caption() const override;
-    int value() const override;
-    void setValue(int value) override;
-    bool enabled() const override { return box_->isEnabled(); }
-    void setEnabled(bool enabled) override { box_->setEnabled(enabled); }
-    void onClick(Handler handler) override { click_ = std::move(handler); }
-
-  private:
-    QtToolkit& toolkit_;
-    QCheckBox* box_;
-    Handler click_;
-};
-
-// A frame: a captioned border around the controls that stand in it.
-class QtFrame {
-  public:
-    QtFrame(QWidget& parent, const ControlLayout& layout, QPoint origin);
-    QWidget& container() { return *box_; }
-
-  private:
-    QGroupBox* box_;
-};
 
 class QtDirListBox final : public DirListBox {
   public:
