@@ -9,14 +9,17 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 jobs=$(nproc)
 
+echo "== Formatting (clang-format)"
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
+
 echo "== Plain build"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOLSCOPE_WERROR=ON >/dev/null
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure --timeout 300 -j "$jobs" \
     --output-junit "$PWD/build/test-results.xml"
 
 echo "== AddressSanitizer and UndefinedBehaviorSanitizer build"
-cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVOLSCOPE_SANITIZE=ON \
+cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVOLSCOPE_SANITIZE=ON -DVOLSCOPE_WERROR=ON \
     -DVOLSCOPE_BENCH=OFF >/dev/null
 cmake --build build-sanitize -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
@@ -25,7 +28,7 @@ LSAN_OPTIONS=suppressions="$PWD/tests/lsan.supp" \
     ctest --test-dir build-sanitize --output-on-failure --timeout 600 -j "$jobs"
 
 echo "== Fuzzing the user.DOSATTRIB parser for 30 seconds (libFuzzer, ASan, UBSan)"
-cmake -S tests/fuzz -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+cmake -S tests/fuzz -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DVOLSCOPE_WERROR=ON >/dev/null
 cmake --build build-fuzz -j "$jobs"
 # New inputs go to a scratch folder; the committed seeds stay as they are. Only a crash fails.
 fuzzInputs=$(mktemp -d)
@@ -40,7 +43,7 @@ grep -E "^Done [0-9]+ runs" build-fuzz/fuzz.log || true
 rm -rf "$fuzzInputs"
 
 echo "== Windows OS layer: cross-compiled with mingw-w64, run under Wine"
-cmake -S . -B build-windows -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+cmake -S . -B build-windows -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOLSCOPE_WERROR=ON \
     -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DVOLSCOPE_WITH_QT=OFF \
     -DVOLSCOPE_BENCH=OFF >/dev/null
 cmake --build build-windows -j "$jobs"
