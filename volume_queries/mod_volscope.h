@@ -13,7 +13,8 @@ namespace volume_queries {
 
 // The program's shared routines about drive letters and volumes, and the current drive letter.
 // One instance lives for the whole run; both windows are given it. It asks the system through
-// the Platform it is given (not owned; must outlive it) and keeps nothing between calls.
+// the Platform it is given (not owned; must outlive it) afresh on every call; what it keeps
+// between calls is CurrentDrive and the shell file record that DrawFileIcon reuses.
 class ModVolscope {
   public:
     explicit ModVolscope(platform::Platform& os) : os_(os) {}

@@ -87,6 +87,15 @@ class RealFolderTest : public ::testing::Test {
         main_.cmdBrowse_Click();
     }
 
+    // Selects the browser's file of that name, stepping the list from the top as a user would.
+    void select(const std::string& name) {
+        browser_window::FrmBrowser& b = main_.frmBrowser();
+        for (std::int32_t i = 0; i < b.fil.listCount(); ++i) {
+            b.fil.setListIndex(i);
+            if (b.fil.fileName() == name) return;
+        }
+    }
+
     std::optional<scratch::MountLock> lock_;
     std::optional<scratch::Folder> folder_;
     std::optional<scratch::Mount> mount_;
@@ -152,12 +161,6 @@ TEST_F(RealFolderTest, AttributeBoxesWriteTheRealFileAndReadBackThroughAFreshSel
     make("other.txt");
     browse(letter);
     browser_window::FrmBrowser& b = main_.frmBrowser();
-    const auto select = [&](const std::string& name) {
-        for (std::int32_t i = 0; i < b.fil.listCount(); ++i) {
-            b.fil.setListIndex(i);
-            if (b.fil.fileName() == name) return;
-        }
-    };
     QWidget* window = toolkit::qt::nativeWindow(b.form());
     const auto click = [&](const char* name) {
         QWidget* box = window->findChild<QWidget*>(name);
@@ -204,12 +207,6 @@ TEST_F(RealFolderTest, RealFilesShowTheirExactSizeAndTimes) {
 
     browse(letter);
     browser_window::FrmBrowser& b = main_.frmBrowser();
-    const auto select = [&](const std::string& name) {
-        for (std::int32_t i = 0; i < b.fil.listCount(); ++i) {
-            b.fil.setListIndex(i);
-            if (b.fil.fileName() == name) return;
-        }
-    };
     select("big.bin");
     EXPECT_EQ(b.lblSize.caption(), "Size: 5000000000 bytes, 4882812 KB.");
     select("dated.txt");
