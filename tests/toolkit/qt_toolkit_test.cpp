@@ -1,5 +1,5 @@
-#include "toolkit/qt/qt_controls.h"
 #include "toolkit/qt/qt_toolkit.h"
+#include "toolkit/qt/qt_controls.h"
 
 #include <gtest/gtest.h>
 

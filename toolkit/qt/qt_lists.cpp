@@ -3,8 +3,6 @@
 #include <QStyle>
 #include <algorithm>
 
-#include "toolkit/folder_contents.h"
-#include "toolkit/folder_paths.h"
 #include "toolkit/message_boxes.h"
 #include "toolkit/qt/qt_controls.h"
 #include "toolkit/qt/qt_text.h"
@@ -58,10 +56,6 @@ void sortNames(std::vector<std::string>& names) {
     names = std::move(sorted);
 }
 
-std::string driveRootOf(std::string_view path) {
-    return std::string(path.substr(0, 3));
-}
-
 }  // namespace
 
 QtDirListBox::QtDirListBox(QtToolkit& toolkit, QWidget& parent, const ControlLayout& layout,
@@ -77,37 +71,17 @@ QtDirListBox::QtDirListBox(QtToolkit& toolkit, QWidget& parent, const ControlLay
 }
 
 void QtDirListBox::setPath(std::string_view path) {
-    const std::vector<std::string> chain = pathChain(path);
-    if (chain.empty() || !readFolder(toolkit_.os(), chain.front()))
-        throw PathUnavailable("Device unavailable: " + std::string(path));
-    std::optional<FolderContents> contents = readFolder(toolkit_.os(), chain.back());
-    std::vector<std::string> folders;
-    if (contents) {
-        folders = std::move(contents->folders);
-        sortNames(folders);
-    }
-
+    const bool changed = model_.setPath(toolkit_.os(), path, sortNames);
     const QIcon openFolder = list_->style()->standardIcon(QStyle::SP_DirOpenIcon);
     const QIcon closedFolder = list_->style()->standardIcon(QStyle::SP_DirClosedIcon);
     list_->clear();
-    int depth = 0;
-    for (const std::string& folder : chain) {
-        const std::string name = depth == 0 ? folder : folder.substr(folder.rfind('\\') + 1);
-        auto* item = new QListWidgetItem(openFolder, QString(depth * 2, ' ') + toQString(name));
-        item->setData(Qt::UserRole, toQString(folder));
-        list_->addItem(item);
-        ++depth;
-    }
-    list_->setCurrentRow(list_->count() - 1);
-    for (const std::string& folder : folders) {
-        auto* item = new QListWidgetItem(closedFolder, QString(depth * 2, ' ') + toQString(folder));
-        item->setData(Qt::UserRole, toQString(childPath(chain.back(), folder)));
+    for (const FolderLine& line : model_.lines()) {
+        auto* item = new QListWidgetItem(line.open ? openFolder : closedFolder,
+                                         QString(line.depth * 2, ' ') + toQString(line.name));
+        item->setData(Qt::UserRole, toQString(line.path));
         list_->addItem(item);
     }
-
-    const std::string shown = chain.back();
-    const bool changed = shown != path_;
-    path_ = shown;
+    list_->setCurrentRow(static_cast<int>(model_.currentLine()));
     if (changed && change_) toolkit_.runHandler(change_);
 }
 
@@ -116,74 +90,62 @@ void QtDirListBox::open(QListWidgetItem* item) {
     try {
         setPath(folder);
     } catch (const PathUnavailable&) {
-        toolkit_.msgBox("The drive " + driveRootOf(folder) + " cannot be read now.",
-                        msgbox_style::critical, "Error");
+        toolkit_.msgBox(FolderListModel::unreadableDriveMessage(folder), msgbox_style::critical,
+                        "Error");
     }
 }
 
 QtFileListBox::QtFileListBox(QtToolkit& toolkit, QWidget& parent, const ControlLayout& layout,
                              QPoint origin)
-    : toolkit_(toolkit), view_(new QListView(&parent)), model_(new QStringListModel(view_)) {
+    : toolkit_(toolkit), view_(new QListView(&parent)), names_(new QStringListModel(view_)) {
     view_->setObjectName(QString::fromStdString(layout.name));
     place(*view_, layout, origin);
     view_->setFocusPolicy(layout.tabStop ? Qt::StrongFocus : Qt::ClickFocus);
     view_->setSelectionMode(QAbstractItemView::SingleSelection);
     view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view_->setUniformItemSizes(true);
-    view_->setModel(model_);
-    QObject::connect(view_->selectionModel(), &QItemSelectionModel::currentChanged, view_,
-                     [this](const QModelIndex& current) {
-                         if (!settingByCode_ && current.isValid()) raiseClick();
-                     });
+    view_->setModel(names_);
+    // Selection, not the current row: a list that gets the focus makes its first row current
+    // without selecting it, and that is no Click.
+    QObject::connect(view_->selectionModel(), &QItemSelectionModel::selectionChanged, view_,
+                     [this] { selectionChanged(); });
 }
 
 void QtFileListBox::setPath(std::string_view path) {
-    std::optional<FolderContents> contents = readFolder(toolkit_.os(), path);
-    if (!contents) throw PathUnavailable("Path not found: " + std::string(path));
-    sortNames(contents->files);
-    QStringList names;
-    names.reserve(static_cast<qsizetype>(contents->files.size()));
-    for (const std::string& name : contents->files) names.push_back(toQString(name));
     settingByCode_ = true;
-    model_->setStringList(names);
+    try {
+        model_.setPath(toolkit_.os(), path, sortNames);
+    } catch (...) {
+        settingByCode_ = false;
+        throw;
+    }
+    QStringList names;
+    names.reserve(static_cast<qsizetype>(model_.names().size()));
+    for (const std::string& name : model_.names()) names.push_back(toQString(name));
+    names_->setStringList(names);
     view_->selectionModel()->clear();
     settingByCode_ = false;
-    path_ = std::string(path);
-}
-
-std::string QtFileListBox::fileName() const {
-    const QModelIndex current = view_->selectionModel()->currentIndex();
-    if (!current.isValid() || !view_->selectionModel()->isSelected(current)) return {};
-    return current.data().toString().toStdString();
-}
-
-std::int32_t QtFileListBox::listIndex() const {
-    const QModelIndex current = view_->selectionModel()->currentIndex();
-    if (!current.isValid() || !view_->selectionModel()->isSelected(current)) return -1;
-    return current.row();
 }
 
 void QtFileListBox::setListIndex(std::int32_t index) {
-    if (index < -1 || index >= listCount())
-        throw std::out_of_range("list index " + std::to_string(index) + " outside the list");
+    const bool click = model_.setListIndex(index);
     settingByCode_ = true;
     if (index == -1) {
         view_->selectionModel()->clear();
     } else {
-        const QModelIndex row = model_->index(index);
+        const QModelIndex row = names_->index(index);
         view_->selectionModel()->setCurrentIndex(row, QItemSelectionModel::ClearAndSelect);
         view_->scrollTo(row);
     }
     settingByCode_ = false;
-    if (index != -1) raiseClick();
+    if (click && click_) toolkit_.runHandler(click_);
 }
 
-std::int32_t QtFileListBox::listCount() const {
-    return static_cast<std::int32_t>(model_->rowCount());
-}
-
-void QtFileListBox::raiseClick() {
-    if (click_) toolkit_.runHandler(click_);
+void QtFileListBox::selectionChanged() {
+    if (settingByCode_) return;
+    const QModelIndexList selected = view_->selectionModel()->selectedRows();
+    const std::int32_t row = selected.isEmpty() ? -1 : selected.front().row();
+    if (model_.userSelected(row) && click_) toolkit_.runHandler(click_);
 }
 
 }  // namespace toolkit::qt

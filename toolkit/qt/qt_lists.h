@@ -5,6 +5,8 @@
 #include <QStringListModel>
 
 #include "toolkit/controls.h"
+#include "toolkit/file_list_model.h"
+#include "toolkit/folder_list_model.h"
 #include "toolkit/layout.h"
 
 // The Qt widgets behind the folder list and the file list. As with the other controls, the widgets
@@ -16,7 +18,7 @@ class QtToolkit;
 class QtDirListBox final : public DirListBox {
   public:
     QtDirListBox(QtToolkit& toolkit, QWidget& parent, const ControlLayout& layout, QPoint origin);
-    std::string path() const override { return path_; }
+    std::string path() const override { return model_.path(); }
     void setPath(std::string_view path) override;
     void onChange(Handler handler) override { change_ = std::move(handler); }
 
@@ -26,28 +28,29 @@ class QtDirListBox final : public DirListBox {
 
     QtToolkit& toolkit_;
     QListWidget* list_;
-    std::string path_;
+    FolderListModel model_;
     Handler change_;
 };
 
 class QtFileListBox final : public FileListBox {
   public:
     QtFileListBox(QtToolkit& toolkit, QWidget& parent, const ControlLayout& layout, QPoint origin);
-    std::string path() const override { return path_; }
+    std::string path() const override { return model_.path(); }
     void setPath(std::string_view path) override;
-    std::string fileName() const override;
-    std::int32_t listIndex() const override;
+    std::string fileName() const override { return model_.fileName(); }
+    std::int32_t listIndex() const override { return model_.listIndex(); }
     void setListIndex(std::int32_t index) override;
-    std::int32_t listCount() const override;
+    std::int32_t listCount() const override { return model_.listCount(); }
     void onClick(Handler handler) override { click_ = std::move(handler); }
 
   private:
-    void raiseClick();
+    // The view's selection changed: a user's selection, unless the model is being set by code.
+    void selectionChanged();
 
     QtToolkit& toolkit_;
     QListView* view_;
-    QStringListModel* model_;
-    std::string path_;
+    QStringListModel* names_;
+    FileListModel model_;
     Handler click_;
     bool settingByCode_ = false;
 };

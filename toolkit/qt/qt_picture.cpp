@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QImageReader>
 
+#include "toolkit/icon_choice.h"
 #include "toolkit/qt/twips.h"
 
 namespace toolkit::qt {
@@ -21,17 +22,19 @@ QString resourcePath(const std::string& resourceName) {
 
 Picture loadPicture(const std::string& resourceName) {
     QImageReader reader(resourcePath(resourceName));
-    QImage best;
+    std::vector<QImage> images;
+    std::vector<ImageSize> sizes;
     const int count = std::max(reader.imageCount(), 1);
     for (int i = 0; i < count; ++i) {
         if (i > 0 && !reader.jumpToImage(i)) break;
         QImage image = reader.read();
         if (image.isNull()) continue;
-        if (best.isNull() || image.width() * image.height() > best.width() * best.height())
-            best = std::move(image);
+        sizes.push_back({image.width(), image.height()});
+        images.push_back(std::move(image));
     }
-    if (best.isNull()) return {};
-    return Picture(std::make_shared<QtPictureData>(QPixmap::fromImage(best)));
+    const std::optional<std::size_t> best = chooseIconImage(sizes);
+    if (!best) return {};
+    return Picture(std::make_shared<QtPictureData>(QPixmap::fromImage(images[*best])));
 }
 
 }  // namespace toolkit::qt

@@ -5,10 +5,10 @@
 #include <QLocale>
 #include <QRegularExpression>
 #include <QWidget>
-#include <exception>
 
 #include "toolkit/number_format.h"
 #include "toolkit/qt/qt_form.h"
+#include "toolkit/uncaught_failure.h"
 
 namespace toolkit::qt {
 
@@ -96,19 +96,7 @@ std::string QtToolkit::format(const DateTime& date, std::string_view pattern) co
 }
 
 void QtToolkit::runHandler(const std::function<void()>& handler) {
-    if (ended_) return;
-    std::string failure;
-    try {
-        handler();
-        return;
-    } catch (const std::exception& error) {
-        failure = error.what();
-    } catch (...) {
-        failure = "Unknown failure";
-    }
-    msgBox("Run-time error: " + failure + "\n\nThe program cannot go on and will now end.",
-           msgbox_style::critical, appTitle_);
-    end();
+    toolkit::runHandler(*this, handler);
 }
 
 }  // namespace toolkit::qt

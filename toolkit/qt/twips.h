@@ -1,20 +1,17 @@
 #pragma once
 
-#include <cmath>
+#include "toolkit/twips.h"
 
 namespace toolkit::qt {
 
-// The one place where twips meet pixels. Qt lays widgets out in device-independent pixels and
-// scales them by the screen's factor on high-DPI screens, so 15 twips make one such pixel at
-// every scale.
-inline constexpr float twipsPerPixel = 15.0f;
-
+// Qt lays widgets out in device-independent pixels and scales them by the screen's factor on
+// high-DPI screens, so 15 twips make one such pixel at every scale.
 inline int toPixels(float twips) {
-    return static_cast<int>(std::lround(twips / twipsPerPixel));
+    return toolkit::toPixels(twips, standardDpi);
 }
 
 inline float toTwips(int pixels) {
-    return static_cast<float>(pixels) * twipsPerPixel;
+    return toolkit::toTwips(pixels, standardDpi);
 }
 
 }  // namespace toolkit::qt
