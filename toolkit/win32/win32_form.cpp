@@ -1,0 +1,417 @@
+#include "toolkit/win32/win32_form.h"
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+
+#include "toolkit/win32/win32_text.h"
+#include "toolkit/win32/win32_toolkit.h"
+
+namespace toolkit::win32 {
+
+namespace {
+
+constexpr wchar_t formClass[] = L"VolscopeForm";
+
+bool takesFocus(ControlKind kind) {
+    switch (kind) {
+        case ControlKind::CommandButton:
+        case ControlKind::PictureBox:
+        case ControlKind::CheckBox:
+        case ControlKind::DirListBox:
+        case ControlKind::FileListBox:
+            return true;
+        default:
+            return false;
+    }
+}
+
+HICON loadIcon(HMODULE module, const std::wstring& name, int sizeMetric) {
+    const int size = GetSystemMetrics(sizeMetric);
+    return static_cast<HICON>(
+        LoadImageW(module, name.c_str(), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+}
+
+}  // namespace
+
+Win32Form::Win32Form(Win32Toolkit& toolkit, const FormLayout& layout)
+    : toolkit_(toolkit), keyPreview_(layout.keyPreview), centred_(layout.centred) {
+    registerWindowClass(formClass, windowProc, GetSysColorBrush(COLOR_BTNFACE));
+    DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+    if (layout.minButton) style |= WS_MINIMIZEBOX;
+    if (layout.maxButton) style |= WS_MAXIMIZEBOX;
+    if (!layout.fixedBorder) style |= WS_THICKFRAME;
+    const int clientWidth = toolkit.toPixels(layout.clientWidth);
+    const int clientHeight = toolkit.toPixels(layout.clientHeight);
+    RECT outer{0, 0, clientWidth, clientHeight};
+    AdjustWindowRectEx(&outer, style, FALSE, 0);
+    CreateWindowExW(0, formClass, toWide(layout.caption).c_str(), style, CW_USEDEFAULT,
+                    CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top, nullptr,
+                    nullptr, toolkit.module(), this);
+    if (window_ == nullptr) throw std::runtime_error("cannot create the window " + layout.name);
+    // The frame's metrics are the window manager's to choose; the client area is the layout's.
+    RECT client{};
+    GetClientRect(window_, &client);
+    if (client.right != clientWidth || client.bottom != clientHeight) {
+        SetWindowPos(window_, nullptr, 0, 0, outer.right - outer.left + clientWidth - client.right,
+                     outer.bottom - outer.top + clientHeight - client.bottom,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    if (!layout.icon.empty()) {
+        const std::wstring icon = toWide(layout.icon);
+        bigIcon_ = loadIcon(toolkit.module(), icon, SM_CXICON);
+        smallIcon_ = loadIcon(toolkit.module(), icon, SM_CXSMICON);
+        SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
+        SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+    }
+    {
+        HDC dc = GetDC(window_);
+        HGDIOBJ previous = SelectObject(dc, fontFor(std::nullopt));
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(dc, &metrics);
+        SelectObject(dc, previous);
+        ReleaseDC(window_, dc);
+        listLineHeight_ = std::max<int>(metrics.tmHeight, GetSystemMetrics(SM_CYSMICON)) + 2;
+    }
+    toolkit_.addForm(*this);
+    for (const ControlLayout& control : layout.controls) build(control);
+    orderTabs(layout);
+}
+
+Win32Form::~Win32Form() {
+    toolkit_.removeForm(*this);
+    DestroyWindow(window_);
+    if (bigIcon_ != nullptr) DestroyIcon(bigIcon_);
+    if (smallIcon_ != nullptr) DestroyIcon(smallIcon_);
+    for (const auto& [key, font] : fonts_) DeleteObject(font);
+}
+
+HFONT Win32Form::fontFor(const std::optional<Font>& font) {
+    // The toolkit's default dialog font, for every control without a font of its own.
+    const Font chosen = font.value_or(Font{"MS Sans Serif", 8});
+    const std::string key = chosen.name + '/' + std::to_string(chosen.points);
+    if (const auto found = fonts_.find(key); found != fonts_.end()) return found->second;
+    const int height =
+        -static_cast<int>(std::lround(chosen.points * static_cast<float>(toolkit_.dpi()) / 72.0f));
+    HFONT created = CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                DEFAULT_PITCH | FF_DONTCARE, toWide(chosen.name).c_str());
+    fonts_.emplace(key, created);
+    return created;
+}
+
+HWND Win32Form::createControl(const wchar_t* windowClass, const std::string& text, DWORD style,
+                              DWORD exStyle, HWND parent, POINT origin, const ControlLayout& layout,
+                              void* creationData) {
+    HWND control = CreateWindowExW(
+        exStyle, windowClass, toWide(text).c_str(), style,
+        origin.x + toolkit_.toPixels(layout.left), origin.y + toolkit_.toPixels(layout.top),
+        toolkit_.toPixels(layout.width), toolkit_.toPixels(layout.height), parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(nextControlId_++)), toolkit_.module(),
+        creationData);
+    if (control == nullptr) throw std::runtime_error("cannot create the control " + layout.name);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(layout.font)), FALSE);
+    return control;
+}
+
+void Win32Form::build(const ControlLayout& control) {
+    HWND parent = window_;
+    POINT origin{0, 0};
+    HWND container = nullptr;
+    if (!control.container.empty()) {
+        const auto found = containers_.find(control.container);
+        if (found == containers_.end())
+            throw std::invalid_argument(control.name + " stands in no container named " +
+                                        control.container);
+        parent = found->second.parent;
+        origin = found->second.origin;
+        container = found->second.window;
+    }
+    Control built;
+    switch (control.kind) {
+        case ControlKind::Label:
+            built = std::make_unique<Win32Label>(*this, parent, origin, control);
+            break;
+        case ControlKind::CommandButton:
+            built = std::make_unique<Win32CommandButton>(toolkit_, *this, parent, origin, control);
+            break;
+        case ControlKind::Image:
+            built = std::make_unique<Win32Image>(toolkit_, *this, parent, origin, control);
+            break;
+        case ControlKind::PictureBox: {
+            auto box = std::make_unique<Win32PictureBox>(toolkit_, *this, parent, origin, control);
+            containers_[control.name] = {box->window(), POINT{0, 0}, box->window()};
+            built = std::move(box);
+            break;
+        }
+        case ControlKind::Frame: {
+            auto frame = std::make_unique<Win32Frame>(*this, parent, origin, control);
+            const POINT inside{origin.x + toolkit_.toPixels(control.left),
+                               origin.y + toolkit_.toPixels(control.top)};
+            containers_[control.name] = {parent, inside, frame->window()};
+            built = std::move(frame);
+            break;
+        }
+        case ControlKind::CheckBox:
+            built = std::make_unique<Win32CheckBox>(toolkit_, *this, parent, origin, control);
+            break;
+        case ControlKind::DirListBox:
+            built = std::make_unique<Win32DirListBox>(toolkit_, *this, parent, origin, control);
+            break;
+        case ControlKind::FileListBox:
+            built = std::make_unique<Win32FileListBox>(toolkit_, *this, parent, origin, control);
+            break;
+        case ControlKind::Shape:
+            built = std::make_unique<Win32Shape>(toolkit_, *this, parent, origin, control);
+            break;
+    }
+    HWND window = std::visit([](const auto& made) { return made->window(); }, built);
+    if (!controls_.emplace(control.name, Placed{std::move(built), window, container}).second)
+        throw std::invalid_argument("two controls named " + control.name);
+}
+
+void Win32Form::orderTabs(const FormLayout& layout) {
+    // The dialog manager's Tab order is the windows' z-order.
+    std::vector<const ControlLayout*> ordered;
+    for (const ControlLayout& control : layout.controls) ordered.push_back(&control);
+    std::stable_sort(ordered.begin(), ordered.end(),
+                     [](const auto* a, const auto* b) { return a->tabIndex < b->tabIndex; });
+    std::map<HWND, HWND> lastOfParent;
+    for (const ControlLayout* control : ordered) {
+        HWND window = controls_.find(control->name)->second.window;
+        if (control->kind == ControlKind::Frame) {
+            // Below the controls standing on it, which it would otherwise clip.
+            SetWindowPos(window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            continue;
+        }
+        HWND parent = GetParent(window);
+        const auto last = lastOfParent.find(parent);
+        SetWindowPos(window, last == lastOfParent.end() ? HWND_TOP : last->second, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        lastOfParent[parent] = window;
+        if (firstTabStop_ == nullptr && takesFocus(control->kind) && control->tabStop &&
+            control->visible)
+            firstTabStop_ = window;
+    }
+}
+
+template <typename T>
+T& Win32Form::find(std::string_view name) {
+    const auto it = controls_.find(name);
+    if (it != controls_.end()) {
+        if (auto* control = std::get_if<std::unique_ptr<T>>(&it->second.control)) return **control;
+    }
+    throw std::out_of_range("the form has no such control: " + std::string(name));
+}
+
+Label& Win32Form::label(std::string_view name) {
+    return find<Win32Label>(name);
+}
+
+CommandButton& Win32Form::commandButton(std::string_view name) {
+    return find<Win32CommandButton>(name);
+}
+
+Image& Win32Form::image(std::string_view name) {
+    return find<Win32Image>(name);
+}
+
+PictureBox& Win32Form::pictureBox(std::string_view name) {
+    return find<Win32PictureBox>(name);
+}
+
+Shape& Win32Form::shape(std::string_view name) {
+    return find<Win32Shape>(name);
+}
+
+CheckBox& Win32Form::checkBox(std::string_view name) {
+    return find<Win32CheckBox>(name);
+}
+
+DirListBox& Win32Form::dirListBox(std::string_view name) {
+    return find<Win32DirListBox>(name);
+}
+
+FileListBox& Win32Form::fileListBox(std::string_view name) {
+    return find<Win32FileListBox>(name);
+}
+
+HWND Win32Form::controlWindow(std::string_view name) const {
+    const auto it = controls_.find(name);
+    if (it == controls_.end()) throw std::out_of_range("no control named " + std::string(name));
+    return it->second.window;
+}
+
+HWND Win32Form::containerWindow(std::string_view name) const {
+    const auto it = controls_.find(name);
+    if (it == controls_.end()) throw std::out_of_range("no control named " + std::string(name));
+    return it->second.container != nullptr ? it->second.container : window_;
+}
+
+std::string Win32Form::controlNameOf(HWND window) const {
+    for (HWND at = window; at != nullptr && at != window_; at = GetParent(at)) {
+        for (const auto& [name, placed] : controls_) {
+            if (placed.window == at) return name;
+        }
+    }
+    return {};
+}
+
+Win32Form* Win32Form::fromWindow(HWND window) {
+    if (window == nullptr) return nullptr;
+    wchar_t name[32] = {};
+    GetClassNameW(window, name, 32);
+    if (std::wstring_view(name) != formClass) return nullptr;
+    return reinterpret_cast<Win32Form*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+bool Win32Form::previewKey(HWND target, WPARAM key) {
+    if (!keyDown_ || (target != window_ && !keyPreview_)) return false;
+    auto code = static_cast<std::int16_t>(key);
+    const std::int16_t shift = shiftState();
+    const KeyHandler handler = keyDown_;
+    toolkit_.runHandler([&] { handler(code, shift); });
+    return code == 0 || toolkit_.ended();
+}
+
+void Win32Form::onCommand(HWND control, std::function<void(int)> handler) {
+    commands_[control] = std::move(handler);
+}
+
+void Win32Form::onDrawItem(HWND control, std::function<void(const DRAWITEMSTRUCT&)> handler) {
+    drawers_[control] = std::move(handler);
+}
+
+LRESULT CALLBACK Win32Form::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self =
+            static_cast<Win32Form*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->window_ = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<Win32Form*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+    return self->handle(message, wParam, lParam);
+}
+
+LRESULT Win32Form::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND: {
+            const auto found = commands_.find(reinterpret_cast<HWND>(lParam));
+            if (lParam == 0 || found == commands_.end()) return 0;
+            const auto handler = found->second;
+            handler(HIWORD(wParam));
+            return 0;
+        }
+        case WM_DRAWITEM: {
+            const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            const auto found = drawers_.find(item.hwndItem);
+            if (found != drawers_.end()) found->second(item);
+            return TRUE;
+        }
+        case WM_MEASUREITEM:
+            reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight =
+                static_cast<UINT>(listLineHeight_);
+            return TRUE;
+        case WM_ACTIVATE:
+            // Back to the control that had the focus when the window was last left.
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                HWND focus = GetFocus();
+                if (focus == window_ || IsChild(window_, focus)) focusOnActivate_ = focus;
+            } else if (HIWORD(wParam) == 0 && focusOnActivate_ != nullptr &&
+                       IsWindow(focusOnActivate_)) {
+                SetFocus(focusOnActivate_);
+                return 0;
+            }
+            break;
+        case WM_SIZE:
+            if (everShown_ && (wParam == SIZE_MINIMIZED) != minimized_) {
+                minimized_ = wParam == SIZE_MINIMIZED;
+                raiseResize();
+            }
+            return 0;
+        case WM_CLOSE:
+            hide();
+            toolkit_.formClosed();
+            return 0;
+        default:
+            break;
+    }
+    return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+void Win32Form::raiseResize() {
+    const Handler handler = resize_;
+    if (handler) toolkit_.runHandler(handler);
+}
+
+void Win32Form::load() {
+    if (loaded_) return;
+    loaded_ = true;
+    const Handler handler = load_;
+    if (handler) toolkit_.runHandler(handler);
+}
+
+void Win32Form::show() {
+    if (unloaded_) return;
+    load();
+    if (toolkit_.ended()) return;
+    if (!everShown_ && centred_) {
+        RECT work{};
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        RECT outer{};
+        GetWindowRect(window_, &outer);
+        const int width = outer.right - outer.left;
+        const int height = outer.bottom - outer.top;
+        SetWindowPos(window_, nullptr, work.left + (work.right - work.left - width) / 2,
+                     work.top + (work.bottom - work.top - height) / 2, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    const bool firstShow = !everShown_;
+    const bool wasVisible = IsWindowVisible(window_) != FALSE;
+    everShown_ = true;
+    ShowWindow(window_, SW_SHOW);
+    if (firstShow && firstTabStop_ != nullptr) SetFocus(firstTabStop_);
+    SetForegroundWindow(window_);
+    BringWindowToTop(window_);
+    if (!wasVisible) raiseResize();
+}
+
+void Win32Form::hide() {
+    ShowWindow(window_, SW_HIDE);
+}
+
+void Win32Form::unload() {
+    unloaded_ = true;
+    hide();
+}
+
+bool Win32Form::visible() const {
+    return IsWindowVisible(window_) != FALSE;
+}
+
+void Win32Form::setFocus() {
+    SetFocus(window_);
+}
+
+std::string Win32Form::caption() const {
+    return windowText(window_);
+}
+
+float Win32Form::width() const {
+    RECT outer{};
+    GetWindowRect(window_, &outer);
+    return toolkit_.toTwips(outer.right - outer.left);
+}
+
+int Win32Form::windowState() const {
+    if (IsIconic(window_)) return window_state::minimized;
+    if (IsZoomed(window_)) return window_state::maximized;
+    return window_state::normal;
+}
+
+std::uintptr_t Win32Form::hWnd() const {
+    return reinterpret_cast<std::uintptr_t>(window_);
+}
+
+}  // namespace toolkit::win32

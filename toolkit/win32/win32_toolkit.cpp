@@ -1,0 +1,170 @@
+#include "toolkit/win32/win32_toolkit.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "toolkit/number_format.h"
+#include "toolkit/twips.h"
+#include "toolkit/uncaught_failure.h"
+#include "toolkit/win32/win32_form.h"
+#include "toolkit/win32/win32_text.h"
+
+namespace toolkit::win32 {
+
+namespace {
+
+std::string localeText(LCTYPE type) {
+    wchar_t text[128] = {};
+    const int length = GetLocaleInfoW(LOCALE_USER_DEFAULT, type, text, 128);
+    return length > 1 ? toUtf8(std::wstring_view(text, static_cast<std::size_t>(length - 1)))
+                      : std::string();
+}
+
+int screenDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : standardDpi;
+}
+
+// The separator between the hour and the minute in the locale's own time format ("HH:mm:ss",
+// "H.mm"); LOCALE_STIME alone is deprecated and may disagree with the format the user set.
+std::string timeSeparator() {
+    const std::string format = localeText(LOCALE_STIMEFORMAT);
+    const std::size_t hour = format.find_first_of("hH");
+    if (hour != std::string::npos) {
+        const std::size_t after = format.find_first_not_of("hH", hour);
+        const std::size_t minute = format.find('m', hour);
+        if (after != std::string::npos && minute != std::string::npos && minute > after)
+            return format.substr(after, minute - after);
+    }
+    const std::string separator = localeText(LOCALE_STIME);
+    return separator.empty() ? ":" : separator;
+}
+
+}  // namespace
+
+Win32Toolkit::Win32Toolkit(MessageBoxes& messageBoxes, platform::Platform& os, std::string appTitle)
+    : messageBoxes_(messageBoxes),
+      os_(os),
+      appTitle_(std::move(appTitle)),
+      module_(GetModuleHandleW(nullptr)),
+      dpi_(screenDpi()) {
+    const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&classes);
+}
+
+Win32Toolkit::~Win32Toolkit() {
+    MSG quit;
+    PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+}
+
+int Win32Toolkit::toPixels(float twips) const {
+    return toolkit::toPixels(twips, dpi_);
+}
+
+float Win32Toolkit::toTwips(int pixels) const {
+    return toolkit::toTwips(pixels, dpi_);
+}
+
+std::unique_ptr<Form> Win32Toolkit::createForm(const FormLayout& layout) {
+    return std::make_unique<Win32Form>(*this, layout);
+}
+
+void Win32Toolkit::dispatch(MSG& message) {
+    if (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) {
+        if (Win32Form* form = Win32Form::fromWindow(GetAncestor(message.hwnd, GA_ROOT))) {
+            if (form->previewKey(message.hwnd, message.wParam)) return;
+        }
+    }
+    if (message.hwnd != nullptr) {
+        HWND root = GetAncestor(message.hwnd, GA_ROOT);
+        if (Win32Form::fromWindow(root) != nullptr && IsDialogMessageW(root, &message)) return;
+    }
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+}
+
+void Win32Toolkit::doEvents() {
+    MSG message;
+    while (!ended_ && !quit_ && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            quit_ = true;
+            break;
+        }
+        dispatch(message);
+    }
+}
+
+int Win32Toolkit::run() {
+    MSG message;
+    while (!ended_ && !quit_) {
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+        if (got == 0 || got == -1) break;
+        dispatch(message);
+    }
+    return 0;
+}
+
+void Win32Toolkit::end() {
+    if (ended_) return;
+    ended_ = true;
+    for (Win32Form* form : forms_) ShowWindow(form->window(), SW_HIDE);
+    PostQuitMessage(0);
+}
+
+void Win32Toolkit::formClosed() {
+    const bool anyVisible = std::any_of(forms_.begin(), forms_.end(), [](Win32Form* form) {
+        return IsWindowVisible(form->window()) != FALSE;
+    });
+    if (!anyVisible) {
+        quit_ = true;
+        PostQuitMessage(0);
+    }
+}
+
+void Win32Toolkit::addForm(Win32Form& form) {
+    forms_.push_back(&form);
+}
+
+void Win32Toolkit::removeForm(Win32Form& form) {
+    forms_.erase(std::remove(forms_.begin(), forms_.end(), &form), forms_.end());
+}
+
+int Win32Toolkit::msgBox(std::string_view prompt, int style, std::string_view title) {
+    return messageBoxes_.show(MessageBoxRequest{std::string(prompt), style,
+                                                std::string(title.empty() ? appTitle_ : title)});
+}
+
+std::string Win32Toolkit::format(double value, std::string_view pattern) const {
+    NumberSymbols symbols;
+    symbols.groupSeparator = localeText(LOCALE_STHOUSAND);
+    symbols.decimalPoint = localeText(LOCALE_SDECIMAL);
+    symbols.minusSign = localeText(LOCALE_SNEGATIVESIGN);
+    return formatNumber(value, pattern, symbols);
+}
+
+std::string Win32Toolkit::format(const DateTime& date, std::string_view pattern) const {
+    DateSymbols symbols;
+    // LOCALE_SDAYNAME1 is Monday; the table starts on Sunday.
+    for (int day = 0; day < 7; ++day)
+        symbols.weekdayNames[static_cast<std::size_t>((day + 1) % 7)] =
+            localeText(static_cast<LCTYPE>(LOCALE_SDAYNAME1 + day));
+    for (int month = 0; month < 12; ++month)
+        symbols.monthNames[static_cast<std::size_t>(month)] =
+            localeText(static_cast<LCTYPE>(LOCALE_SMONTHNAME1 + month));
+    symbols.timeSeparator = timeSeparator();
+    return formatDate(date, pattern, symbols);
+}
+
+void Win32Toolkit::runHandler(const std::function<void()>& handler) {
+    toolkit::runHandler(*this, handler);
+}
+
+HWND nativeWindow(Form& form) {
+    auto* win32Form = dynamic_cast<Win32Form*>(&form);
+    return win32Form ? win32Form->window() : nullptr;
+}
+
+}  // namespace toolkit::win32
