@@ -7,26 +7,37 @@
 #      (tests/platform/contract_backend.h);
 #   N: a folder registered as a CD-ROM drive in HKLM\Software\Wine\Drives, with a label;
 #   Q: nothing.
+# The prefix is kept in BUILD_DIR/wine and set up for real windows (tests/wine/gui_prefix.sh:
+# null display driver, 96 DPI, fonts); a copy at 120 DPI (WINE_PREFIX_120DPI) runs the toolkit
+# contract a second time.
 # Wine's helper processes outlive the programs and can hold ctest's pipes open, so the
-# wineserver runs persistently for the whole run and is stopped at the end.
+# wineservers run persistently for the whole run and are stopped at the end.
 # Usage: tests/wine/run_wine_tests.sh BUILD_DIR [ctest arguments...]
 set -euo pipefail
+here=$(dirname "$(realpath "$0")")
 build=$(realpath "$1")
 shift
 
 work=$(mktemp -d /tmp/volscope-wine-XXXXXX)
-export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX="$build/wine/prefix" WINEDEBUG=-all
+export WINE_PREFIX_120DPI="$build/wine/prefix-120dpi"
 unset DISPLAY WAYLAND_DISPLAY
 cleanup() {
     wineserver -k 2>/dev/null || true
+    WINEPREFIX="$WINE_PREFIX_120DPI" wineserver -k 2>/dev/null || true
     umount "$work/fixed" 2>/dev/null || true
     rm -rf "$work"
 }
 trap cleanup EXIT
 
-mkdir -p "$WINEPREFIX" "$work/fixed" "$work/cdrom"
+"$here/gui_prefix.sh" "$WINEPREFIX" 96
+"$here/gui_prefix.sh" "$WINE_PREFIX_120DPI" 120 "$WINEPREFIX"
+export WINEDLLOVERRIDES="mscoree,mshtml="
+mkdir -p "$work/fixed" "$work/cdrom"
 wineserver -p
-wineboot -i >/dev/null 2>&1
+# Wine's services start with the first program of a prefix and would hold that test's pipes.
+WINEPREFIX="$WINE_PREFIX_120DPI" wineserver -p
+WINEPREFIX="$WINE_PREFIX_120DPI" wineboot >/dev/null 2>&1 </dev/null
 
 mount -t tmpfs -o size=4m volscope-wine "$work/fixed" 2>/dev/null ||
     echo "note: cannot mount a tmpfs here; M: is a plain folder"
@@ -52,8 +63,8 @@ setfattr -n user.DOSATTRIB -v '"0x22"' "$listing/marked.txt" 2>/dev/null || {
     echo "note: no user.* extended attributes on M:; the listing tests skip"
     folder=""
 }
-ln -s "$work/fixed" "$WINEPREFIX/dosdevices/m:"
-ln -s "$work/cdrom" "$WINEPREFIX/dosdevices/n:"
+ln -sfn "$work/fixed" "$WINEPREFIX/dosdevices/m:"
+ln -sfn "$work/cdrom" "$WINEPREFIX/dosdevices/n:"
 rm -f "$WINEPREFIX/dosdevices/q:"
 wine reg add 'HKLM\Software\Wine\Drives' /v n: /d cdrom /f >/dev/null 2>&1
 # The mount manager reads drive types when it starts: restart Wine's services.

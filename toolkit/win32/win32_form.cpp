@@ -26,6 +26,13 @@ bool takesFocus(ControlKind kind) {
     }
 }
 
+// A font of that face whose characters are `height` pixels high.
+HFONT createFont(const std::string& face, int height) {
+    return CreateFontW(-height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                       DEFAULT_PITCH | FF_DONTCARE, toWide(face).c_str());
+}
+
 HICON loadIcon(HMODULE module, const std::wstring& name, int sizeMetric) {
     const int size = GetSystemMetrics(sizeMetric);
     return static_cast<HICON>(
@@ -92,10 +99,21 @@ HFONT Win32Form::fontFor(const std::optional<Font>& font) {
     const std::string key = chosen.name + '/' + std::to_string(chosen.points);
     if (const auto found = fonts_.find(key); found != fonts_.end()) return found->second;
     const int height =
-        -static_cast<int>(std::lround(chosen.points * static_cast<float>(toolkit_.dpi()) / 72.0f));
-    HFONT created = CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                DEFAULT_PITCH | FF_DONTCARE, toWide(chosen.name).c_str());
+        static_cast<int>(std::lround(chosen.points * static_cast<float>(toolkit_.dpi()) / 72.0f));
+    HFONT created = createFont(chosen.name, height);
+    // A raster face has a few sizes only (Wine's MS Sans Serif stops at 12 points); rather than
+    // a smaller size, the same face's TrueType twin at the size asked for.
+    HDC screen = GetDC(nullptr);
+    HGDIOBJ previous = SelectObject(screen, created);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(screen, &metrics);
+    SelectObject(screen, previous);
+    ReleaseDC(nullptr, screen);
+    const bool raster = (metrics.tmPitchAndFamily & (TMPF_VECTOR | TMPF_TRUETYPE)) == 0;
+    if (raster && metrics.tmHeight - metrics.tmInternalLeading < height - 1) {
+        DeleteObject(created);
+        created = createFont("Microsoft Sans Serif", height);
+    }
     fonts_.emplace(key, created);
     return created;
 }
