@@ -1,0 +1,174 @@
+// volscope.exe end to end, from a separate process as a user (or a screen reader) meets it: the
+// program is started, its window found by its caption, its labels read from the windows
+// themselves, keys and a click posted to it; on the drives that tests/wine/run_wine_tests.sh
+// builds in the Wine prefix. VOLSCOPE_EXE names the program (a Unix path under Wine).
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/platform/wine_drives.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+struct Child {
+    HWND window;
+    std::string className;
+    std::string text;
+};
+
+std::vector<Child> childrenOf(HWND window) {
+    std::vector<Child> children;
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM list) -> BOOL {
+            char className[64] = {};
+            char text[512] = {};
+            GetClassNameA(child, className, sizeof className);
+            GetWindowTextA(child, text, sizeof text);
+            reinterpret_cast<std::vector<Child>*>(list)->push_back({child, className, text});
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&children));
+    return children;
+}
+
+// Waits up to ten seconds for a condition, looking every 20 ms.
+bool eventually(const std::function<bool()>& condition) {
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(20ms);
+    }
+    return true;
+}
+
+class VolscopeEndToEnd : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const std::optional<wine_drives::Drives> prepared = wine_drives::prepared();
+        const char* exe = std::getenv("VOLSCOPE_EXE");
+        if (!prepared || exe == nullptr)
+            GTEST_SKIP() << "needs the drives and VOLSCOPE_EXE of tests/wine/run_wine_tests.sh";
+        drives = *prepared;
+        // Wine shows the Unix root as drive Z:.
+        std::string path = exe;
+        if (!path.empty() && path[0] == '/') {
+            for (char& c : path) c = c == '/' ? '\\' : c;
+            path = "Z:" + path;
+        }
+        ASSERT_EQ(FindWindowA("VolscopeForm", "Volscope"), nullptr) << "a Volscope already runs";
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        std::string commandLine = "\"" + path + "\"";
+        ASSERT_TRUE(CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                                   nullptr, nullptr, &startup, &process))
+            << "cannot start " << path << ": error " << GetLastError();
+        ASSERT_TRUE(eventually([&] {
+            window = FindWindowA("VolscopeForm", "Volscope");
+            return window != nullptr && IsWindowVisible(window);
+        })) << "no window captioned Volscope";
+    }
+
+    void TearDown() override {
+        if (process.hProcess == nullptr) return;
+        if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(process.hProcess, 1);
+            WaitForSingleObject(process.hProcess, 5000);
+        }
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+
+    // The label showing the drive letter: the only one whose text is one letter, or empty
+    // while the icon slides.
+    std::string letter() {
+        for (const Child& child : childrenOf(window)) {
+            if (child.className == "Static" && child.text.size() == 1) return child.text;
+        }
+        return {};
+    }
+
+    // The text of the label starting with `prefix`; empty when there is none.
+    std::string labelStarting(const std::string& prefix) {
+        for (const Child& child : childrenOf(window)) {
+            if (child.className == "Static" && child.text.rfind(prefix, 0) == 0) return child.text;
+        }
+        return {};
+    }
+
+    HWND button(const std::string& caption) {
+        for (const Child& child : childrenOf(window)) {
+            if (child.className == "Button" && child.text == caption) return child.window;
+        }
+        return nullptr;
+    }
+
+    // A key pressed where the program's keyboard focus is.
+    void pressKey(WPARAM key) {
+        GUITHREADINFO thread{};
+        thread.cbSize = sizeof thread;
+        HWND target = window;
+        if (GetGUIThreadInfo(process.dwThreadId, &thread) && thread.hwndFocus != nullptr)
+            target = thread.hwndFocus;
+        const LPARAM scanCode = static_cast<LPARAM>(MapVirtualKeyA(static_cast<UINT>(key), 0))
+                                << 16;
+        PostMessageA(target, WM_KEYDOWN, key, 1 | scanCode);
+        PostMessageA(target, WM_KEYUP, key, 1 | scanCode | (LPARAM{3} << 30));
+    }
+
+    bool showsDrive(char drive) {
+        return eventually([&] { return letter() == std::string(1, drive); });
+    }
+
+    wine_drives::Drives drives;
+    PROCESS_INFORMATION process{};
+    HWND window = nullptr;
+};
+
+TEST_F(VolscopeEndToEnd, StartsOnDriveCWithItsDetailsInTheLabels) {
+    EXPECT_EQ(letter(), "C");
+    EXPECT_NE(labelStarting("Volume Name:"), "");
+    EXPECT_NE(labelStarting("File System: "), "");
+    EXPECT_NE(labelStarting("Used / Total: "), "");
+    EXPECT_NE(button("Browse..."), nullptr);
+}
+
+TEST_F(VolscopeEndToEnd, TypedLettersAndArrowKeysMoveTheLetterAndItsDetails) {
+    pressKey(static_cast<WPARAM>(drives.fixed));
+    ASSERT_TRUE(showsDrive(drives.fixed)) << "typing the letter; shows " << letter();
+    // The query trims the label's blanks.
+    const std::string label = drives.label.substr(drives.label.find_first_not_of(' '));
+    EXPECT_EQ(labelStarting("Volume Name:"), "Volume Name: " + label);
+    EXPECT_EQ(labelStarting("Volume Serial Number:"), "Volume Serial Number: 1A2B-3C4D");
+
+    pressKey(VK_RIGHT);
+    ASSERT_TRUE(showsDrive(drives.cdrom)) << "the right arrow; shows " << letter();
+    EXPECT_EQ(labelStarting("Volume Name:"), "Volume Name: " + drives.cdromLabel);
+
+    pressKey(VK_LEFT);
+    ASSERT_TRUE(showsDrive(drives.fixed)) << "the left arrow; shows " << letter();
+}
+
+TEST_F(VolscopeEndToEnd, CloseEndsTheProgram) {
+    HWND close = button("Close");
+    ASSERT_NE(close, nullptr);
+    RECT client{};
+    GetClientRect(close, &client);
+    const LPARAM middle = MAKELPARAM(client.right / 2, client.bottom / 2);
+    PostMessageA(close, WM_LBUTTONDOWN, MK_LBUTTON, middle);
+    PostMessageA(close, WM_LBUTTONUP, 0, middle);
+    ASSERT_EQ(WaitForSingleObject(process.hProcess, 10000), WAIT_OBJECT_0);
+    DWORD exitCode = 1;
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    EXPECT_EQ(exitCode, 0u);
+}
+
+}  // namespace
