@@ -49,20 +49,30 @@ dpkg-deb -x "$deb" "$root"
 desktop-file-validate "$root"/usr/share/applications/*.desktop
 appstreamcli validate --no-net --explain "$root"/usr/share/metainfo/*.metainfo.xml
 
-# The packaged program must find everything it needs where it is installed. Qt's runtime folder
-# and anything written to the home folder go to the scratch folder.
+# The packaged program must find everything it needs where it is installed: it starts in the
+# scratch folder, away from the source tree, and Qt's runtime folder and anything written to the
+# home folder go there too. Its main window is a normal window titled "Volscope"; a message box
+# at start-up has that title too, but is a dialog, and does not count.
 mkdir -m 700 "$scratch/runtime" "$scratch/home"
 windowCheck='
     "$1/usr/bin/volscope" & program=$!
-    window=$(timeout 20 xdotool search --sync --onlyvisible --name "^Volscope\$" | head -n 1) ||
-        true
+    window=
+    for _ in $(seq 100); do
+        for candidate in $(xdotool search --onlyvisible --name "^Volscope\$" 2>/dev/null); do
+            xprop -id "$candidate" _NET_WM_WINDOW_TYPE | grep -q "_NET_WM_WINDOW_TYPE_NORMAL" &&
+                window=$candidate
+        done
+        [ -n "$window" ] && break
+        kill -0 "$program" 2>/dev/null || break
+        sleep 0.2
+    done
     running=no
     kill -0 "$program" 2>/dev/null && running=yes
     kill "$program" 2>/dev/null
     wait "$program" 2>/dev/null || true
-    [ -n "$window" ] || { echo "the packaged volscope showed no window within 20 s" >&2; exit 1; }
     [ "$running" = yes ] || { echo "the packaged volscope ended by itself" >&2; exit 1; }
+    [ -n "$window" ] || { echo "the packaged volscope showed no window within 20 s" >&2; exit 1; }
     echo "The packaged volscope showed its main window (X window $window)."'
-XDG_RUNTIME_DIR=$scratch/runtime HOME=$scratch/home \
-    xvfb-run -a -s "-screen 0 1280x1024x24" bash -c "$windowCheck" _ "$root"
+(cd "$scratch" && XDG_RUNTIME_DIR=$scratch/runtime HOME=$scratch/home \
+    xvfb-run -a -s "-screen 0 1280x1024x24" bash -c "$windowCheck" _ "$root")
 echo "Package checked in $((SECONDS - started)) s."

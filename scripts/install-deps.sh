@@ -14,7 +14,7 @@ packages=(
     clang libclang-rt-14-dev                          # the fuzz target (libFuzzer)
     xvfb xauth                                        # a real window without a desktop
     dpkg-dev file lintian                             # the Debian package: shlibdeps, checks
-    desktop-file-utils appstream xdotool              # its menu entry, metainfo and window
+    desktop-file-utils appstream xdotool x11-utils    # its menu entry, metainfo and window
     g++-mingw-w64-x86-64-posix googletest wine64 wine # the Windows OS layer, tested under Wine
 )
 
