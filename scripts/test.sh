@@ -49,6 +49,8 @@ cmake -S . -B build-windows -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOLSCOP
 cmake --build build-windows -j "$jobs"
 tests/wine/run_wine_tests.sh build-windows --output-junit "$PWD/build-windows/test-results.xml"
 
+scripts/check-package.sh build-release
+
 echo
 tests/contract_summary.sh "Linux=build/test-results.xml" \
     "Windows under Wine=build-windows/test-results.xml"
