@@ -13,11 +13,8 @@ echo "== Debian package: Release build, lintian, menu entry, metainfo, start und
 started=$SECONDS
 # Without its old cache the build is configured exactly as here, whatever BUILD_DIR held before.
 rm -f "$build/CMakeCache.txt"
-# -Wno-error=restrict: only until the VOLSCOPE_WERROR option (off by default) is merged; until
-# then GCC 12's false -Wrestrict in FrmMain::Form_Load is an error at -O3. Remove it then, so
-# that this build stays a packager's plain one.
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVOLSCOPE_WERROR=OFF \
-    -DVOLSCOPE_TESTS=OFF -DVOLSCOPE_BENCH=OFF -DCMAKE_CXX_FLAGS=-Wno-error=restrict >/dev/null
+    -DVOLSCOPE_TESTS=OFF -DVOLSCOPE_BENCH=OFF >/dev/null
 cmake --build "$build" -j "$(nproc)"
 rm -f "$build"/volscope_*.deb
 (cd "$build" && cpack -G DEB >/dev/null)
