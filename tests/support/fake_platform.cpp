@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "platform/drive_root.h"
+#include "platform/dos_path.h"
 #include "platform/file_time.h"
 #include "platform/out_params.h"
 
