@@ -48,7 +48,7 @@ class AttributesContract : public testing::TestWithParam<contract::BackendRow> {
     std::uint32_t readBackOf(std::uint32_t written) const {
         std::uint32_t word =
             written & (attr::readOnly | attr::hidden | attr::system | attr::archive);
-        if (!backend_->archiveAlwaysSet().empty()) word |= attr::archive;
+        if (!backend_->archiveAlwaysSetReason().empty()) word |= attr::archive;
         return word == 0 ? attr::normal : word;
     }
 
@@ -56,7 +56,7 @@ class AttributesContract : public testing::TestWithParam<contract::BackendRow> {
 };
 
 TEST_P(AttributesContract, EveryWrittenWordReadsBackThroughTheFileAndItsListing) {
-    if (const std::string why = backend_->archiveAlwaysSet(); !why.empty())
+    if (const std::string why = backend_->archiveAlwaysSetReason(); !why.empty())
         RecordProperty("archive", why);
     for (std::uint32_t bits = 0; bits < 16; ++bits) {
         const std::uint32_t word =
