@@ -9,6 +9,7 @@
 
 #include "platform/platform.h"
 #include "tests/platform/contract_backend.h"
+#include "tests/platform/contract_fixture.h"
 
 namespace {
 
@@ -18,16 +19,8 @@ using platform::FindHandle;
 using platform::invalidFindHandle;
 using Platform = platform::Platform;
 
-class AttributesContract : public testing::TestWithParam<contract::BackendRow> {
+class AttributesContract : public contract::BackendTest {
   protected:
-    void SetUp() override {
-        backend_ = GetParam().make();
-        const std::string reason = backend_->setUp();
-        if (!reason.empty()) GTEST_SKIP() << reason;
-    }
-
-    Platform& platform() { return backend_->platform(); }
-    std::string knownRoot() const { return {backend_->knownDrive().letter, ':', '\\'}; }
     std::string folder() const { return knownRoot() + contract::KnownFolder{}.name; }
 
     // The word the listing of the known folder reports for that name; nullopt when not listed.
@@ -51,8 +44,6 @@ class AttributesContract : public testing::TestWithParam<contract::BackendRow> {
         if (!backend_->archiveAlwaysSetReason().empty()) word |= attr::archive;
         return word == 0 ? attr::normal : word;
     }
-
-    std::unique_ptr<contract::Backend> backend_;
 };
 
 TEST_P(AttributesContract, EveryWrittenWordReadsBackThroughTheFileAndItsListing) {
