@@ -3,7 +3,8 @@
 #include "app/volscope_program.h"
 
 int main(int argc, char** argv) {
-    toolkit::qt::QtApplication application(argc, argv);
+    // The build names the installed .desktop file, metainfo and icons after VOLSCOPE_APP_ID.
+    toolkit::qt::QtApplication application(argc, argv, VOLSCOPE_APP_ID);
     VolscopeProgram program;
     program.frmMain.form().show();
     if (program.toolkit.ended()) return 0;

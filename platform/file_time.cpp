@@ -55,4 +55,12 @@ std::optional<SystemTime> systemTimeOf(const FileTime& fileTime) {
     return time;
 }
 
+bool fileTimeToSystemTime(const FileTime* fileTime, SystemTime* systemTime) {
+    if (fileTime == nullptr || systemTime == nullptr) return false;
+    const std::optional<SystemTime> time = systemTimeOf(*fileTime);
+    if (!time) return false;
+    *systemTime = *time;
+    return true;
+}
+
 }  // namespace platform

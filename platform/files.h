@@ -98,6 +98,9 @@ inline constexpr std::uint32_t sysIconIndex = 0x4000;
 inline constexpr std::uint32_t shellIconSize = 0x4;
 inline constexpr std::uint32_t largeIcon = 0x0;
 inline constexpr std::uint32_t useFileAttributes = 0x10;
+// The flags that only the Windows shell answers: an HICON, the shell's SFGAO_* bits, and the type
+// of a file that need not exist. The other backends fail a call that has any of them.
+inline constexpr std::uint32_t windowsOnly = icon | attributes | useFileAttributes;
 }  // namespace shell_info
 
 // Styles of ImageList_Draw (ILD_*).

@@ -13,8 +13,9 @@
 // they were when the call fails. Text is narrow, in the system code page (UTF-8 on Linux); names
 // are passed on as bytes. Roots are given as "X:\" (letter, colon, backslash).
 //
-// Backends: platform/posix (Linux: letters mapped onto mounted volumes) and, for tests, the
-// scriptable fake in tests/. An implementation is used from one thread at a time.
+// Backends: platform/posix (Linux: letters mapped onto mounted volumes), platform/win32 (Windows:
+// the system's own calls) and, for tests, the scriptable fake in tests/support. An implementation
+// is used from one thread at a time.
 namespace platform {
 
 // The codes GetDriveTypeA returns.
@@ -137,6 +138,7 @@ class Platform {
     virtual std::intptr_t ShellExecuteA(WindowHandle owner, const char* operation, const char* file,
                                         const char* parameters, const char* directory,
                                         std::int32_t showCommand) = 0;
+
     // Files: opening, times, short names and icons.
 
     // Opens an existing file (not a folder) at a DOS path ("D:\Photos\cat.jpg") for

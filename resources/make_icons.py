@@ -5,9 +5,10 @@ The drawings below are the source of the art: every picture is built on a small 
 from rectangles, bevels, gradients, diagonal bands and circles, then reduced to the 16-colour
 Windows palette (4 bpp), to black and white (1 bpp) or to a 256-colour palette made of the
 drawing's own colours (8 bpp), and written by hand as icon files: ICONDIR, ICONDIRENTRY and
-one BITMAPINFOHEADER DIB per image (colour table, XOR bitmap, 1-bit AND mask).
+one BITMAPINFOHEADER DIB per image (colour table, XOR bitmap, 1-bit AND mask). The program
+icon is also written in full colour as PNGs for the desktop's hicolor icon theme.
 
-    python3 resources/make_icons.py                  # rewrites the .ico files in resources/
+    python3 resources/make_icons.py                  # rewrites the .ico and hicolor PNG files
     python3 resources/make_icons.py --preview DIR    # also writes PNG previews into DIR
 
 Only the Python standard library is used, and the output is byte-for-byte reproducible.
@@ -368,24 +369,70 @@ def draw_cd(size):
     return c
 
 
-# Program icon: a plain window with a title strip, casting a shadow to the lower right.
-# Geometry per size: window frame, title strip height, shadow offset.
-WINDOW = {32: ((0, 1, 28, 28), 5, 3), 16: ((0, 0, 13, 13), 3, 2)}
+# Program icon: a plain window with a title strip, casting a shadow to the lower right. From
+# 48 pixels up, the menu icons also show what the window holds: a drive unit, lines of details
+# and the bar of free space.
+# Geometry per size: window frame, title strip height, shadow offset, line width.
+WINDOW = {
+    16: ((0, 0, 13, 13), 3, 2, 1),
+    32: ((0, 1, 28, 28), 5, 3, 1),
+    48: ((0, 2, 43, 43), 7, 4, 1),
+    64: ((0, 2, 58, 58), 9, 5, 1),
+    128: ((0, 4, 117, 117), 18, 10, 2),
+    256: ((0, 8, 235, 235), 36, 20, 4),
+}
+# Contents per size: drive unit (x0, y0, x1, y1, depth), lines of details (x0, x1, row), bar of
+# free space (x0, y0, x1, y1) with the free share's width.
+WINDOW_CONTENTS = {
+    48: ((12, 17, 29, 27, 4), [], ((5, 32, 38, 38), 11)),
+    64: ((16, 23, 37, 36, 5), [(6, 38, 41), (6, 30, 44)], ((6, 48, 52, 53), 15)),
+    128: ((34, 44, 75, 68, 8), [(12, 90, 77), (12, 70, 83), (12, 80, 89)],
+          ((12, 97, 105, 107), 30)),
+    256: ((70, 90, 150, 138, 16), [(24, 180, 154), (24, 140, 166), (24, 160, 178)],
+          ((24, 194, 211, 215), 60)),
+}
+DETAILS = DARK_GREY
+FREE_BLUE = (0x00, 0x00, 0xFF)
+USED_BLUE = (0x00, 0x00, 0x80)
+
+
+def thick_frame(c, x0, y0, x1, y1, w, col):
+    c.rect(x0, y0, x1, y0 + w - 1, col)
+    c.rect(x0, y1 - w + 1, x1, y1, col)
+    c.rect(x0, y0, x0 + w - 1, y1, col)
+    c.rect(x1 - w + 1, y0, x1, y1, col)
+
+
+def space_bar(c, x0, y0, x1, y1, free, w):
+    """The bar of free space, sunk into the window: free share bright blue from the left, the
+    used rest dark blue."""
+    c.rect(x0, y0, x1, y0 + w - 1, DARK_GREY)
+    c.rect(x0, y0, x0 + w - 1, y1, DARK_GREY)
+    c.rect(x0 + w, y1 - w + 1, x1, y1, WHITE)
+    c.rect(x1 - w + 1, y0 + w, x1, y1, WHITE)
+    c.rect(x0 + w, y0 + w, x1 - w, y1 - w, USED_BLUE)
+    c.rect(x0 + w, y0 + w, x0 + w + free - 1, y1 - w, FREE_BLUE)
 
 
 def draw_window(size, mono):
     c = Canvas(size)
-    (x0, y0, x1, y1), title, off = WINDOW[size]
+    (x0, y0, x1, y1), title, off, w = WINDOW[size]
     if mono:  # two colours: the shadow is a 50 % dot pattern, the title strip solid black
         for y in range(y0 + off, y1 + off + 1):
             for x in range(x0 + off, x1 + off + 1):
                 c.put(x, y, BLACK if (x + y) % 2 == 0 else WHITE)
     else:
         c.rect(x0 + off, y0 + off, x1 + off, y1 + off, DARK_GREY)
-    c.frame(x0, y0, x1, y1, OUTLINE)
-    c.rect(x0 + 1, y0 + 1, x1 - 1, y1 - 1, WHITE)
-    c.rect(x0 + 1, y0 + 1, x1 - 1, y0 + title, BLACK if mono else CYAN)
-    c.rect(x0 + 1, y0 + title + 1, x1 - 1, y0 + title + 1, OUTLINE)
+    thick_frame(c, x0, y0, x1, y1, w, OUTLINE)
+    c.rect(x0 + w, y0 + w, x1 - w, y1 - w, WHITE)
+    c.rect(x0 + w, y0 + w, x1 - w, y0 + w + title - 1, BLACK if mono else CYAN)
+    c.rect(x0 + w, y0 + w + title, x1 - w, y0 + 2 * w + title - 1, OUTLINE)
+    if size in WINDOW_CONTENTS and not mono:
+        unit, details, (bar, free) = WINDOW_CONTENTS[size]
+        fixed_unit(c, *unit)
+        for lx0, lx1, row in details:
+            c.rect(lx0, row, lx1, row + w - 1, DETAILS)
+        space_bar(c, *bar, free, w)
     return c
 
 
@@ -505,14 +552,17 @@ def ico_bytes(images):
 PREVIEW_BACKGROUND = grey(0xD4)
 
 
-def png_bytes(width, height, rgb_rows):
+def png_bytes(width, height, rows, alpha=False):
+    """PNG of rows of (r, g, b) pixels, or of (r, g, b, a) pixels when alpha is set."""
+
     def chunk(kind, data):
         return (struct.pack(">I", len(data)) + kind + data +
                 struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
 
-    raw = b"".join(b"\x00" + bytes(v for px in row for v in px) for row in rgb_rows)
+    raw = b"".join(b"\x00" + bytes(v for px in row for v in px) for row in rows)
+    colour_type = 6 if alpha else 2
     return (b"\x89PNG\r\n\x1a\n" +
-            chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)) +
+            chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, colour_type, 0, 0, 0)) +
             chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
 
 
@@ -583,10 +633,24 @@ ICONS = [
 ]
 
 
+# The program icon for desktop menus and launchers (the freedesktop hicolor theme): full colour
+# with transparency, every size drawn on its own canvas rather than scaled. 16 and 32 are the
+# pictures of volscope.ico.
+HICOLOR_SIZES = (16, 32, 48, 64, 128, 256)
+
+
+def hicolor_png(size):
+    c = window(size)
+    rows = [[(0, 0, 0, 0) if px is None else px + (0xFF,) for px in c.px[y * size:(y + 1) * size]]
+            for y in range(size)]
+    return png_bytes(size, size, rows, alpha=True)
+
+
 def main(argv):
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--out", default=os.path.dirname(os.path.abspath(__file__)),
-                        help="directory for the .ico files (default: next to this script)")
+                        help="directory for the .ico files and hicolor/ (default: next to this "
+                        "script)")
     parser.add_argument("--preview", metavar="DIR", help="also write PNG previews into DIR")
     args = parser.parse_args(argv)
     for name, recipe in ICONS:
@@ -595,6 +659,11 @@ def main(argv):
             f.write(ico_bytes(images))
         if args.preview:
             write_previews(args.preview, name, images)
+    for size in HICOLOR_SIZES:
+        folder = os.path.join(args.out, "hicolor", f"{size}x{size}")
+        os.makedirs(folder, exist_ok=True)
+        with open(os.path.join(folder, "volscope.png"), "wb") as f:
+            f.write(hicolor_png(size))
 
 
 if __name__ == "__main__":

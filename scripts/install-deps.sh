@@ -13,6 +13,8 @@ packages=(
     shared-mime-info                                  # file types by name, for file icons
     clang libclang-rt-14-dev                          # the fuzz target (libFuzzer)
     xvfb xauth                                        # a real window without a desktop
+    dpkg-dev file lintian                             # the Debian package: shlibdeps, checks
+    desktop-file-utils appstream xdotool x11-utils    # its menu entry, metainfo and window
     g++-mingw-w64-x86-64-posix googletest wine64 wine # the Windows OS layer, tested under Wine
 )
 

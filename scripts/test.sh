@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds Volscope and runs every test twice: in a plain build, then under AddressSanitizer and
-# UndefinedBehaviorSanitizer. Then fuzzes the user.DOSATTRIB parser for 30 seconds, and
-# cross-compiles the Windows OS layer with mingw-w64 and runs its tests under Wine. Real-volume
-# tests need root (loop and tmpfs mounts); elsewhere they skip and say why.
+# Checks the formatting, builds Volscope and runs every test twice: in a plain build, then under
+# AddressSanitizer and UndefinedBehaviorSanitizer. Then fuzzes the user.DOSATTRIB parser for 30
+# seconds, cross-compiles the Windows build with mingw-w64 and runs its tests under Wine, and
+# builds and checks the Debian package from a plain Release build. Real-volume tests need root
+# (loop and tmpfs mounts); elsewhere they skip and say why.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -48,6 +49,8 @@ cmake -S . -B build-windows -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOLSCOP
     -DVOLSCOPE_BENCH=OFF >/dev/null
 cmake --build build-windows -j "$jobs"
 tests/wine/run_wine_tests.sh build-windows --output-junit "$PWD/build-windows/test-results.xml"
+
+scripts/check-package.sh build-release
 
 echo
 tests/contract_summary.sh "Linux=build/test-results.xml" \

@@ -4,31 +4,17 @@
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <sys/xattr.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <optional>
 
 #include "platform/posix/attribute_change.h"
 #include "platform/posix/dos_attrib.h"
+#include "platform/posix/unique_fd.h"
 
 namespace platform::posix {
 
 namespace {
-
-class Descriptor {
-  public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor() {
-        if (fd_ >= 0) close(fd_);
-    }
-    int get() const { return fd_; }
-
-  private:
-    int fd_;
-};
 
 // Reads user.DOSATTRIB into state; false on an error other than its absence or the file
 // system's lack of user.* attributes.
@@ -94,8 +80,8 @@ bool apply(const char* file, const AttributeState& state, const AttributeChange&
 
 bool writeAttributes(const std::string& path, std::string_view name, const std::string& volumeRoot,
                      std::uint32_t attributes) {
-    const Descriptor opened(open(path.c_str(), O_PATH | O_CLOEXEC));
-    if (opened.get() < 0) return false;
+    const UniqueFd opened(open(path.c_str(), O_PATH | O_CLOEXEC));
+    if (!opened.valid()) return false;
     struct stat file {};
     struct stat root {};
     struct statvfs volume {};

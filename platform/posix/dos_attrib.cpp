@@ -36,13 +36,13 @@ class NdrReader {
 
     std::optional<std::uint16_t> uint16() {
         align(2);
-        const auto bytes = take(2);
+        const auto bytes = nextBytes(2);
         if (!bytes) return std::nullopt;
         return static_cast<std::uint16_t>(byte(*bytes, 0) | byte(*bytes, 1) << 8);
     }
     std::optional<std::uint32_t> uint32() {
         align(4);
-        const auto bytes = take(4);
+        const auto bytes = nextBytes(4);
         if (!bytes) return std::nullopt;
         return byte(*bytes, 0) | byte(*bytes, 1) << 8 | byte(*bytes, 2) << 16 |
                byte(*bytes, 3) << 24;
@@ -50,7 +50,7 @@ class NdrReader {
     // udlong and NTTIME: 8 bytes at a 4-byte alignment; their values are not needed.
     bool skip64() {
         align(4);
-        return take(8).has_value();
+        return nextBytes(8).has_value();
     }
     bool skipNulTerminated() {
         const std::size_t nul = data_.find('\0', offset_);
@@ -64,7 +64,8 @@ class NdrReader {
     static std::uint32_t byte(std::string_view bytes, std::size_t i) {
         return static_cast<unsigned char>(bytes[i]);
     }
-    std::optional<std::string_view> take(std::size_t count) {
+    // The next count bytes, read past; nullopt, reading nothing, when fewer are left.
+    std::optional<std::string_view> nextBytes(std::size_t count) {
         if (offset_ > data_.size() || data_.size() - offset_ < count) return std::nullopt;
         const std::string_view bytes = data_.substr(offset_, count);
         offset_ += count;

@@ -4,7 +4,6 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
-#include <unistd.h>
 
 #include <array>
 #include <cerrno>
@@ -12,6 +11,7 @@
 
 #include "platform/posix/dos_attrib.h"
 #include "platform/posix/dos_names.h"
+#include "platform/posix/unique_fd.h"
 
 namespace platform::posix {
 
@@ -106,11 +106,9 @@ std::optional<FindData> describeEntryAt(const std::string& path, bool isRoot) {
     if (slash == std::string::npos) return std::nullopt;
     const std::string folder = isRoot ? path : slash == 0 ? "/" : path.substr(0, slash);
     const std::string name = isRoot ? "." : path.substr(slash + 1);
-    const int opened = open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    if (opened < 0) return std::nullopt;
-    std::optional<FindData> entry = EntryReader(opened, folder).describe(name.c_str());
-    close(opened);
-    return entry;
+    const UniqueFd opened(open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (!opened.valid()) return std::nullopt;
+    return EntryReader(opened.get(), folder).describe(name.c_str());
 }
 
 }  // namespace platform::posix

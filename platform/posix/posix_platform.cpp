@@ -4,7 +4,6 @@
 #include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <algorithm>
 
 #include <algorithm>
 #include <cerrno>
@@ -14,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/drive_root.h"
+#include "platform/dos_path.h"
 #include "platform/file_time.h"
 #include "platform/out_params.h"
 #include "platform/posix/attribute_writer.h"
@@ -80,11 +79,6 @@ std::optional<std::string> readWholeFile(const std::string& path) {
 PosixPlatform::PosixPlatform(std::string opener, std::string mimeFolder)
     : opener_(std::move(opener)), mimeFolder_(std::move(mimeFolder)) {}
 
-PosixPlatform::~PosixPlatform() {
-    for (const auto& [number, file] : files_) close(file.fd);
-    if (mountTable_ >= 0) ::close(mountTable_);
-}
-
 DriveTable PosixPlatform::currentDrives() {
     const std::optional<std::vector<MountEntry>> mounts =
         posix::readMountTable("/proc/self/mountinfo");
@@ -100,17 +94,18 @@ const DriveTable& PosixPlatform::drives() {
     // The kernel marks /proc/self/mountinfo with POLLPRI when the mount table changes; until
     // then the letters stand as they were read. Reading the file to its end acknowledges the
     // change before the table is read again, so a mount made meanwhile is seen next time.
-    if (mountTable_ < 0) mountTable_ = ::open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC);
-    bool changed = !drives_ || mountTable_ < 0;
-    if (mountTable_ >= 0) {
-        pollfd watch{mountTable_, POLLPRI, 0};
+    if (!mountTable_.valid())
+        mountTable_.reset(::open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC));
+    bool changed = !drives_ || !mountTable_.valid();
+    if (mountTable_.valid()) {
+        pollfd watch{mountTable_.get(), POLLPRI, 0};
         if (::poll(&watch, 1, 0) > 0 && (watch.revents & (POLLERR | POLLPRI)) != 0) changed = true;
     }
     if (changed) {
-        if (mountTable_ >= 0) {
+        if (mountTable_.valid()) {
             char buffer[8192];
-            ::lseek(mountTable_, 0, SEEK_SET);
-            while (::read(mountTable_, buffer, sizeof buffer) > 0) {
+            ::lseek(mountTable_.get(), 0, SEEK_SET);
+            while (::read(mountTable_.get(), buffer, sizeof buffer) > 0) {
             }
         }
         drives_ = currentDrives();
@@ -158,9 +153,10 @@ bool PosixPlatform::GetDiskFreeSpaceA(const char* rootPathName, std::uint32_t* s
 
 FindHandle PosixPlatform::FindFirstFileA(const char* fileName, FindData* findFileData) {
     if (fileName == nullptr || findFileData == nullptr) return invalidFindHandle;
-    const std::optional<std::string_view> folder = posix::listedFolder(fileName);
-    if (!folder) return findOneEntry(fileName, findFileData);
-    const std::optional<posix::UnixPath> path = posix::mapDosPath(*folder, drives());
+    const FindTarget target = findTargetOf(fileName);
+    if (target.kind == FindTarget::Kind::oneEntry) return findOneEntry(target.path, findFileData);
+    if (target.kind != FindTarget::Kind::folder) return invalidFindHandle;
+    const std::optional<posix::UnixPath> path = posix::mapDosPath(target.path, drives());
     if (!path) return invalidFindHandle;
     std::unique_ptr<posix::FolderListing> listing =
         posix::FolderListing::open(path->path, !path->isRoot);
@@ -168,39 +164,30 @@ FindHandle PosixPlatform::FindFirstFileA(const char* fileName, FindData* findFil
     // Windows fails a listing with no entry at all, which only a root can be.
     std::optional<FindData> first = listing->next();
     if (!first) return invalidFindHandle;
-    const std::uintptr_t handle = nextHandle_++;
-    listings_.emplace(handle, std::move(listing));
     *findFileData = std::move(*first);
-    return static_cast<FindHandle>(handle);
+    return listings_.add(std::move(listing));
 }
 
-FindHandle PosixPlatform::findOneEntry(const char* fileName, FindData* findFileData) {
-    const std::string_view name(fileName);
-    const std::size_t separator = name.find_last_of("\\/");
-    if (separator == std::string_view::npos || separator + 1 == name.size() ||
-        name.find_first_of("*?", separator + 1) != std::string_view::npos)
-        return invalidFindHandle;
-    const std::optional<posix::UnixPath> path = posix::mapDosPath(name, drives());
+FindHandle PosixPlatform::findOneEntry(std::string_view fileName, FindData* findFileData) {
+    const std::optional<posix::UnixPath> path = posix::mapDosPath(fileName, drives());
     if (!path || path->isRoot) return invalidFindHandle;
     std::optional<FindData> entry = posix::describeEntryAt(path->path, false);
     if (!entry) return invalidFindHandle;
-    const std::uintptr_t handle = nextHandle_++;
-    listings_.emplace(handle, nullptr);  // a listing of one entry, already given
     *findFileData = std::move(*entry);
-    return static_cast<FindHandle>(handle);
+    return listings_.add(nullptr);
 }
 
 bool PosixPlatform::FindNextFileA(FindHandle findFile, FindData* findFileData) {
-    const auto listing = listings_.find(static_cast<std::uintptr_t>(findFile));
-    if (listing == listings_.end() || findFileData == nullptr || !listing->second) return false;
-    std::optional<FindData> next = listing->second->next();
+    const std::unique_ptr<posix::FolderListing>* listing = listings_.find(findFile);
+    if (listing == nullptr || findFileData == nullptr || !*listing) return false;
+    std::optional<FindData> next = (*listing)->next();
     if (!next) return false;
     *findFileData = std::move(*next);
     return true;
 }
 
 bool PosixPlatform::FindClose(FindHandle findFile) {
-    return listings_.erase(static_cast<std::uintptr_t>(findFile)) == 1;
+    return listings_.close(findFile);
 }
 
 std::uint32_t PosixPlatform::GetFileAttributesA(const char* fileName) {
@@ -243,10 +230,6 @@ std::intptr_t PosixPlatform::ShellExecuteA(WindowHandle, const char* operation, 
     return posix::startOpener(opener_, path->path, folder);
 }
 
-}  // namespace platform
-
-namespace platform {
-
 FileHandle PosixPlatform::CreateFileA(const char* fileName, std::uint32_t desiredAccess,
                                       std::uint32_t shareMode, const void* securityAttributes,
                                       std::uint32_t creationDisposition,
@@ -263,58 +246,42 @@ FileHandle PosixPlatform::CreateFileA(const char* fileName, std::uint32_t desire
     // Non-blocking: a pipe put in the file's place meanwhile must not hang the open, and a
     // lease held by another program (a file server's) fails it instead of waiting for the break.
     constexpr int openFlags = O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
-    const int probe = open(path->path.c_str(), O_RDONLY | openFlags);
-    if (probe >= 0 && (fstat(probe, &status) != 0 || !S_ISREG(status.st_mode))) {
-        close(probe);
+    posix::UniqueFd probe(open(path->path.c_str(), O_RDONLY | openFlags));
+    if (probe.valid() && (fstat(probe.get(), &status) != 0 || !S_ISREG(status.st_mode)))
         return invalidFileHandle;
-    }
-    if ((shareMode & file_share::write) == 0 && probe >= 0 &&
-        openForWritingElsewhere(probe).value_or(false)) {
-        close(probe);
+    if ((shareMode & file_share::write) == 0 && probe.valid() &&
+        openForWritingElsewhere(probe.get()).value_or(false))
         return invalidFileHandle;
-    }
 
-    int fd = probe;
+    posix::UniqueFd fd = std::move(probe);
     if ((desiredAccess & file_access::genericWrite) != 0) {
         const int mode = (desiredAccess & file_access::genericRead) != 0 ? O_RDWR : O_WRONLY;
-        fd = open(path->path.c_str(), mode | openFlags);
-        if (probe >= 0) close(probe);
-        if (fd >= 0 && (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))) {
-            close(fd);
+        fd.reset(open(path->path.c_str(), mode | openFlags));
+        if (fd.valid() && (fstat(fd.get(), &status) != 0 || !S_ISREG(status.st_mode)))
             return invalidFileHandle;
-        }
     }
-    if (fd < 0) return invalidFileHandle;
+    if (!fd.valid()) return invalidFileHandle;
 
-    const OpenFile opened{fd, status.st_dev, status.st_ino, desiredAccess, shareMode};
+    OpenFile opened{std::move(fd), status.st_dev, status.st_ino, desiredAccess, shareMode};
     const bool shared = std::all_of(files_.begin(), files_.end(), [&](const auto& entry) {
         const OpenFile& other = entry.second;
         return other.device != opened.device || other.inode != opened.inode ||
                sharingAllows(other.access, other.share, opened.access, opened.share);
     });
-    if (!shared) {
-        close(fd);
-        return invalidFileHandle;
-    }
-    const std::uintptr_t handle = nextHandle_++;
-    files_.emplace(handle, opened);
-    return static_cast<FileHandle>(handle);
+    if (!shared) return invalidFileHandle;
+    return files_.add(std::move(opened));
 }
 
 bool PosixPlatform::CloseHandle(FileHandle object) {
-    const auto file = files_.find(static_cast<std::uintptr_t>(object));
-    if (file == files_.end()) return false;
-    close(file->second.fd);
-    files_.erase(file);
-    return true;
+    return files_.close(object);
 }
 
 bool PosixPlatform::GetFileTime(FileHandle file, FileTime* creationTime, FileTime* lastAccessTime,
                                 FileTime* lastWriteTime) {
-    const auto open = files_.find(static_cast<std::uintptr_t>(file));
-    if (open == files_.end()) return false;
+    const OpenFile* open = files_.find(file);
+    if (open == nullptr) return false;
     struct statx status {};
-    if (statx(open->second.fd, "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_BTIME, &status) != 0)
+    if (statx(open->fd.get(), "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_BTIME, &status) != 0)
         return false;
     const auto fileTime = [](const struct statx_timestamp& stamp) {
         return posix::fileTimeOf(stamp.tv_sec, stamp.tv_nsec);
@@ -331,11 +298,7 @@ bool PosixPlatform::GetFileTime(FileHandle file, FileTime* creationTime, FileTim
 }
 
 bool PosixPlatform::FileTimeToSystemTime(const FileTime* fileTime, SystemTime* systemTime) {
-    if (fileTime == nullptr || systemTime == nullptr) return false;
-    const std::optional<SystemTime> time = systemTimeOf(*fileTime);
-    if (!time) return false;
-    *systemTime = *time;
-    return true;
+    return fileTimeToSystemTime(fileTime, systemTime);
 }
 
 std::uint32_t PosixPlatform::GetShortPathNameA(const char* longPath, char* shortPath,
@@ -372,9 +335,8 @@ std::int32_t PosixPlatform::iconIndexOf(std::vector<std::string> names) {
 std::uintptr_t PosixPlatform::SHGetFileInfoA(const char* path, std::uint32_t /*fileAttributes*/,
                                              ShFileInfo* info, std::uint32_t infoSize,
                                              std::uint32_t flags) {
-    constexpr std::uint32_t unsupported =
-        shell_info::icon | shell_info::attributes | shell_info::useFileAttributes;
-    if (info == nullptr || infoSize < sizeof(ShFileInfo) || (flags & unsupported) != 0) return 0;
+    if (info == nullptr || infoSize < sizeof(ShFileInfo) || (flags & shell_info::windowsOnly) != 0)
+        return 0;
     const std::optional<posix::UnixPath> unixPath = unixPathOf(drives(), path);
     if (!unixPath) return 0;
     struct stat status {};

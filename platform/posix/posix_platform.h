@@ -4,21 +4,24 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <unordered_map>
+#include <string_view>
 #include <vector>
 
+#include "platform/handle_table.h"
 #include "platform/platform.h"
 #include "platform/posix/drive_letters.h"
 #include "platform/posix/folder_listing.h"
 #include "platform/posix/mime_globs.h"
 #include "platform/posix/mime_icons.h"
+#include "platform/posix/unique_fd.h"
 
 namespace platform {
 
 // Linux: the drive letters are mapped onto the mounted volumes (see posix::assignDriveLetters).
 // Every call asks the file system afresh, so a volume mounted or unmounted between two calls is
 // seen at the next. The drive letters are kept between calls only while the kernel reports no
-// change of the mount table; open listings and files are kept until closed.
+// change of the mount table; open listings and files are kept until closed, or until the platform
+// goes.
 // DOS paths are mapped onto Linux paths by posix::mapDosPath, names by posix::dosNameOf, and
 // attributes are made as posix::attributesOf says and changed as posix::writeAttributes does.
 // ShellExecuteA starts the opener program (xdg-open: the desktop's default application) on the
@@ -43,9 +46,9 @@ namespace platform {
 // shared-mime-info's globs2 (posix::MimeGlobs), the type's icon names (posix::MimeIcons),
 // "folder" for folders, "drive-harddisk" then "folder" for a drive's root. The system image
 // list is this platform's table of such names; ImageList_Draw draws the first name that the
-// surface's theme has, else the last. shell_info::icon and shell_info::attributes are not
-// supported (the call fails), nor is shell_info::useFileAttributes; shell_info::exeType has no
-// effect. typeName is the MIME type ("text/plain", "inode/directory").
+// surface's theme has, else the last. The flags of shell_info::windowsOnly are not supported (the
+// call fails); shell_info::exeType has no effect. typeName is the MIME type ("text/plain",
+// "inode/directory").
 class PosixPlatform final : public Platform {
   public:
     // The handle of the system image list that SHGetFileInfoA returns.
@@ -59,8 +62,6 @@ class PosixPlatform final : public Platform {
                            std::string mimeFolder = "/usr/share/mime");
     PosixPlatform(const PosixPlatform&) = delete;
     PosixPlatform& operator=(const PosixPlatform&) = delete;
-    // Closes the files still open.
-    ~PosixPlatform() override;
 
     std::uint32_t GetDriveTypeA(const char* rootPathName) override;
     bool GetVolumeInformationA(const char* rootPathName, char* volumeNameBuffer,
@@ -74,6 +75,15 @@ class PosixPlatform final : public Platform {
     FindHandle FindFirstFileA(const char* fileName, FindData* findFileData) override;
     bool FindNextFileA(FindHandle findFile, FindData* findFileData) override;
     bool FindClose(FindHandle findFile) override;
+
+    // Files: attributes and opening.
+    std::uint32_t GetFileAttributesA(const char* fileName) override;
+    bool SetFileAttributesA(const char* fileName, std::uint32_t fileAttributes) override;
+    std::intptr_t ShellExecuteA(WindowHandle owner, const char* operation, const char* file,
+                                const char* parameters, const char* directory,
+                                std::int32_t showCommand) override;
+
+    // Files: opening, times, short names and icons.
     FileHandle CreateFileA(const char* fileName, std::uint32_t desiredAccess,
                            std::uint32_t shareMode, const void* securityAttributes,
                            std::uint32_t creationDisposition, std::uint32_t flagsAndAttributes,
@@ -89,13 +99,6 @@ class PosixPlatform final : public Platform {
     bool ImageList_Draw(std::uintptr_t imageList, std::int32_t index, DeviceContext& dc,
                         std::int32_t x, std::int32_t y, std::uint32_t style) override;
 
-    // Files: attributes and opening.
-    std::uint32_t GetFileAttributesA(const char* fileName) override;
-    bool SetFileAttributesA(const char* fileName, std::uint32_t fileAttributes) override;
-    std::intptr_t ShellExecuteA(WindowHandle owner, const char* operation, const char* file,
-                                const char* parameters, const char* directory,
-                                std::int32_t showCommand) override;
-
     // The drive letters as they stand now, from /proc/self/mountinfo and sysfs. All letters are
     // empty when the mount table cannot be read.
     static posix::DriveTable currentDrives();
@@ -105,7 +108,7 @@ class PosixPlatform final : public Platform {
     const posix::DriveTable& drives();
 
     struct OpenFile {
-        int fd = -1;
+        posix::UniqueFd fd;
         std::uint64_t device = 0;
         std::uint64_t inode = 0;
         std::uint32_t access = 0;
@@ -113,19 +116,20 @@ class PosixPlatform final : public Platform {
     };
 
     // FindFirstFileA for a name without wildcards: that one entry.
-    FindHandle findOneEntry(const char* fileName, FindData* findFileData);
+    FindHandle findOneEntry(std::string_view fileName, FindData* findFileData);
     // The index in the system image list of a list of icon names, added when new.
     std::int32_t iconIndexOf(std::vector<std::string> names);
     void loadMimeDatabase();
 
-    std::unordered_map<std::uintptr_t, std::unique_ptr<posix::FolderListing>> listings_;
-    std::unordered_map<std::uintptr_t, OpenFile> files_;
-    std::uintptr_t nextHandle_ = 1;  // for listings and files alike
+    HandleNumbers handles_;
+    // A listing of one entry, already given, holds null.
+    HandleTable<FindHandle, std::unique_ptr<posix::FolderListing>> listings_{handles_};
+    HandleTable<FileHandle, OpenFile> files_{handles_};
     std::string opener_;
     std::string mimeFolder_;
     std::optional<posix::MimeGlobs> mimeGlobs_;
     std::optional<posix::MimeIcons> mimeIcons_;
-    int mountTable_ = -1;  // /proc/self/mountinfo, watched for changes of the mount table
+    posix::UniqueFd mountTable_;  // /proc/self/mountinfo, watched for changes of the mount table
     std::optional<posix::DriveTable> drives_;
     std::vector<std::vector<std::string>> imageList_;  // index: icon names, most specific first
 };

@@ -6,7 +6,6 @@
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -14,6 +13,7 @@
 #include <limits>
 
 #include "platform/platform.h"
+#include "platform/posix/unique_fd.h"
 
 // Kernels from 6.8 answer this for every file system that has a UUID; older headers lack it.
 #ifndef FS_IOC_GETFSUUID
@@ -37,34 +37,20 @@ bool isFatFamily(std::string_view type) {
     return type == "vfat" || type == "msdos" || type == "exfat";
 }
 
-class FileDescriptor {
-  public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor() {
-        if (fd_ >= 0) close(fd_);
-    }
-    int get() const { return fd_; }
-
-  private:
-    int fd_;
-};
-
-FileDescriptor openMountRoot(const std::string& target) {
-    return FileDescriptor(open(target.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+UniqueFd openMountRoot(const std::string& target) {
+    return UniqueFd(open(target.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
 }
 
-std::optional<std::string> kernelLabel(const FileDescriptor& root) {
+std::optional<std::string> kernelLabel(const UniqueFd& root) {
     std::array<char, FSLABEL_MAX + 1> label{};
-    if (root.get() < 0 || ioctl(root.get(), FS_IOC_GETFSLABEL, label.data()) != 0)
+    if (!root.valid() || ioctl(root.get(), FS_IOC_GETFSLABEL, label.data()) != 0)
         return std::nullopt;
     return std::string(label.data());
 }
 
-std::optional<std::uint32_t> kernelSerial(const FileDescriptor& root) {
+std::optional<std::uint32_t> kernelSerial(const UniqueFd& root) {
     fsuuid2 uuid{};
-    if (root.get() < 0 || ioctl(root.get(), FS_IOC_GETFSUUID, &uuid) != 0 || uuid.len != 16)
+    if (!root.valid() || ioctl(root.get(), FS_IOC_GETFSUUID, &uuid) != 0 || uuid.len != 16)
         return std::nullopt;
     return static_cast<std::uint32_t>(uuid.uuid[0]) << 24 |
            static_cast<std::uint32_t>(uuid.uuid[1]) << 16 |
@@ -133,7 +119,7 @@ class Identity {
     }
 
     const Volume& volume_;
-    FileDescriptor root_;
+    UniqueFd root_;
     std::optional<SuperblockIds> superblock_;
 };
 

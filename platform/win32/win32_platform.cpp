@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/drive_root.h"
+#include "platform/dos_path.h"
 #include "platform/out_params.h"
 
 namespace platform {
@@ -54,8 +54,7 @@ class NameBuffer {
 
 // A path that starts with a drive's root: "X:\" and whatever follows.
 bool startsWithDriveRoot(const char* path) {
-    return path != nullptr && path[0] != '\0' && path[1] == ':' && path[2] == '\\' &&
-           driveIndex(std::string(path, 3).c_str()).has_value();
+    return path != nullptr && letterIndex(path[0]).has_value() && path[1] == ':' && path[2] == '\\';
 }
 
 FileTime fileTimeOf(const FILETIME& time) {
@@ -129,11 +128,6 @@ bool Win32Platform::GetDiskFreeSpaceA(const char* rootPathName, std::uint32_t* s
     return true;
 }
 
-Win32Platform::~Win32Platform() {
-    for (const auto& [number, search] : searches_) ::FindClose(search);
-    for (const auto& [number, file] : files_) ::CloseHandle(file);
-}
-
 FindHandle Win32Platform::FindFirstFileA(const char* fileName, FindData* findFileData) {
     if (!startsWithDriveRoot(fileName) || findFileData == nullptr) return invalidFindHandle;
     WIN32_FIND_DATAA data{};
@@ -143,27 +137,21 @@ FindHandle Win32Platform::FindFirstFileA(const char* fileName, FindData* findFil
         search = ::FindFirstFileA(fileName, &data);
     }
     if (search == INVALID_HANDLE_VALUE) return invalidFindHandle;
-    const std::uintptr_t number = nextHandle_++;
-    searches_.emplace(number, search);
     *findFileData = findDataOf(data);
-    return static_cast<FindHandle>(number);
+    return searches_.add(SystemHandle(search, [](void* handle) { ::FindClose(handle); }));
 }
 
 bool Win32Platform::FindNextFileA(FindHandle findFile, FindData* findFileData) {
-    const auto search = searches_.find(static_cast<std::uintptr_t>(findFile));
-    if (search == searches_.end() || findFileData == nullptr) return false;
+    const SystemHandle* search = searches_.find(findFile);
+    if (search == nullptr || findFileData == nullptr) return false;
     WIN32_FIND_DATAA data{};
-    if (!::FindNextFileA(search->second, &data)) return false;
+    if (!::FindNextFileA(search->get(), &data)) return false;
     *findFileData = findDataOf(data);
     return true;
 }
 
 bool Win32Platform::FindClose(FindHandle findFile) {
-    const auto search = searches_.find(static_cast<std::uintptr_t>(findFile));
-    if (search == searches_.end()) return false;
-    ::FindClose(search->second);
-    searches_.erase(search);
-    return true;
+    return searches_.close(findFile);
 }
 
 std::uint32_t Win32Platform::GetFileAttributesA(const char* fileName) {
@@ -188,10 +176,6 @@ std::intptr_t Win32Platform::ShellExecuteA(WindowHandle owner, const char* opera
     return reinterpret_cast<std::intptr_t>(result);
 }
 
-}  // namespace platform
-
-namespace platform {
-
 // Only what the interface supports reaches the system: another disposition would create files,
 // and templates and security descriptors would have to be the system's own objects.
 FileHandle Win32Platform::CreateFileA(const char* fileName, std::uint32_t desiredAccess,
@@ -209,27 +193,21 @@ FileHandle Win32Platform::CreateFileA(const char* fileName, std::uint32_t desire
                              flagsAndAttributes, nullptr);
     }
     if (file == INVALID_HANDLE_VALUE) return invalidFileHandle;
-    const std::uintptr_t number = nextHandle_++;
-    files_.emplace(number, file);
-    return static_cast<FileHandle>(number);
+    return files_.add(SystemHandle(file, [](void* handle) { ::CloseHandle(handle); }));
 }
 
 bool Win32Platform::CloseHandle(FileHandle object) {
-    const auto file = files_.find(static_cast<std::uintptr_t>(object));
-    if (file == files_.end()) return false;
-    ::CloseHandle(file->second);
-    files_.erase(file);
-    return true;
+    return files_.close(object);
 }
 
 bool Win32Platform::GetFileTime(FileHandle file, FileTime* creationTime, FileTime* lastAccessTime,
                                 FileTime* lastWriteTime) {
-    const auto open = files_.find(static_cast<std::uintptr_t>(file));
-    if (open == files_.end()) return false;
+    const SystemHandle* open = files_.find(file);
+    if (open == nullptr) return false;
     FILETIME creation{};
     FILETIME lastAccess{};
     FILETIME lastWrite{};
-    if (!::GetFileTime(open->second, &creation, &lastAccess, &lastWrite)) return false;
+    if (!::GetFileTime(open->get(), &creation, &lastAccess, &lastWrite)) return false;
     out_params::store(creationTime, fileTimeOf(creation));
     out_params::store(lastAccessTime, fileTimeOf(lastAccess));
     out_params::store(lastWriteTime, fileTimeOf(lastWrite));

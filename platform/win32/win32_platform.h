@@ -1,8 +1,9 @@
 #pragma once
 
 #include <cstdint>
-#include <unordered_map>
+#include <utility>
 
+#include "platform/handle_table.h"
 #include "platform/platform.h"
 
 namespace platform {
@@ -22,13 +23,18 @@ namespace platform {
 // Attributes are the system's own, for paths that start with a drive's root; ShellExecuteA is
 // shell32's, with the owner handle as the HWND it stands for.
 // Files are the system's own as well, opened only at paths that start with a drive's root and
-// kept behind numbers in the same way. FileTimeToSystemTime is the system's. SHGetFileInfoA is
+// kept behind numbers in the same way; the listings and files still open when the platform goes
+// are closed then. FileTimeToSystemTime is the system's. SHGetFileInfoA is
 // shell32's, copied out of SHFILEINFOA, without shell_info::exeType when the system image list is
 // asked for (the system answers that flag alone); with shell_info::icon the caller owns the HICON
 // in ShFileInfo::icon (DestroyIcon). ImageList_Draw is comctl32's, into the surface's HDC; a
 // surface without one (nativeHandle() 0) is not drawn into.
 class Win32Platform final : public Platform {
   public:
+    Win32Platform() = default;
+    Win32Platform(const Win32Platform&) = delete;
+    Win32Platform& operator=(const Win32Platform&) = delete;
+
     std::uint32_t GetDriveTypeA(const char* rootPathName) override;
     bool GetVolumeInformationA(const char* rootPathName, char* volumeNameBuffer,
                                std::uint32_t volumeNameSize, std::uint32_t* volumeSerialNumber,
@@ -41,6 +47,15 @@ class Win32Platform final : public Platform {
     FindHandle FindFirstFileA(const char* fileName, FindData* findFileData) override;
     bool FindNextFileA(FindHandle findFile, FindData* findFileData) override;
     bool FindClose(FindHandle findFile) override;
+
+    // Files: attributes and opening.
+    std::uint32_t GetFileAttributesA(const char* fileName) override;
+    bool SetFileAttributesA(const char* fileName, std::uint32_t fileAttributes) override;
+    std::intptr_t ShellExecuteA(WindowHandle owner, const char* operation, const char* file,
+                                const char* parameters, const char* directory,
+                                std::int32_t showCommand) override;
+
+    // Files: opening, times, short names and icons.
     FileHandle CreateFileA(const char* fileName, std::uint32_t desiredAccess,
                            std::uint32_t shareMode, const void* securityAttributes,
                            std::uint32_t creationDisposition, std::uint32_t flagsAndAttributes,
@@ -56,23 +71,28 @@ class Win32Platform final : public Platform {
     bool ImageList_Draw(std::uintptr_t imageList, std::int32_t index, DeviceContext& dc,
                         std::int32_t x, std::int32_t y, std::uint32_t style) override;
 
-    // Files: attributes and opening.
-    std::uint32_t GetFileAttributesA(const char* fileName) override;
-    bool SetFileAttributesA(const char* fileName, std::uint32_t fileAttributes) override;
-    std::intptr_t ShellExecuteA(WindowHandle owner, const char* operation, const char* file,
-                                const char* parameters, const char* directory,
-                                std::int32_t showCommand) override;
-
-    Win32Platform() = default;
-    Win32Platform(const Win32Platform&) = delete;
-    Win32Platform& operator=(const Win32Platform&) = delete;
-    // Closes the listings and files still open.
-    ~Win32Platform() override;
-
   private:
-    std::unordered_map<std::uintptr_t, void*> searches_;  // the system's HANDLEs
-    std::unordered_map<std::uintptr_t, void*> files_;     // the system's HANDLEs
-    std::uintptr_t nextHandle_ = 1;                       // for listings and files alike
+    // A HANDLE of the system's, given back by close (FindClose, CloseHandle) when this goes.
+    class SystemHandle {
+      public:
+        using Close = void (*)(void*);
+        SystemHandle(void* handle, Close close) : handle_(handle), close_(close) {}
+        SystemHandle(SystemHandle&& other) noexcept
+            : handle_(std::exchange(other.handle_, nullptr)), close_(other.close_) {}
+        SystemHandle& operator=(SystemHandle&&) = delete;
+        ~SystemHandle() {
+            if (handle_ != nullptr) close_(handle_);
+        }
+        void* get() const { return handle_; }
+
+      private:
+        void* handle_;
+        Close close_;
+    };
+
+    HandleNumbers handles_;
+    HandleTable<FindHandle, SystemHandle> searches_{handles_};
+    HandleTable<FileHandle, SystemHandle> files_{handles_};
 };
 
 }  // namespace platform

@@ -1,13 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QTest>
-#include <QWidget>
-
 #include "main_window/frm_main.h"
-#include "tests/support/fake_platform.h"
-#include "tests/support/recording_message_boxes.h"
-#include "toolkit/qt/qt_toolkit.h"
+#include "tests/support/window_test.h"
 
 namespace {
 
@@ -15,7 +9,7 @@ namespace attribute = platform::file_attribute;
 
 // The browser on drive C of the fake: notes.txt (read-only, archive), plain.txt (archive), and
 // system.dat (system, archive), which the list leaves out.
-class AttributeBoxesTest : public ::testing::Test {
+class AttributeBoxesTest : public fake::WindowTest {
   protected:
     AttributeBoxesTest() {
         os.setDrive('C', {});
@@ -28,14 +22,7 @@ class AttributeBoxesTest : public ::testing::Test {
     }
 
     browser_window::FrmBrowser& b() { return main.frmBrowser(); }
-    QWidget& widget(const char* name) {
-        return *toolkit::qt::nativeWindow(b().form())->findChild<QWidget*>(name);
-    }
-    // Clicks near the left edge, where a check box has its box.
-    void click(const char* name) {
-        QWidget& target = widget(name);
-        QTest::mouseClick(&target, Qt::LeftButton, {}, QPoint(6, target.height() / 2));
-    }
+    void click(const char* name) { ui.click(b().form(), name); }
     void select(const char* name) {
         for (std::int32_t i = 0; i < b().fil.listCount(); ++i) {
             b().fil.setListIndex(i);
@@ -53,11 +40,7 @@ class AttributeBoxesTest : public ::testing::Test {
         return {b().chkReadOnly.value(), b().chkHidden.value(), b().chkArchive.value()};
     }
 
-    fake::Platform os;
-    volume_queries::ModVolscope modVolscope{os};
-    fake::RecordingMessageBoxes boxes;
-    toolkit::qt::QtToolkit qt{boxes, os, "Volscope"};
-    main_window::FrmMain main{qt, modVolscope};
+    main_window::FrmMain main{toolkit, modVolscope};
 };
 
 TEST_F(AttributeBoxesTest, SelectingAFileLoadsTheBoxesWithoutWritingAnything) {

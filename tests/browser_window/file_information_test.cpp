@@ -1,12 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <QLocale>
-
 #include "main_window/frm_main.h"
-#include "tests/support/fake_platform.h"
-#include "tests/support/recording_message_boxes.h"
-#include "toolkit/qt/qt_controls.h"
-#include "toolkit/qt/qt_toolkit.h"
+#include "tests/support/window_test.h"
 
 namespace {
 
@@ -18,12 +13,11 @@ constexpr FileTime moonLanding{0x9A3D0A00U, 0x019D30E0U};  // 1969-07-20 20:17:4
 constexpr FileTime year2100{0x77640000U, 0x022F7163U};     // 2100-01-01 00:00:00 UTC
 constexpr const char* zeroTime = "00:00:00;   Monday 01, January 1601";
 
-// The browser over drive C of the fake, in an English locale: notes.txt with known times and a
+// The browser over drive C of the fake: notes.txt with known times and a
 // text icon, and files to select by name.
-class FileInformationTest : public ::testing::Test {
+class FileInformationTest : public fake::WindowTest {
   protected:
     FileInformationTest() {
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         os.setDrive('C', {});
         os.setExtensionIcon("txt", "text-plain");
         os.addFile("C:\\notes.txt", {.size = 1023,
@@ -34,7 +28,6 @@ class FileInformationTest : public ::testing::Test {
         main.form().show();
         main.cmdBrowse_Click();
     }
-    ~FileInformationTest() override { QLocale::setDefault(QLocale::c()); }
 
     browser_window::FrmBrowser& b() { return main.frmBrowser(); }
     void select(const std::string& name) {
@@ -44,15 +37,9 @@ class FileInformationTest : public ::testing::Test {
         }
         FAIL() << name << " is not listed";
     }
-    const QPixmap& icon() {
-        return dynamic_cast<toolkit::qt::QtPictureBox&>(b().pctIcon).drawing();
-    }
+    bool iconDrawn() { return ui.hasDrawing(b().form(), "pctIcon"); }
 
-    fake::Platform os;
-    volume_queries::ModVolscope modVolscope{os};
-    fake::RecordingMessageBoxes boxes;
-    toolkit::qt::QtToolkit qt{boxes, os, "Volscope"};
-    main_window::FrmMain main{qt, modVolscope};
+    main_window::FrmMain main{toolkit, modVolscope};
 };
 
 TEST_F(FileInformationTest, SelectingAFileFillsEveryLabelAndDrawsItsIcon) {
@@ -63,7 +50,7 @@ TEST_F(FileInformationTest, SelectingAFileFillsEveryLabelAndDrawsItsIcon) {
     EXPECT_EQ(b().lblCreated.caption(), "Created: 20:17:40;   Sunday 20, July 1969");
     EXPECT_EQ(b().lblLastAccessed.caption(), "Last Accessed: 00:00:00;   Friday 01, January 2100");
     EXPECT_EQ(b().lblLastModified.caption(), "Last Modified: 14:03:07;   Monday 05, January 2004");
-    EXPECT_FALSE(icon().isNull());
+    EXPECT_TRUE(iconDrawn());
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_EQ(os.openFiles(), 0u) << "the handle is closed within the refresh";
 }
@@ -120,7 +107,7 @@ TEST_F(FileInformationTest, FileThatVanishedIsReportedOnceWithNothingStale) {
     EXPECT_EQ(b().lblFullName.caption(), "Full Filename: C:\\gone.txt");
     EXPECT_EQ(b().lblSize.caption(), "Size: ");
     EXPECT_EQ(b().lblLastModified.caption(), "Last Modified: ");
-    EXPECT_FALSE(qt.ended());
+    EXPECT_FALSE(toolkit.ended());
 }
 
 // The shell has no icon for a file it cannot find.
@@ -129,10 +116,10 @@ TEST_F(FileInformationTest, FileWithoutIconLeavesTheIconBoxCleared) {
     b().Dir.setPath("C:\\Data");
     b().Dir.setPath("C:\\");
     select("notes.txt");
-    ASSERT_FALSE(icon().isNull());
+    ASSERT_TRUE(iconDrawn());
     os.remove("C:\\noicon.zzz");
     select("noicon.zzz");
-    EXPECT_TRUE(icon().isNull()) << "not the previous file's icon";
+    EXPECT_FALSE(iconDrawn()) << "not the previous file's icon";
 }
 
 TEST_F(FileInformationTest, OpeningAnotherFolderLeavesThePanelOnTheSelectedFile) {
@@ -140,7 +127,7 @@ TEST_F(FileInformationTest, OpeningAnotherFolderLeavesThePanelOnTheSelectedFile)
     b().Dir.setPath("C:\\Data");
     EXPECT_EQ(b().lblFullName.caption(), "Full Filename: C:\\notes.txt");
     EXPECT_EQ(b().lblSize.caption(), "Size: 1023 bytes, 0 KB.");
-    EXPECT_FALSE(icon().isNull());
+    EXPECT_TRUE(iconDrawn());
     select("deep.txt");
     EXPECT_EQ(b().lblFullName.caption(), "Full Filename: C:\\Data\\deep.txt");
     EXPECT_EQ(b().lblLastModified.caption(), "Last Modified: 23:59:59;   Friday 04, March 2005");

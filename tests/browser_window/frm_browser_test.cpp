@@ -2,17 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QGroupBox>
-#include <QLabel>
-#include <QListWidget>
-#include <QTest>
-#include <QWidget>
-
 #include "main_window/frm_main.h"
-#include "tests/support/fake_platform.h"
-#include "tests/support/recording_message_boxes.h"
-#include "toolkit/qt/qt_toolkit.h"
+#include "tests/support/window_test.h"
 
 namespace {
 
@@ -25,10 +16,10 @@ constexpr const char* cannotBrowseMessage =
     "An error has occurred while trying to browse this drive.  Make sure the disk is properly "
     "insterted, or properly connected physically.";
 
-// The main window and its browser on real widgets over a scripted system:
+// The main window and its browser on the toolkit's real widgets over a scripted system:
 // C: a few files, a hidden and a system one, and folders; D: a CD-ROM drive without a disc;
 // E: one file; F: nothing but an empty folder; G: unreadable root; nothing elsewhere.
-class BrowserTest : public ::testing::Test {
+class BrowserTest : public fake::WindowTest {
   protected:
     BrowserTest() {
         os.setDrive('C', {.type = type::fixed});
@@ -53,34 +44,31 @@ class BrowserTest : public ::testing::Test {
 
     // Moves the main window to a letter the way the user would, by typing it.
     void goTo(char letter) {
-        QWidget* top = toolkit::qt::nativeWindow(main.form());
-        QTest::keyClick(top->focusWidget() ? top->focusWidget() : top, letter);
+        ui.pressKey(main.form(), letter);
         ASSERT_EQ(modVolscope.CurrentDrive, std::string(1, letter));
     }
-    void browse() { QTest::mouseClick(&mainWidget("cmdBrowse"), Qt::LeftButton); }
+    void browse() { ui.click(main.form(), "cmdBrowse"); }
     FrmBrowser& browser() { return main.frmBrowser(); }
-    QWidget* browserWindow() { return toolkit::qt::nativeWindow(browser().form()); }
-    QWidget& widget(const char* name) { return *browserWindow()->findChild<QWidget*>(name); }
-    QWidget& mainWidget(const char* name) {
-        return *toolkit::qt::nativeWindow(main.form())->findChild<QWidget*>(name);
+    bool browserShown() { return browser().form().visible(); }
+    void click(const char* name) { ui.click(browser().form(), name); }
+    // The folder list's lines without their indentation.
+    std::vector<std::string> folderLines() {
+        std::vector<std::string> lines = ui.rows(browser().form(), "Dir");
+        for (std::string& line : lines) line.erase(0, line.find_first_not_of(' '));
+        return lines;
     }
-    void click(const char* name) { QTest::mouseClick(&widget(name), Qt::LeftButton); }
     std::vector<std::string> shownPrompts() const {
         std::vector<std::string> prompts;
         for (const auto& box : boxes.shown) prompts.push_back(box.prompt);
         return prompts;
     }
 
-    fake::Platform os;
-    volume_queries::ModVolscope modVolscope{os};
-    fake::RecordingMessageBoxes boxes;
-    toolkit::qt::QtToolkit qt{boxes, os, "Volscope"};
-    main_window::FrmMain main{qt, modVolscope};
+    main_window::FrmMain main{toolkit, modVolscope};
 };
 
 TEST_F(BrowserTest, BrowseOpensTheBrowserOnTheCurrentDrivesRootWithoutSelection) {
     browse();
-    EXPECT_TRUE(browserWindow()->isVisible());
+    EXPECT_TRUE(browserShown());
     EXPECT_EQ(browser().Dir.path(), "C:\\");
     EXPECT_EQ(browser().fil.path(), "C:\\");
     EXPECT_EQ(browser().fil.listCount(), 3) << "hidden and system files are not listed";
@@ -97,11 +85,8 @@ TEST_F(BrowserTest, FilesAreSortedAndFoldersListedBelowThePath) {
     browser().fil.setListIndex(2);
     EXPECT_EQ(browser().fil.fileName(), "c.txt");
 
-    auto& dir = static_cast<QListWidget&>(widget("Dir"));
-    ASSERT_EQ(dir.count(), 3) << "the root, then its folders Data and Empty";
-    EXPECT_EQ(dir.item(0)->text().trimmed(), "C:\\");
-    EXPECT_EQ(dir.item(1)->text().trimmed(), "Data");
-    EXPECT_EQ(dir.item(2)->text().trimmed(), "Empty");
+    EXPECT_EQ(folderLines(), (std::vector<std::string>{"C:\\", "Data", "Empty"}))
+        << "the root, then its folders Data and Empty";
 }
 
 TEST_F(BrowserTest, FilesSortAsTheDesktopsFileDialogsSortThem) {
@@ -122,14 +107,14 @@ TEST_F(BrowserTest, FilesSortAsTheDesktopsFileDialogsSortThem) {
 
 TEST_F(BrowserTest, OpeningAFolderMovesTheFileListThere) {
     browse();
-    auto& dir = static_cast<QListWidget&>(widget("Dir"));
-    dir.setCurrentRow(1);
-    QTest::keyClick(&dir, Qt::Key_Return);
+    ui.clickRow(browser().form(), "Dir", 1);
+    constexpr std::int16_t enterKey = 13;
+    ui.pressKey(browser().form(), enterKey);
     EXPECT_EQ(browser().Dir.path(), "C:\\Data");
     EXPECT_EQ(browser().fil.path(), "C:\\Data");
     EXPECT_EQ(browser().fil.listCount(), 1);
-    ASSERT_EQ(dir.count(), 3) << "the root, Data, and its folder Sub";
-    EXPECT_EQ(dir.item(2)->text().trimmed(), "Sub");
+    EXPECT_EQ(folderLines(), (std::vector<std::string>{"C:\\", "Data", "Sub"}))
+        << "the root, Data, and its folder Sub";
 
     browser().fil.setListIndex(0);
     EXPECT_EQ(browser().SelectedFilePath(), "C:\\Data\\Notes.txt");
@@ -160,7 +145,7 @@ TEST_F(BrowserTest, LetterWithoutDriveGivesOnlyTheFirstMessageAndLeavesAnOpenBro
     browse();
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0], (toolkit::MessageBoxRequest{noDriveMessage, 0, "Error"}));
-    EXPECT_TRUE(browserWindow()->isVisible());
+    EXPECT_TRUE(browserShown());
     EXPECT_EQ(browser().Dir.path(), "C:\\Data");
     EXPECT_EQ(browser().fil.fileName(), "Notes.txt");
 }
@@ -169,7 +154,7 @@ TEST_F(BrowserTest, LetterWithoutDriveShowsNoBrowser) {
     goTo('Q');
     browse();
     EXPECT_EQ(shownPrompts(), std::vector<std::string>{noDriveMessage});
-    EXPECT_FALSE(browserWindow()->isVisible());
+    EXPECT_FALSE(browserShown());
 }
 
 struct UnreadableRow {
@@ -184,12 +169,12 @@ class UnreadableRootTest : public BrowserTest,
 TEST_P(UnreadableRootTest, ShowsTheBrowserThenTheMessageAndHidesIt) {
     goTo(GetParam().letter);
     bool visibleDuringMessage = false;
-    boxes.onShow = [&] { visibleDuringMessage = browserWindow()->isVisible(); };
+    boxes.onShow = [&] { visibleDuringMessage = browserShown(); };
     browse();
     EXPECT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown.at(0), (toolkit::MessageBoxRequest{cannotBrowseMessage, 0, "Error"}));
     EXPECT_TRUE(visibleDuringMessage);
-    EXPECT_FALSE(browserWindow()->isVisible());
+    EXPECT_FALSE(browserShown());
     EXPECT_FALSE(browser().form().unloaded()) << "it stays loaded, hidden";
 }
 
@@ -203,7 +188,7 @@ TEST_F(BrowserTest, BrowseAfterSteppingBringsTheOpenBrowserToTheNewRootWithoutSe
     browser().fil.setListIndex(2);
     goTo('E');
     browse();
-    EXPECT_TRUE(browserWindow()->isVisible());
+    EXPECT_TRUE(browserShown());
     EXPECT_EQ(browser().Dir.path(), "E:\\");
     EXPECT_EQ(browser().fil.path(), "E:\\");
     EXPECT_EQ(browser().fil.listCount(), 1);
@@ -217,11 +202,11 @@ TEST_F(BrowserTest, CloseUnloadsAndTheNextBrowseBuildsItAfresh) {
     FrmBrowser* first = &browser();
     click("cmdClose");
     EXPECT_TRUE(first->form().unloaded());
-    EXPECT_FALSE(toolkit::qt::nativeWindow(first->form())->isVisible());
+    EXPECT_FALSE(first->form().visible());
 
     browse();
     EXPECT_NE(&browser(), first);
-    EXPECT_TRUE(browserWindow()->isVisible());
+    EXPECT_TRUE(browserShown());
     EXPECT_EQ(browser().lblSize.caption(), "Size:");
     EXPECT_EQ(browser().chkHidden.value(), 0);
 }
@@ -243,7 +228,7 @@ TEST_F(BrowserTest, FreshBrowserShowsTheLayoutCaptionsAndFourClearBoxes) {
     EXPECT_EQ(b.chkSystem.caption(), "System");
     EXPECT_EQ(b.cmdExecute.caption(), "Open");
     EXPECT_EQ(b.cmdClose.caption(), "Close");
-    EXPECT_EQ(static_cast<QGroupBox&>(widget("fmeFileInfo")).title(), "File Information:");
+    EXPECT_EQ(ui.text(b.form(), "fmeFileInfo"), "File Information:");
 }
 
 struct StepRow {
@@ -293,7 +278,7 @@ TEST_F(BrowserTest, StepsInAnEmptyListChangeNothing) {
     click("cmdPrev");
     EXPECT_EQ(browser().fil.listIndex(), -1);
     EXPECT_TRUE(boxes.shown.empty());
-    EXPECT_FALSE(qt.ended());
+    EXPECT_FALSE(toolkit.ended());
 }
 
 TEST_F(BrowserTest, UnreadableFolderIsReportedAndBothListsStayUsable) {
@@ -307,7 +292,7 @@ TEST_F(BrowserTest, UnreadableFolderIsReportedAndBothListsStayUsable) {
     EXPECT_EQ(browser().fil.path(), "C:\\") << "the file list stays where it was";
     browser().Dir.setPath("C:\\");
     EXPECT_EQ(browser().fil.listCount(), 3);
-    EXPECT_FALSE(qt.ended());
+    EXPECT_FALSE(toolkit.ended());
 }
 
 TEST_F(BrowserTest, ListHoldsEveryFileBeyondSixteenBitPositions) {
@@ -324,7 +309,7 @@ TEST_F(BrowserTest, ListHoldsEveryFileBeyondSixteenBitPositions) {
 
 struct GeometryRow {
     const char* name;
-    QRect pixels;
+    fake::PixelRect pixels;
 };
 
 TEST_F(BrowserTest, ControlsStandWhereTheLayoutPutsThemAt96Dpi) {
@@ -349,38 +334,37 @@ TEST_F(BrowserTest, ControlsStandWhereTheLayoutPutsThemAt96Dpi) {
         {"cmdExecute", {8, 416, 81, 25}},
         {"cmdClose", {296, 416, 81, 25}},
     };
+    toolkit::Form& form = browser().form();
     for (const GeometryRow& row : rows)
-        EXPECT_EQ(widget(row.name).geometry(), row.pixels) << row.name;
-    EXPECT_EQ(browserWindow()->size(), QSize(386, 449));
-    EXPECT_FALSE(browserWindow()->windowFlags() & Qt::WindowMinimizeButtonHint);
-    EXPECT_FALSE(browserWindow()->windowFlags() & Qt::WindowMaximizeButtonHint);
-    EXPECT_EQ(widget("lblFullName").parentWidget(), &widget("fmeFileInfo"));
-    EXPECT_EQ(widget("cmdNext").font().family(), "MS Sans Serif");
-    EXPECT_DOUBLE_EQ(widget("cmdNext").font().pointSizeF(), 18);
+        EXPECT_EQ(ui.geometry(form, row.name), row.pixels) << row.name;
+    EXPECT_EQ(ui.clientArea(form), (fake::PixelRect{0, 0, 386, 449}));
+    EXPECT_FALSE(ui.minimizable(form));
+    EXPECT_FALSE(ui.maximizable(form));
 }
 
 TEST_F(BrowserTest, FocusStartsOnTheFileListAndTabVisitsTheBoxesLast) {
     browse();
-    QApplication::setActiveWindow(browserWindow());
-    EXPECT_EQ(QApplication::focusWidget(), &widget("fil"));
+    toolkit::Form& form = browser().form();
+    ui.activate(form);
+    EXPECT_EQ(ui.focusedControl(form), "fil");
     browser().fil.setListIndex(0);  // the attribute boxes take the focus only with a file
-    std::vector<QString> visited;
+    std::vector<std::string> visited;
     for (int i = 0; i < 10; ++i) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        visited.push_back(QApplication::focusWidget()->objectName());
+        constexpr std::int16_t tabKey = 9;
+        ui.pressKey(form, tabKey);
+        visited.push_back(ui.focusedControl(form));
     }
-    EXPECT_EQ(visited,
-              (std::vector<QString>{"Dir", "cmdPrev", "cmdNext", "cmdExecute", "cmdClose",
-                                    "chkReadOnly", "chkArchive", "chkHidden", "chkSystem", "fil"}));
+    EXPECT_EQ(visited, (std::vector<std::string>{"Dir", "cmdPrev", "cmdNext", "cmdExecute",
+                                                 "cmdClose", "chkReadOnly", "chkArchive",
+                                                 "chkHidden", "chkSystem", "fil"}));
 }
 
 TEST_F(BrowserTest, LongFullNameWrapsAndIsCutAtTheLabelsHeight) {
     browse();
     const std::string longName(400, 'x');
     browser().lblFullName.setCaption("Full Filename: C:\\" + longName + " " + longName);
-    auto& label = static_cast<QLabel&>(widget("lblFullName"));
-    EXPECT_TRUE(label.wordWrap());
-    EXPECT_EQ(label.height(), 33) << "the label keeps its size";
+    EXPECT_EQ(ui.geometry(browser().form(), "lblFullName").height, 33)
+        << "the label keeps its size";
 }
 
 }  // namespace

@@ -1,14 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QTest>
-#include <QWidget>
-
 #include "main_window/frm_main.h"
-#include "tests/support/fake_platform.h"
 #include "tests/support/hooked_toolkit.h"
-#include "tests/support/recording_message_boxes.h"
-#include "toolkit/qt/qt_toolkit.h"
+#include "tests/support/window_test.h"
 
 namespace {
 
@@ -27,7 +21,7 @@ constexpr const char* removableText =
 
 // The main window over C fixed (with three files), D CD-ROM, E network, F removable, G RAM disk
 // and H of unknown kind; nothing elsewhere.
-class MainWindowEventsTest : public ::testing::Test {
+class MainWindowEventsTest : public fake::WindowTest {
   protected:
     MainWindowEventsTest() {
         os.setDrive('C', {.type = type::fixed});
@@ -41,16 +35,18 @@ class MainWindowEventsTest : public ::testing::Test {
         os.setDrive('G', {.type = type::ramdisk});
         os.setDrive('H', {.type = type::unknown});
         w.form().show();
-        top = toolkit::qt::nativeWindow(fake::realForm(w.form()));
-        QApplication::setActiveWindow(top);
+        ui.activate(w.form());
     }
 
     void goTo(char letter) {
-        QTest::keyClick(top->focusWidget() ? top->focusWidget() : top, letter);
+        ui.pressKey(w.form(), letter);
         ASSERT_EQ(modVolscope.CurrentDrive, std::string(1, letter));
     }
-    void clickIcon() {
-        QTest::mouseClick(top->findChild<QWidget*>("imgDriveIcon"), Qt::LeftButton);
+    void clickIcon() { ui.click(w.form(), "imgDriveIcon"); }
+    void clickNext() { ui.click(w.form(), "cmdNext"); }
+    void minimizeAndRestore() {
+        ui.minimize(w.form());
+        ui.restore(w.form());
     }
     // The one box the last action showed.
     toolkit::MessageBoxRequest shownBox() {
@@ -60,17 +56,10 @@ class MainWindowEventsTest : public ::testing::Test {
         boxes.shown.clear();
         return box;
     }
-    QWidget* browserWindow() {
-        return toolkit::qt::nativeWindow(fake::realForm(w.frmBrowser().form()));
-    }
+    bool browserShown() { return w.frmBrowser().form().visible(); }
 
-    fake::Platform os;
-    volume_queries::ModVolscope modVolscope{os};
-    fake::RecordingMessageBoxes boxes;
-    toolkit::qt::QtToolkit qt{boxes, os, "Volscope"};
-    fake::HookedToolkit hooked{qt};
+    fake::HookedToolkit hooked{toolkit};
     main_window::FrmMain w{hooked, modVolscope};
-    QWidget* top = nullptr;
 };
 
 TEST_F(MainWindowEventsTest, RightAfterStartUpTheIconExplainsAFixedDiskForC) {
@@ -103,10 +92,10 @@ INSTANTIATE_TEST_SUITE_P(Rows, ExplanationTest,
 
 TEST_F(MainWindowEventsTest, LetterWithoutPictureIsExplainedByThePreviousPicture) {
     goTo('F');
-    QTest::mouseClick(top->findChild<QWidget*>("cmdNext"), Qt::LeftButton);  // G, a RAM disk
+    clickNext();  // G, a RAM disk
     clickIcon();
     EXPECT_EQ(shownBox().prompt, std::string("Drive G") + removableText);
-    QTest::mouseClick(top->findChild<QWidget*>("cmdNext"), Qt::LeftButton);  // H, unknown
+    clickNext();  // H, unknown
     clickIcon();
     EXPECT_EQ(shownBox().prompt, std::string("Drive H") + removableText);
 }
@@ -123,7 +112,7 @@ TEST_F(MainWindowEventsTest, ClickDuringASlideExplainsThePictureAndLetterOfThatM
             prompts.push_back(boxes.shown.empty() ? "" : boxes.shown.back().prompt);
         }
     };
-    QTest::mouseClick(top->findChild<QWidget*>("cmdNext"), Qt::LeftButton);
+    clickNext();
     EXPECT_EQ(prompts, (std::vector<std::string>{std::string("Drive C") + fixedText,
                                                  std::string("Drive C") + cdromText}));
     EXPECT_EQ(modVolscope.CurrentDrive, "D");
@@ -139,35 +128,32 @@ TEST_F(MainWindowEventsTest, MinimizingHidesTheOpenBrowserAndRestoringShowsItUnc
     w.cmdBrowse_Click();
     w.frmBrowser().Dir.setPath("C:\\");
     w.frmBrowser().fil.setListIndex(1);
-    ASSERT_TRUE(browserWindow()->isVisible());
+    ASSERT_TRUE(browserShown());
 
-    top->showMinimized();
-    EXPECT_FALSE(browserWindow()->isVisible());
+    ui.minimize(w.form());
+    EXPECT_FALSE(browserShown());
     EXPECT_TRUE(w.BrowserWasVisible);
-    top->showNormal();
-    EXPECT_TRUE(browserWindow()->isVisible());
+    ui.restore(w.form());
+    EXPECT_TRUE(browserShown());
     EXPECT_EQ(w.frmBrowser().Dir.path(), "C:\\");
     EXPECT_EQ(w.frmBrowser().fil.listIndex(), 1);
     EXPECT_EQ(w.frmBrowser().fil.fileName(), "b.txt");
 }
 
 TEST_F(MainWindowEventsTest, MinimizingAndRestoringWithoutBrowserOpensNone) {
-    top->showMinimized();
-    top->showNormal();
+    minimizeAndRestore();
     EXPECT_FALSE(w.BrowserWasVisible);
-    EXPECT_FALSE(browserWindow()->isVisible());
+    EXPECT_FALSE(browserShown());
 }
 
 TEST_F(MainWindowEventsTest, ClosedBrowserStaysClosedThroughLaterMinimizing) {
     w.cmdBrowse_Click();
-    top->showMinimized();
-    top->showNormal();
-    ASSERT_TRUE(browserWindow()->isVisible());
-    QTest::mouseClick(browserWindow()->findChild<QWidget*>("cmdClose"), Qt::LeftButton);
-    top->showMinimized();
-    top->showNormal();
+    minimizeAndRestore();
+    ASSERT_TRUE(browserShown());
+    ui.click(w.frmBrowser().form(), "cmdClose");
+    minimizeAndRestore();
     EXPECT_FALSE(w.BrowserWasVisible);
-    EXPECT_TRUE(w.frmBrowser().form().unloaded() || !browserWindow()->isVisible());
+    EXPECT_TRUE(w.frmBrowser().form().unloaded() || !browserShown());
 }
 
 }  // namespace

@@ -1,28 +1,22 @@
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QLocale>
-#include <QTest>
-#include <QWidget>
 #include <vector>
 
 #include "main_window/frm_main.h"
-#include "tests/support/fake_platform.h"
 #include "tests/support/hooked_toolkit.h"
-#include "tests/support/recording_message_boxes.h"
-#include "toolkit/qt/qt_toolkit.h"
+#include "tests/support/window_test.h"
 
 namespace {
 
 namespace type = platform::drive_type;
 using main_window::FrmMain;
+namespace key = toolkit::key_code;
 
 // The main window on real widgets over drives of every kind:
 // C fixed, D CD-ROM, E network, F removable, G RAM disk, H unknown kind; nothing elsewhere.
-class DriveSteppingTest : public ::testing::Test {
+class DriveSteppingTest : public fake::WindowTest {
   protected:
     DriveSteppingTest() {
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         os.setDrive('C', {.type = type::fixed, .label = "SYSTEM", .fileSystem = "NTFS"});
         os.setDrive('D', {.type = type::cdrom, .label = "DISC", .fileSystem = "CDFS"});
         os.setDrive('E', {.type = type::remote, .label = "SHARE", .fileSystem = "SMB"});
@@ -30,8 +24,7 @@ class DriveSteppingTest : public ::testing::Test {
         os.setDrive('G', {.type = type::ramdisk, .label = "RAM", .fileSystem = "tmpfs"});
         os.setDrive('H', {.type = type::unknown, .label = "ODD", .fileSystem = "odd"});
         w.form().show();
-        top = toolkit::qt::nativeWindow(fake::realForm(w.form()));
-        QApplication::setActiveWindow(top);
+        ui.activate(w.form());
         hooked.afterDoEvents = [this] {
             lefts.push_back(w.imgDriveIcon.left());
             if (duringSlide && lefts.size() == duringSlideAt) {
@@ -41,16 +34,13 @@ class DriveSteppingTest : public ::testing::Test {
         };
     }
     ~DriveSteppingTest() override {
-        QLocale::setDefault(QLocale::c());
         for (const auto& box : boxes.shown) ADD_FAILURE() << "message box: " << box.prompt;
     }
 
-    QWidget& widget(const char* name) { return *top->findChild<QWidget*>(name); }
-    void click(const char* name) { QTest::mouseClick(&widget(name), Qt::LeftButton); }
-    // Keys go where the user's keys go: to the widget with the focus.
-    QWidget* keyTarget() { return top->focusWidget() ? top->focusWidget() : top; }
-    void key(Qt::Key key) { QTest::keyClick(keyTarget(), key); }
-    void key(char letter) { QTest::keyClick(keyTarget(), letter); }
+    void click(const char* name) { ui.click(w.form(), name); }
+    // Keys go where the user's keys go: to the control with the focus. Letters are given as
+    // their upper-case characters, which are their key codes.
+    void press(std::int16_t keyCode) { ui.pressKey(w.form(), keyCode); }
     // Runs `action` once, in the middle of the next slide (after its tenth move).
     void inTheNextSlide(std::function<void()> action) {
         lefts.clear();
@@ -59,19 +49,14 @@ class DriveSteppingTest : public ::testing::Test {
     }
     // Goes to a letter the way a user would, by typing it.
     void goTo(char letter) {
-        key(letter);
+        press(letter);
         ASSERT_EQ(modVolscope.CurrentDrive, std::string(1, letter));
         lefts.clear();
         os.clearCalls();
     }
 
-    fake::Platform os;
-    volume_queries::ModVolscope modVolscope{os};
-    fake::RecordingMessageBoxes boxes;
-    toolkit::qt::QtToolkit qt{boxes, os, "Volscope"};
-    fake::HookedToolkit hooked{qt};
+    fake::HookedToolkit hooked{toolkit};
     FrmMain w{hooked, modVolscope};
-    QWidget* top = nullptr;
     std::vector<float> lefts;
     std::function<void()> duringSlide;
     std::size_t duringSlideAt = 0;
@@ -159,7 +144,7 @@ TEST_P(DriveSteppingEndsTest, StepPastTheEndChangesNothingAndAsksNothing) {
     const std::string details = w.lblVolumeName.caption() + w.lblSerialNumber.caption();
 
     click(row.forward ? "cmdNext" : "cmdPrev");
-    key(row.forward ? Qt::Key_Right : Qt::Key_Left);
+    press(row.forward ? key::right : key::left);
 
     EXPECT_EQ(modVolscope.CurrentDrive, std::string(1, row.letter));
     EXPECT_EQ(w.lblDriveName.caption(), std::string(1, row.letter));
@@ -176,18 +161,18 @@ INSTANTIATE_TEST_SUITE_P(Rows, DriveSteppingEndsTest,
                          [](const auto& rowInfo) { return std::string(rowInfo.param.name); });
 
 TEST_F(DriveSteppingTest, ArrowKeysStepLikeTheButtons) {
-    key(Qt::Key_Right);
+    press(key::right);
     EXPECT_EQ(modVolscope.CurrentDrive, "D");
-    key(Qt::Key_Right);
+    press(key::right);
     EXPECT_EQ(modVolscope.CurrentDrive, "E");
-    key(Qt::Key_Left);
+    press(key::left);
     EXPECT_EQ(modVolscope.CurrentDrive, "D");
     EXPECT_EQ(w.lblDriveName.caption(), "D");
     EXPECT_FALSE(w.KeyStepBusy);
 }
 
 TEST_F(DriveSteppingTest, TypedLetterAheadIsReachedInOneForwardSlide) {
-    key('E');
+    press('E');
     EXPECT_EQ(lefts, joined(slide(1920, -720), slide(w.form().width(), 1920)));
     EXPECT_EQ(modVolscope.CurrentDrive, "E");
     EXPECT_EQ(w.lblDriveName.caption(), "E");
@@ -196,7 +181,7 @@ TEST_F(DriveSteppingTest, TypedLetterAheadIsReachedInOneForwardSlide) {
 }
 
 TEST_F(DriveSteppingTest, TypedLetterBehindIsReachedInOneBackwardSlide) {
-    key('A');
+    press('A');
     EXPECT_EQ(lefts, joined(slide(1920, w.form().width()), slide(0, 1920)));
     EXPECT_EQ(modVolscope.CurrentDrive, "A");
     EXPECT_EQ(w.imgDriveIcon.picture(), w.imgNonExist.picture());
@@ -205,10 +190,10 @@ TEST_F(DriveSteppingTest, TypedLetterBehindIsReachedInOneBackwardSlide) {
 
 TEST_F(DriveSteppingTest, TypedCurrentLetterOrAnotherKeyDoesNothing) {
     os.clearCalls();
-    key('C');
-    key(Qt::Key_1);
-    key(Qt::Key_F5);
-    key(Qt::Key_Up);
+    press('C');
+    press('1');
+    press(116);  // F5
+    press(key::up);
     EXPECT_TRUE(lefts.empty());
     EXPECT_TRUE(os.calls().empty());
     EXPECT_EQ(modVolscope.CurrentDrive, "C");
@@ -217,7 +202,7 @@ TEST_F(DriveSteppingTest, TypedCurrentLetterOrAnotherKeyDoesNothing) {
 }
 
 TEST_F(DriveSteppingTest, LowerCaseLetterGoesToItsUpperCaseDrive) {
-    QTest::keyClick(keyTarget(), Qt::Key_Z, Qt::NoModifier);  // "z", unshifted
+    press('Z');  // "z", unshifted: the key code is the letter's, whatever the case
     EXPECT_EQ(modVolscope.CurrentDrive, "Z");
     EXPECT_EQ(w.lblDriveName.caption(), "Z");
 }
@@ -262,20 +247,20 @@ TEST_F(DriveSteppingTest, NestedStepLateInTheSlideStillStopsAtTheEnd) {
     goTo('Y');
     lefts.clear();
     duringSlideAt = 200;  // during the slide in, after the outer step chose Z's picture
-    duringSlide = [this] { key(Qt::Key_Right); };
+    duringSlide = [this] { press(key::right); };
     click("cmdNext");
     EXPECT_EQ(modVolscope.CurrentDrive, "Z");
 }
 
 TEST_F(DriveSteppingTest, KeyDuringAKeyStartedStepIsDropped) {
-    inTheNextSlide([this] { key(Qt::Key_Right); });
-    key(Qt::Key_Right);
+    inTheNextSlide([this] { press(key::right); });
+    press(key::right);
     EXPECT_EQ(modVolscope.CurrentDrive, "D");
     EXPECT_FALSE(w.KeyStepBusy);
 }
 
 TEST_F(DriveSteppingTest, KeyDuringAButtonStartedStepRunsNested) {
-    inTheNextSlide([this] { key(Qt::Key_Right); });
+    inTheNextSlide([this] { press(key::right); });
     click("cmdNext");
     EXPECT_EQ(modVolscope.CurrentDrive, "E");
     EXPECT_FALSE(w.KeyStepBusy);
@@ -283,11 +268,11 @@ TEST_F(DriveSteppingTest, KeyDuringAButtonStartedStepRunsNested) {
 
 TEST_F(DriveSteppingTest, ClickingAStepButtonLeavesTheFocusOnTheWindow) {
     click("cmdNext");
-    EXPECT_EQ(QApplication::focusWidget(), top);
-    key(Qt::Key_Right);
+    EXPECT_EQ(ui.focusedControl(w.form()), "") << "the window itself has the focus";
+    press(key::right);
     EXPECT_EQ(modVolscope.CurrentDrive, "E") << "the arrow keys keep working";
     click("cmdPrev");
-    EXPECT_EQ(QApplication::focusWidget(), top);
+    EXPECT_EQ(ui.focusedControl(w.form()), "");
 }
 
 }  // namespace

@@ -2,29 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QLabel>
-#include <QLocale>
-#include <QPalette>
-#include <QPushButton>
-#include <QTest>
-#include <QWidget>
-
 #include "main_window/volume_figures.h"
-#include "tests/support/fake_platform.h"
-#include "tests/support/recording_message_boxes.h"
-#include "toolkit/qt/qt_toolkit.h"
+#include "tests/support/window_test.h"
 
 namespace {
 
 using main_window::FrmMain;
 
-// The main window on real Qt widgets (offscreen) over the fake system, in an English locale.
-class MainWindowTest : public ::testing::Test {
+// The main window on the toolkit's real widgets over the fake system.
+class MainWindowTest : public fake::WindowTest {
   protected:
-    MainWindowTest() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
-    ~MainWindowTest() override { QLocale::setDefault(QLocale::c()); }
-
     FrmMain& window() {
         if (!frmMain) frmMain = std::make_unique<FrmMain>(toolkit, modVolscope);
         return *frmMain;
@@ -36,23 +23,14 @@ class MainWindowTest : public ::testing::Test {
         return *frmMain;
     }
 
-    QWidget& widget(const char* name) {
-        QWidget* top = toolkit::qt::nativeWindow(window().form());
-        auto* child = top->findChild<QWidget*>(name);
-        if (child == nullptr) throw std::out_of_range(name);
-        return *child;
-    }
+    fake::PixelRect geometry(const char* name) { return ui.geometry(window().form(), name); }
 
-    fake::Platform os;
-    volume_queries::ModVolscope modVolscope{os};
-    fake::RecordingMessageBoxes boxes;
-    toolkit::qt::QtToolkit toolkit{boxes, os, "Volscope"};
     std::unique_ptr<FrmMain> frmMain;
 };
 
 struct GeometryRow {
     const char* name;
-    QRect pixels;
+    fake::PixelRect pixels;
 };
 
 TEST_F(MainWindowTest, ControlsStandWhereTheLayoutPutsThemAt96Dpi) {
@@ -75,14 +53,11 @@ TEST_F(MainWindowTest, ControlsStandWhereTheLayoutPutsThemAt96Dpi) {
         {"cmdBrowse", {8, 320, 81, 25}},
         {"cmdExit", {232, 320, 81, 25}},
     };
-    for (const GeometryRow& row : rows)
-        EXPECT_EQ(widget(row.name).geometry(), row.pixels) << row.name;
+    for (const GeometryRow& row : rows) EXPECT_EQ(geometry(row.name), row.pixels) << row.name;
 
-    QWidget* top = toolkit::qt::nativeWindow(window().form());
-    EXPECT_EQ(top->size(), QSize(320, 353));
-    EXPECT_EQ(top->minimumSize(), top->maximumSize()) << "the border is fixed";
-    EXPECT_FALSE(top->windowFlags() & Qt::WindowMaximizeButtonHint);
-    EXPECT_TRUE(top->windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_EQ(ui.clientArea(window().form()), (fake::PixelRect{0, 0, 320, 353}));
+    EXPECT_FALSE(ui.resizable(window().form())) << "the border is fixed";
+    EXPECT_FALSE(ui.maximizable(window().form()));
     EXPECT_EQ(window().form().caption(), "Volscope");
     EXPECT_EQ(window().pctValue.width(), 4575);
 }
@@ -104,47 +79,32 @@ TEST_F(MainWindowTest, LayoutCaptionsAndFontsBeforeAnyHandlerRuns) {
     EXPECT_EQ(w.cmdBrowse.caption(), "Browse...");
     EXPECT_EQ(w.cmdExit.caption(), "Close");
     EXPECT_EQ(w.shpValue.width(), 1815);
-
-    EXPECT_EQ(widget("lblDriveName").font().family(), "Times New Roman");
-    EXPECT_DOUBLE_EQ(widget("lblDriveName").font().pointSizeF(), 21.75);
-    EXPECT_EQ(widget("cmdNext").font().family(), "MS Sans Serif");
-    EXPECT_DOUBLE_EQ(widget("cmdNext").font().pointSizeF(), 18);
-    EXPECT_EQ(widget("cmdNext").font().weight(), QFont::Normal);
-    EXPECT_TRUE(static_cast<QLabel&>(widget("lblDriveName")).alignment() & Qt::AlignHCenter);
-}
-
-TEST_F(MainWindowTest, UsageBarIsABlueBlockInANavyBox) {
-    window();
-    EXPECT_EQ(widget("pctValue").palette().color(QPalette::Window), QColor(0, 0, 128));
-    EXPECT_EQ(widget("shpValue").palette().color(QPalette::Window), QColor(0, 0, 255));
-    EXPECT_EQ(widget("shpValue").parentWidget(), &widget("pctValue"));
 }
 
 TEST_F(MainWindowTest, TabCyclesThroughBarCloseAndBrowseButNeverTheArrows) {
-    started();
-    QWidget* top = toolkit::qt::nativeWindow(window().form());
-    QApplication::setActiveWindow(top);
-    widget("pctValue").setFocus();
-    std::vector<QString> visited;
+    toolkit::Form& form = started().form();
+    ui.activate(form);
+    constexpr std::int16_t tabKey = 9;
+    for (int i = 0; i < 3 && ui.focusedControl(form) != "pctValue"; ++i) ui.pressKey(form, tabKey);
+    ASSERT_EQ(ui.focusedControl(form), "pctValue");
+    std::vector<std::string> visited;
     for (int i = 0; i < 6; ++i) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        visited.push_back(QApplication::focusWidget()->objectName());
+        ui.pressKey(form, tabKey);
+        visited.push_back(ui.focusedControl(form));
     }
-    EXPECT_EQ(visited, (std::vector<QString>{"cmdExit", "cmdBrowse", "pctValue", "cmdExit",
-                                             "cmdBrowse", "pctValue"}));
-    EXPECT_EQ(widget("cmdNext").focusPolicy(), Qt::ClickFocus) << "clicking still focuses it";
+    EXPECT_EQ(visited, (std::vector<std::string>{"cmdExit", "cmdBrowse", "pctValue", "cmdExit",
+                                                 "cmdBrowse", "pctValue"}));
 }
 
 TEST_F(MainWindowTest, PictureStoresAreNeverVisible) {
     const char* stores[] = {"imgNonExist", "imgDrive", "imgRemovable", "imgNetwork", "imgCD"};
-    started();
-    QWidget* top = toolkit::qt::nativeWindow(window().form());
-    for (const char* store : stores) EXPECT_FALSE(widget(store).isVisible()) << store;
-    top->showMinimized();
-    top->showNormal();
+    toolkit::Form& form = started().form();
+    for (const char* store : stores) EXPECT_FALSE(ui.visible(form, store)) << store;
+    ui.minimize(form);
+    ui.restore(form);
     for (const char* store : stores) {
-        EXPECT_FALSE(widget(store).isVisible()) << store;
-        EXPECT_GE(widget(store).x(), 320) << store << " lies beyond the client area";
+        EXPECT_FALSE(ui.visible(form, store)) << store;
+        EXPECT_GE(geometry(store).left, 320) << store << " lies beyond the client area";
     }
 }
 
@@ -159,7 +119,7 @@ TEST_F(MainWindowTest, StartsOnDriveCWithTheFixedDiskPictureWhateverCIs) {
     EXPECT_EQ(w.imgDriveIcon.width(), 720) << "a 48-pixel icon, not the laid-out 855";
     EXPECT_EQ(w.imgDriveIcon.height(), 720);
     EXPECT_EQ(w.lblVolumeName.caption(), "Volume Name: CDROM");
-    EXPECT_TRUE(toolkit::qt::nativeWindow(w.form())->isVisible());
+    EXPECT_TRUE(w.form().visible());
 }
 
 TEST_F(MainWindowTest, EveryPictureStoreHoldsADistinctPicture) {
@@ -211,7 +171,7 @@ TEST_F(MainWindowTest, LetterWithoutVolumeShowsEmptyDetails) {
     EXPECT_EQ(w.lblSectorsPerCluster.caption(), "Number of Sectors per Cluster: 0");
     EXPECT_EQ(w.lblTotalClusters.caption(), "Total Number of Clusters: 0");
     EXPECT_EQ(w.shpValue.width(), 0);
-    EXPECT_EQ(widget("shpValue").width(), 0);
+    EXPECT_EQ(geometry("shpValue").width, 0);
 }
 
 TEST_F(MainWindowTest, FullVolumeHasNoBarAndUsedEqualsTotal) {
@@ -232,7 +192,7 @@ TEST_F(MainWindowTest, EmptyVolumeFillsAlmostTheWholeBar) {
     EXPECT_EQ(w.lblUsedTotal.caption(), "Used / Total: 0KB / 4,000KB");
     EXPECT_GT(w.shpValue.width(), 4574);
     EXPECT_LT(w.shpValue.width(), 4575);
-    EXPECT_EQ(widget("shpValue").width(), 305);
+    EXPECT_EQ(geometry("shpValue").width, 305);
 }
 
 TEST_F(MainWindowTest, VolumeWithoutSpaceShowsZerosWithoutDivisionError) {
@@ -278,9 +238,9 @@ TEST_F(MainWindowTest, CountsBeyondTheSignedRangeAreNeverNegative) {
 
 TEST_F(MainWindowTest, CloseEndsTheProgramAtOnce) {
     FrmMain& w = started();
-    QTest::mouseClick(&widget("cmdExit"), Qt::LeftButton);
+    ui.click(w.form(), "cmdExit");
     EXPECT_TRUE(toolkit.ended());
-    EXPECT_FALSE(toolkit::qt::nativeWindow(w.form())->isVisible());
+    EXPECT_FALSE(w.form().visible());
     EXPECT_TRUE(boxes.shown.empty());
 }
 

@@ -3,7 +3,6 @@
 #include <mntent.h>
 #include <sys/statvfs.h>
 
-#include <QWidget>
 #include <string>
 
 #include "main_window/frm_main.h"
@@ -34,7 +33,7 @@ TEST(ProgramStartTest, ShowsDriveCAsTheRootFileSystem) {
     main_window::FrmMain frmMain(toolkit, modVolscope);
     frmMain.form().show();
 
-    EXPECT_TRUE(toolkit::qt::nativeWindow(frmMain.form())->isVisible());
+    EXPECT_TRUE(frmMain.form().visible());
     EXPECT_EQ(modVolscope.CurrentDrive, "C");
     EXPECT_EQ(frmMain.lblDriveName.caption(), "C");
     EXPECT_EQ(frmMain.imgDriveIcon.picture(), frmMain.imgDrive.picture());

@@ -9,6 +9,7 @@
 
 #include "platform/platform.h"
 #include "tests/platform/contract_backend.h"
+#include "tests/platform/contract_fixture.h"
 
 namespace {
 
@@ -18,16 +19,8 @@ using platform::FindHandle;
 using platform::invalidFindHandle;
 using Platform = platform::Platform;
 
-class AttributesContract : public testing::TestWithParam<contract::BackendRow> {
+class AttributesContract : public contract::BackendTest {
   protected:
-    void SetUp() override {
-        backend_ = GetParam().make();
-        const std::string reason = backend_->setUp();
-        if (!reason.empty()) GTEST_SKIP() << reason;
-    }
-
-    Platform& platform() { return backend_->platform(); }
-    std::string knownRoot() const { return {backend_->knownDrive().letter, ':', '\\'}; }
     std::string folder() const { return knownRoot() + contract::KnownFolder{}.name; }
 
     // The word the listing of the known folder reports for that name; nullopt when not listed.
@@ -48,15 +41,13 @@ class AttributesContract : public testing::TestWithParam<contract::BackendRow> {
     std::uint32_t readBackOf(std::uint32_t written) const {
         std::uint32_t word =
             written & (attr::readOnly | attr::hidden | attr::system | attr::archive);
-        if (!backend_->archiveAlwaysSet().empty()) word |= attr::archive;
+        if (!backend_->archiveAlwaysSetReason().empty()) word |= attr::archive;
         return word == 0 ? attr::normal : word;
     }
-
-    std::unique_ptr<contract::Backend> backend_;
 };
 
 TEST_P(AttributesContract, EveryWrittenWordReadsBackThroughTheFileAndItsListing) {
-    if (const std::string why = backend_->archiveAlwaysSet(); !why.empty())
+    if (const std::string why = backend_->archiveAlwaysSetReason(); !why.empty())
         RecordProperty("archive", why);
     for (std::uint32_t bits = 0; bits < 16; ++bits) {
         const std::uint32_t word =

@@ -9,8 +9,9 @@
 #include "platform/platform.h"
 
 // The backends the Platform contract tests run against. Each builds, on its own system, one drive
-// of known figures with the known folder in its root and names a letter without a volume; a new
-// backend (a Windows one under Wine) adds a factory here and a row in contract_test.cpp.
+// of known figures with the known folder in its root and names a letter without a volume. A new
+// backend adds a factory here and a row to `backends` at the end of this file, which every
+// contract suite (contract_test.cpp, contract_attributes_test.cpp, contract_files_test.cpp) runs.
 namespace contract {
 
 // The drive a backend built, with the figures the platform must report for it.
@@ -61,18 +62,18 @@ class Backend {
     // The known drive's size and the bytes free to the user, as the system counts them now.
     virtual std::uint64_t totalBytes() = 0;
     virtual std::uint64_t freeBytes() = 0;
-    // Why the backend's system defines no failure for a name longer than its buffer, or "" when
-    // the call fails and writes nothing.
-    virtual std::string shortBufferUndefined() const { return ""; }
+    // The reason to skip the tests of names longer than their buffer: why the backend's system
+    // defines no failure for them. "" when the call fails and writes nothing.
+    virtual std::string skipReasonForShortBuffers() const { return ""; }
 
     // Files: attributes and opening.
 
     // Creates an empty file of that name in the known folder, as a program would create it
     // (archive alone), and returns its DOS path. Names are not reused within a test.
     virtual std::string makeFile(const std::string& name) = 0;
-    // Why the backend's system shows the archive bit on every file whatever is written, or ""
-    // when it keeps the bit as written.
-    virtual std::string archiveAlwaysSet() const { return ""; }
+    // The reason the backend's system shows the archive bit on every file whatever is written
+    // (the tests then expect it); "" when it keeps the bit as written.
+    virtual std::string archiveAlwaysSetReason() const { return ""; }
     // Files: the known file of the file calls' tests, in the known drive's root: "0123456789",
     // with its last-write and last-access times set to these.
     struct KnownFile {

@@ -12,6 +12,7 @@
 
 #include "platform/platform.h"
 #include "tests/platform/contract_backend.h"
+#include "tests/platform/contract_fixture.h"
 #include "tests/support/recording_device_context.h"
 
 namespace {
@@ -33,17 +34,9 @@ constexpr std::uint32_t browserIconFlags = 0x6604;
 constexpr FileTime untouchedTime{0xDEADBEEFU, 0xDEADBEEFU};
 constexpr char fill = '#';
 
-class FileContract : public testing::TestWithParam<contract::BackendRow> {
+class FileContract : public contract::BackendTest {
   protected:
-    void SetUp() override {
-        backend_ = GetParam().make();
-        const std::string reason = backend_->setUp();
-        if (!reason.empty()) GTEST_SKIP() << reason;
-    }
-
-    platform::Platform& platform() { return backend_->platform(); }
-    std::string root() const { return {backend_->knownDrive().letter, ':', '\\'}; }
-    std::string knownPath() const { return root() + knownFile_.name; }
+    std::string knownPath() const { return knownRoot() + knownFile_.name; }
 
     // Opens a file as the program does, or with the access and share mode given.
     FileHandle open(const std::string& path, std::uint32_t access = read,
@@ -52,7 +45,6 @@ class FileContract : public testing::TestWithParam<contract::BackendRow> {
                                       platform::noFile);
     }
 
-    std::unique_ptr<contract::Backend> backend_;
     const contract::Backend::KnownFile knownFile_;
 };
 
@@ -67,7 +59,7 @@ TEST_P(FileContract, FindingANameWithoutWildcardsGivesThatOneFile) {
     platform::FindData more;
     EXPECT_FALSE(platform().FindNextFileA(handle, &more));
     EXPECT_TRUE(platform().FindClose(handle));
-    EXPECT_EQ(platform().FindFirstFileA((root() + "Missing.txt").c_str(), &found),
+    EXPECT_EQ(platform().FindFirstFileA((knownRoot() + "Missing.txt").c_str(), &found),
               platform::invalidFindHandle);
 }
 
@@ -81,11 +73,11 @@ TEST_P(FileContract, OpensTheKnownFileAsTheProgramDoesAndClosesItOnce) {
 
 TEST_P(FileContract, WhatIsNoOpenableFileGivesTheInvalidHandle) {
     const std::vector<std::string> paths = {
-        root() + "missing.txt",
-        root() + "Listing",
-        root() + "Listing\\missing\\plain.txt",
-        root() + knownFile_.name + "\\inner",
-        root(),
+        knownRoot() + "missing.txt",
+        knownRoot() + "Listing",
+        knownRoot() + "Listing\\missing\\plain.txt",
+        knownRoot() + knownFile_.name + "\\inner",
+        knownRoot(),
         std::string{backend_->emptyLetter(), ':', '\\'} + knownFile_.name,
         knownFile_.name,
         "",
@@ -275,7 +267,8 @@ TEST_P(FileContract, FileTimeToSystemTimeRefusesTimesFromTwoToTheSixtyThird) {
 // Short paths.
 
 TEST_P(FileContract, ShortPathOfAnExistingFileIsWrittenWithItsLength) {
-    for (const std::string& path : {knownPath(), root() + "Listing", root() + "Listing\\Sub"}) {
+    for (const std::string& path :
+         {knownPath(), knownRoot() + "Listing", knownRoot() + "Listing\\Sub"}) {
         SCOPED_TRACE(path);
         std::array<char, 260> buffer{};
         buffer.fill(fill);
@@ -317,8 +310,8 @@ TEST_P(FileContract, ShortPathThatDoesNotFitGivesTheSizeItNeedsAndWritesNothing)
 
 TEST_P(FileContract, ShortPathOfNothingIsZeroAndWritesNothing) {
     const std::vector<std::string> paths = {
-        root() + "missing.txt",
-        root() + "Listing\\missing\\plain.txt",
+        knownRoot() + "missing.txt",
+        knownRoot() + "Listing\\missing\\plain.txt",
         std::string{backend_->emptyLetter(), ':', '\\'} + knownFile_.name,
         "",
     };
@@ -350,16 +343,16 @@ TEST_P(FileContract, IconOfTheKnownFileIsInTheSystemImageList) {
     EXPECT_EQ(again.iconIndex, info.iconIndex);
 
     platform::ShFileInfo folder;
-    EXPECT_EQ(platform().SHGetFileInfoA((root() + "Listing").c_str(), 0, &folder, sizeof folder,
-                                        browserIconFlags),
+    EXPECT_EQ(platform().SHGetFileInfoA((knownRoot() + "Listing").c_str(), 0, &folder,
+                                        sizeof folder, browserIconFlags),
               list);
     EXPECT_NE(folder.iconIndex, info.iconIndex) << "a folder looks unlike a text file";
 }
 
 TEST_P(FileContract, IconOfNothingIsZeroAndLeavesTheInfoUntouched) {
     const std::vector<std::string> paths = {
-        root() + "missing.txt",
-        root() + "Listing\\missing\\plain.txt",
+        knownRoot() + "missing.txt",
+        knownRoot() + "Listing\\missing\\plain.txt",
         std::string{backend_->emptyLetter(), ':', '\\'} + knownFile_.name,
     };
     for (const std::string& path : paths) {

@@ -11,6 +11,7 @@
 
 #include "platform/platform.h"
 #include "tests/platform/contract_backend.h"
+#include "tests/platform/contract_fixture.h"
 
 namespace {
 
@@ -63,20 +64,11 @@ std::string rootOf(char letter) {
     return {letter, ':', '\\'};
 }
 
-class PlatformContract : public testing::TestWithParam<contract::BackendRow> {
+class PlatformContract : public contract::BackendTest {
   protected:
-    void SetUp() override {
-        backend_ = GetParam().make();
-        const std::string reason = backend_->setUp();
-        if (!reason.empty()) GTEST_SKIP() << reason;
-    }
-
-    platform::Platform& platform() { return backend_->platform(); }
     const contract::KnownDrive& known() const { return backend_->knownDrive(); }
-    std::string knownRoot() const { return rootOf(known().letter); }
     std::string folder() const { return knownRoot() + known_.name; }
 
-    std::unique_ptr<contract::Backend> backend_;
     const contract::KnownFolder known_;
 };
 
@@ -153,7 +145,8 @@ TEST_P(PlatformContract, NullOutputsAreAccepted) {
 }
 
 TEST_P(PlatformContract, NameWithoutRoomForItsTerminatorFailsAndWritesNothing) {
-    if (const std::string why = backend_->shortBufferUndefined(); !why.empty()) GTEST_SKIP() << why;
+    if (const std::string why = backend_->skipReasonForShortBuffers(); !why.empty())
+        GTEST_SKIP() << why;
     const std::string root = knownRoot();
     const auto labelSize = static_cast<std::uint32_t>(known().label.size());
     const auto fileSystemSize = static_cast<std::uint32_t>(known().fileSystem.size());

@@ -10,27 +10,20 @@
 #include <string>
 #include <vector>
 
+#include "tests/platform/little_endian.h"
+
 namespace {
 
 using platform::posix::DosAttrib;
 using platform::posix::parseDosAttrib;
 using platform::posix::withDosAttributes;
 
-// Little-endian fields and padding, so that rows spell a value byte by byte.
-std::string le16(std::uint16_t v) {
-    return {static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)};
-}
-std::string le32(std::uint32_t v) {
-    return le16(static_cast<std::uint16_t>(v & 0xFFFF)) + le16(static_cast<std::uint16_t>(v >> 16));
-}
-std::string le64(std::uint64_t v) {
-    return le32(static_cast<std::uint32_t>(v & 0xFFFFFFFFU)) +
-           le32(static_cast<std::uint32_t>(v >> 32));
-}
-std::string pad(std::size_t count) {
-    return std::string(count, '\0');
-}
-const std::string nul(1, '\0');
+using little_endian::le16;
+using little_endian::le32;
+using little_endian::le64;
+using little_endian::nul;
+using little_endian::pad;
+
 constexpr std::uint64_t someTime = 0x01D6BDD58116BC9AULL;  // an NTTIME of 2020
 
 struct Expected {

@@ -47,6 +47,7 @@ const PathCase pathCases[] = {
     {"DotDotAboveTheRootLater", "D:\\a\\..\\..\\etc", std::nullopt},
     {"DotDotAboveTheRootOfC", "C:\\..\\etc", std::nullopt},
     {"DotDotWithSlashes", "D:/Photos/../../etc", std::nullopt},
+    {"DotDotDropsANameBeforeItIsMapped", "D:\\caf\xE9\\..\\Music", "/mnt/data/Music"},
     {"NamesOfDotsKept", "D:\\...\\..a\\a..", "/mnt/data/.../..a/a.."},
     {"TrailingDotAndBlankKept", "D:\\name. ", "/mnt/data/name. "},
     {"ColonInName", "D:\\a:b", "/mnt/data/a:b"},
@@ -80,43 +81,6 @@ TEST_P(MapDosPath, ResolvesOntoTheMountPoint) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, MapDosPath, testing::ValuesIn(pathCases),
-                         [](const auto& row) { return std::string(row.param.name); });
-
-struct PatternCase {
-    const char* name;
-    const char* fileName;
-    std::optional<std::string> folder;
-};
-
-void PrintTo(const PatternCase& row, std::ostream* out) {
-    *out << row.name;
-}
-
-const PatternCase patternCases[] = {
-    {"Star", "D:\\Photos\\*", "D:\\Photos\\"},
-    {"StarOnARoot", "C:\\*", "C:\\"},
-    {"StarDotStar", "C:\\*.*", "C:\\"},
-    {"StarAfterSlash", "D:/Photos/*", "D:/Photos/"},
-    {"OtherPattern", "D:\\Photos\\*.jpg", std::nullopt},
-    {"QuestionMark", "D:\\Photos\\?", std::nullopt},
-    {"PlainName", "D:\\Photos", std::nullopt},
-    {"TrailingSeparator", "D:\\Photos\\", std::nullopt},
-    {"StarAlone", "*", std::nullopt},
-    {"Empty", "", std::nullopt},
-};
-
-class ListedFolder : public testing::TestWithParam<PatternCase> {};
-
-TEST_P(ListedFolder, TakesTheWholeFolderPatternOnly) {
-    const std::optional<std::string_view> folder =
-        platform::posix::listedFolder(GetParam().fileName);
-    ASSERT_EQ(folder.has_value(), GetParam().folder.has_value());
-    if (folder) {
-        EXPECT_EQ(*folder, *GetParam().folder);
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Rows, ListedFolder, testing::ValuesIn(patternCases),
                          [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace

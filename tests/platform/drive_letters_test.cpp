@@ -1,5 +1,4 @@
 #include "platform/posix/drive_letters.h"
-#include "platform/drive_root.h"
 
 #include <gtest/gtest.h>
 
@@ -353,45 +352,6 @@ TEST_P(DriveTypes, ClassifiesTheVolume) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, DriveTypes, testing::ValuesIn(typeCases),
-                         [](const auto& row) { return std::string(row.param.name); });
-
-struct RootCase {
-    const char* name;
-    const char* root;
-    std::optional<std::size_t> index;
-};
-
-void PrintTo(const RootCase& row, std::ostream* out) {
-    *out << row.name;
-}
-
-const RootCase rootCases[] = {
-    {"UpperCase", "C:\\", 2},
-    {"LowerCase", "c:\\", 2},
-    {"FirstLetter", "A:\\", 0},
-    {"LastLetter", "z:\\", 25},
-    {"Null", nullptr, std::nullopt},
-    {"Empty", "", std::nullopt},
-    {"LetterOnly", "C", std::nullopt},
-    {"NoBackslash", "C:", std::nullopt},
-    {"ForwardSlash", "C:/", std::nullopt},
-    {"PathBelowRoot", "C:\\x", std::nullopt},
-    {"DoubleBackslash", "C:\\\\", std::nullopt},
-    {"Digit", "1:\\", std::nullopt},
-    {"CharacterBeforeA", "@:\\", std::nullopt},
-    {"CharacterAfterZ", "[:\\", std::nullopt},
-    {"CharacterAfterLowerZ", "{:\\", std::nullopt},
-    {"TwoLetters", "CC:\\", std::nullopt},
-    {"LeadingBlank", " C:\\", std::nullopt},
-};
-
-class DriveRoots : public testing::TestWithParam<RootCase> {};
-
-TEST_P(DriveRoots, AcceptsOnlyALetterColonBackslash) {
-    EXPECT_EQ(platform::driveIndex(GetParam().root), GetParam().index);
-}
-
-INSTANTIATE_TEST_SUITE_P(Rows, DriveRoots, testing::ValuesIn(rootCases),
                          [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace

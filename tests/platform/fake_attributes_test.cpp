@@ -45,6 +45,15 @@ TEST_F(FakeAttributes, LockedFilesAndReadOnlyVolumesRefuseAndKeepTheirWord) {
     EXPECT_EQ(os.GetFileAttributesA("D:\\Docs\\a.txt"), attr::archive);
 }
 
+// Windows takes "/" for "\", after the drive's colon too.
+TEST_F(FakeAttributes, PathsWithSlashesReachTheFileAndKeepItsVolumesRules) {
+    EXPECT_TRUE(os.SetFileAttributesA("D:/Docs/a.txt", attr::hidden));
+    EXPECT_EQ(os.GetFileAttributesA("D:\\Docs\\a.txt"), attr::hidden);
+    os.drive('D').fileSystemFlags |= platform::fs_flags::readOnlyVolume;
+    EXPECT_FALSE(os.SetFileAttributesA("D:/Docs/a.txt", attr::archive));
+    EXPECT_EQ(os.GetFileAttributesA("D:\\Docs\\a.txt"), attr::hidden);
+}
+
 TEST_F(FakeAttributes, RemovedFilesAreUnreachable) {
     os.remove("D:\\Docs\\a.txt");
     EXPECT_EQ(os.GetFileAttributesA("D:\\Docs\\a.txt"), Platform::invalidFileAttributes);

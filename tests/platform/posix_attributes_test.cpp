@@ -23,6 +23,8 @@
 
 #include "platform/platform.h"
 #include "platform/posix/posix_platform.h"
+#include "tests/platform/little_endian.h"
+#include "tests/platform/real_volume_test.h"
 #include "tests/platform/scratch_volumes.h"
 
 namespace {
@@ -30,16 +32,11 @@ namespace {
 namespace attr = platform::file_attribute;
 using platform::Platform;
 
-std::string le16(std::uint16_t v) {
-    return {static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)};
-}
-std::string le32(std::uint32_t v) {
-    return le16(static_cast<std::uint16_t>(v & 0xFFFF)) + le16(static_cast<std::uint16_t>(v >> 16));
-}
-std::string le64(std::uint64_t v) {
-    return le32(static_cast<std::uint32_t>(v)) + le32(static_cast<std::uint32_t>(v >> 32));
-}
-const std::string nul(1, '\0');
+using little_endian::le16;
+using little_endian::le32;
+using little_endian::le64;
+using little_endian::nul;
+
 constexpr std::uint64_t createTime = 0x01D6BDD58116BC9AULL;
 
 // Samba's binary forms as smbd writes them: 4.0 to 4.10 version 3 after the hex text, 4.11 on
@@ -60,26 +57,16 @@ std::string sambaVersion5(std::uint32_t attrib) {
            le64(createTime);
 }
 
-class RealVolume : public testing::Test {
+class RealVolume : public scratch::RealVolumeTest {
   protected:
-    void SetUp() override {
-        const std::string reason = scratch::unavailableReason();
-        if (!reason.empty()) GTEST_SKIP() << reason;
-        lock_.emplace();
-        folder_.emplace();
-    }
-
     // Mounts a file system in the scratch folder and finds its letter; the test skips when no
     // letter is left.
     void mountVolume(const std::string& type, const std::string& source = "volscope-attributes") {
         target_ = folder_->makeFolder(type);
         mount_.emplace(source, target_, type, 0, type == "tmpfs" ? "size=8m" : "");
-        const platform::posix::DriveTable drives = platform::PosixPlatform::currentDrives();
-        for (std::size_t i = 0; i < drives.size(); ++i) {
-            if (drives[i] && drives[i]->mount.target == target_)
-                root_ = std::string{static_cast<char>('A' + i), ':', '\\'};
-        }
-        if (root_.empty()) GTEST_SKIP() << "no drive letter is left for the test's volume";
+        const char letter = scratch::letterOf(target_);
+        if (letter == '\0') GTEST_SKIP() << "no drive letter is left for the test's volume";
+        root_ = std::string{letter, ':', '\\'};
     }
     void needExtendedAttributes() {
         makeFile("xattr-probe");
@@ -119,9 +106,6 @@ class RealVolume : public testing::Test {
         return platform_.GetFileAttributesA(dos(name).c_str());
     }
 
-    platform::PosixPlatform platform_;
-    std::optional<scratch::MountLock> lock_;
-    std::optional<scratch::Folder> folder_;
     std::optional<scratch::LoopDevice> loop_;
     std::optional<scratch::Mount> mount_;
     std::string target_;

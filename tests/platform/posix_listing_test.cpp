@@ -19,6 +19,8 @@
 #include "platform/platform.h"
 #include "platform/posix/dos_path.h"
 #include "platform/posix/posix_platform.h"
+#include "tests/platform/little_endian.h"
+#include "tests/platform/real_volume_test.h"
 #include "tests/platform/scratch_volumes.h"
 
 namespace {
@@ -28,12 +30,8 @@ using platform::FindData;
 using platform::FindHandle;
 using platform::invalidFindHandle;
 
-std::string le16(std::uint16_t v) {
-    return {static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)};
-}
-std::string le32(std::uint32_t v) {
-    return le16(static_cast<std::uint16_t>(v & 0xFFFF)) + le16(static_cast<std::uint16_t>(v >> 16));
-}
+using little_endian::le16;
+using little_endian::le32;
 
 // What smbd writes since Samba 4.11: an empty text, then version 4.
 std::string sambaVersion4(std::uint32_t attrib) {
@@ -41,21 +39,16 @@ std::string sambaVersion4(std::uint32_t attrib) {
            le32(attrib) + std::string(16, '\0');
 }
 
-class RealFolders : public testing::Test {
+class RealFolders : public scratch::RealVolumeTest {
   protected:
     void SetUp() override {
-        const std::string reason = scratch::unavailableReason();
-        if (!reason.empty()) GTEST_SKIP() << reason;
-        lock_.emplace();
-        folder_.emplace();
+        RealVolumeTest::SetUp();
+        if (IsSkipped()) return;
         target_ = folder_->makeFolder("tmpfs");
         mount_.emplace("volscope-listing", target_, "tmpfs", 0, "size=64m");
-        const platform::posix::DriveTable drives = platform::PosixPlatform::currentDrives();
-        for (std::size_t i = 0; i < drives.size(); ++i) {
-            if (drives[i] && drives[i]->mount.target == target_)
-                root_ = std::string{static_cast<char>('A' + i), ':', '\\'};
-        }
-        if (root_.empty()) GTEST_SKIP() << "no drive letter is left for the test's volume";
+        const char letter = scratch::letterOf(target_);
+        if (letter == '\0') GTEST_SKIP() << "no drive letter is left for the test's volume";
+        root_ = std::string{letter, ':', '\\'};
     }
 
     // Skips the test where the tmpfs keeps no user.* attributes (kernels before 6.6).
@@ -112,9 +105,6 @@ class RealFolders : public testing::Test {
         return found == entries.end() ? 0 : found->second.fileAttributes;
     }
 
-    platform::PosixPlatform platform_;
-    std::optional<scratch::MountLock> lock_;
-    std::optional<scratch::Folder> folder_;
     std::optional<scratch::Mount> mount_;
     std::string target_;
     std::string root_;

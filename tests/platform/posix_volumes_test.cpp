@@ -14,12 +14,14 @@
 
 #include "platform/platform.h"
 #include "platform/posix/posix_platform.h"
+#include "tests/platform/real_volume_test.h"
 #include "tests/platform/scratch_volumes.h"
 
 namespace {
 
 namespace drive_type = platform::drive_type;
 namespace fs_flags = platform::fs_flags;
+using scratch::letterOf;
 
 using DriveTypes = std::array<std::uint32_t, 26>;
 
@@ -84,15 +86,6 @@ DriveTypes with(DriveTypes types, char letter, std::uint32_t type) {
     return types;
 }
 
-// The letter whose volume is mounted at target, or '\0'.
-char letterOf(const std::string& target) {
-    const platform::posix::DriveTable drives = platform::PosixPlatform::currentDrives();
-    for (std::size_t i = 0; i < drives.size(); ++i) {
-        if (drives[i] && drives[i]->mount.target == target) return static_cast<char>('A' + i);
-    }
-    return '\0';
-}
-
 struct statvfs statvfsOf(const std::string& path) {
     struct statvfs status {};
     EXPECT_EQ(statvfs(path.c_str(), &status), 0) << path;
@@ -112,15 +105,8 @@ void expectGeometryOf(const Figures& figures, const std::string& target, std::ui
         std::uint64_t{now.f_frsize} * now.f_blocks);
 }
 
-class RealVolumes : public testing::Test {
+class RealVolumes : public scratch::RealVolumeTest {
   protected:
-    void SetUp() override {
-        const std::string reason = scratch::unavailableReason();
-        if (!reason.empty()) GTEST_SKIP() << reason;
-        lock_.emplace();
-        folder_.emplace();
-    }
-
     // Makes an image of size bytes and runs mkfs on it: mkfs followed by arguments and the image.
     std::string makeFileSystem(const std::string& name, std::uint64_t size,
                                std::vector<std::string> mkfs) {
@@ -129,10 +115,6 @@ class RealVolumes : public testing::Test {
         scratch::run(mkfs);
         return image;
     }
-
-    platform::PosixPlatform platform_;
-    std::optional<scratch::MountLock> lock_;
-    std::optional<scratch::Folder> folder_;
 };
 
 TEST_F(RealVolumes, Ext4OnFourKibSectorsReportsFourKibSectors) {

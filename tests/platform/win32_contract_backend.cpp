@@ -1,12 +1,10 @@
 #include <windows.h>
 
-#include "platform/win32/win32_platform.h"
-
-#include <windows.h>
-
 #include <memory>
 #include <stdexcept>
 #include <string>
+
+#include "platform/win32/win32_platform.h"
 #include "tests/platform/contract_backend.h"
 #include "tests/platform/wine_drives.h"
 
@@ -35,7 +33,7 @@ class Win32Backend final : public Backend {
     char emptyLetter() override { return drives_.empty; }
     std::uint64_t totalBytes() override { return drives_.totalBytes; }
     std::uint64_t freeBytes() override { return drives_.freeBytes; }
-    std::string shortBufferUndefined() const override {
+    std::string skipReasonForShortBuffers() const override {
         return "Windows defines no failure for a short name buffer; Wine cuts the name short";
     }
     std::string makeFile(const std::string& name) override {
@@ -45,7 +43,7 @@ class Win32Backend final : public Backend {
         if (file != INVALID_HANDLE_VALUE) ::CloseHandle(file);
         return path;
     }
-    std::string archiveAlwaysSet() const override {
+    std::string archiveAlwaysSetReason() const override {
         return "Wine shows every file with the archive bit and keeps only hidden and system";
     }
     // Another handle of this process, opened by the system directly: Windows keeps share modes

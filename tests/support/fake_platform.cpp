@@ -6,8 +6,9 @@
 #include <cstring>
 #include <stdexcept>
 #include <string_view>
+#include <type_traits>
 
-#include "platform/drive_root.h"
+#include "platform/dos_path.h"
 #include "platform/file_time.h"
 #include "platform/out_params.h"
 
@@ -19,16 +20,6 @@ using platform::out_params::store;
 
 namespace {
 
-int letterIndex(char letter) {
-    if (letter >= 'a' && letter <= 'z') return letter - 'a';
-    if (letter >= 'A' && letter <= 'Z') return letter - 'A';
-    return -1;
-}
-
-bool isSeparator(char c) {
-    return c == '\\' || c == '/';
-}
-
 char upper(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
@@ -38,131 +29,69 @@ bool sameName(std::string_view a, std::string_view b) {
                       [](char x, char y) { return upper(x) == upper(y); });
 }
 
-// A DOS path taken apart: its drive's index and its names, resolved as Windows does ("." and
-// empty names skipped, ".." up one). Returns nullopt without "X:\" in front or for ".." above
-// the root.
-struct SplitPath {
-    std::size_t drive = 0;
-    std::vector<std::string> names;
-};
-
-std::optional<SplitPath> splitPath(std::string_view path) {
-    if (path.size() < 3 || path[1] != ':' || !isSeparator(path[2]) || letterIndex(path[0]) < 0)
-        return std::nullopt;
-    SplitPath split;
-    split.drive = static_cast<std::size_t>(letterIndex(path[0]));
-    std::string_view rest = path.substr(3);
-    while (!rest.empty()) {
-        const auto end = std::find_if(rest.begin(), rest.end(), isSeparator);
-        const std::string_view name(rest.begin(), end);
-        rest.remove_prefix(name.size() + (end == rest.end() ? 0 : 1));
-        if (name.empty() || name == ".") continue;
-        if (name == "..") {
-            if (split.names.empty()) return std::nullopt;
-            split.names.pop_back();
-            continue;
-        }
-        split.names.emplace_back(name);
-    }
-    return split;
-}
-
 Entry* childOf(Entry& folder, std::string_view name) {
     const auto found = std::find_if(folder.children.begin(), folder.children.end(),
                                     [name](const Entry& e) { return sameName(e.name, name); });
     return found == folder.children.end() ? nullptr : &*found;
 }
 
+// Where names lead from root down the tree.
+struct Descent {
+    Entry* entry = nullptr;   // null when a name is missing or below a file
+    Entry* folder = nullptr;  // the folder holding entry; root for root itself
+    bool throughFile = false;
+};
+
+// The one walk of the tree; create adds the missing names as folders.
+Descent descend(Entry& root, const std::vector<std::string_view>& names, bool create) {
+    Descent descent{&root, &root};
+    for (const std::string_view name : names) {
+        if (!descent.entry->isFolder) return {nullptr, descent.entry, true};
+        descent.folder = descent.entry;
+        descent.entry = childOf(*descent.folder, name);
+        if (descent.entry == nullptr) {
+            if (!create) return {nullptr, descent.folder, false};
+            Entry folder;
+            folder.name = name;
+            descent.folder->children.push_back(std::move(folder));
+            descent.entry = &descent.folder->children.back();
+        }
+    }
+    return descent;
+}
+
 platform::FindData findDataOf(const Entry& entry, std::string name) {
     return {entry.attributes, entry.isFolder ? 0 : entry.size, std::move(name)};
+}
+
+// A path argument as the log shows it.
+std::string_view shown(const char* path) {
+    return path != nullptr ? path : "null";
+}
+
+// A listing's or file's handle as the log shows it.
+template <typename Handle>
+requires std::is_enum_v<Handle> std::string shown(Handle handle) {
+    return "#" + std::to_string(static_cast<std::uintptr_t>(handle));
 }
 
 }  // namespace
 
 void Platform::setDrive(char letter, Drive drive) {
-    const int index = letterIndex(letter);
-    if (index < 0) throw std::invalid_argument("not a drive letter");
-    drives_[static_cast<std::size_t>(index)] = std::move(drive);
+    const std::optional<std::size_t> index = platform::letterIndex(letter);
+    if (!index) throw std::invalid_argument("not a drive letter");
+    drives_[*index] = std::move(drive);
 }
 
 void Platform::removeDrive(char letter) {
-    const int index = letterIndex(letter);
-    if (index >= 0) drives_[static_cast<std::size_t>(index)].reset();
+    const std::optional<std::size_t> index = platform::letterIndex(letter);
+    if (index) drives_[*index].reset();
 }
 
 Drive& Platform::drive(char letter) {
-    const int index = letterIndex(letter);
-    if (index < 0 || !drives_[static_cast<std::size_t>(index)])
-        throw std::invalid_argument("no such scripted drive");
-    return *drives_[static_cast<std::size_t>(index)];
-}
-
-const Drive* Platform::find(const char* rootPathName) const {
-    const std::optional<std::size_t> index = platform::driveIndex(rootPathName);
-    if (!index || !drives_[*index]) return nullptr;
-    return &*drives_[*index];
-}
-
-void Platform::log(const char* function, const char* rootPathName) {
-    calls_.push_back(std::string(function) + "(" + (rootPathName ? rootPathName : "null") + ")");
-}
-
-std::uint32_t Platform::GetDriveTypeA(const char* rootPathName) {
-    log("GetDriveTypeA", rootPathName);
-    const Drive* drive = find(rootPathName);
-    return drive ? drive->type : platform::drive_type::noRootDir;
-}
-
-bool Platform::GetVolumeInformationA(const char* rootPathName, char* volumeNameBuffer,
-                                     std::uint32_t volumeNameSize,
-                                     std::uint32_t* volumeSerialNumber,
-                                     std::uint32_t* maximumComponentLength,
-                                     std::uint32_t* fileSystemFlags, char* fileSystemNameBuffer,
-                                     std::uint32_t fileSystemNameSize) {
-    log("GetVolumeInformationA", rootPathName);
-    const Drive* drive = find(rootPathName);
-    if (drive == nullptr || !drive->hasVolume) return false;
-    if (!fits(drive->label, volumeNameBuffer, volumeNameSize) ||
-        !fits(drive->fileSystem, fileSystemNameBuffer, fileSystemNameSize))
-        return false;
-    copyText(drive->label, volumeNameBuffer);
-    copyText(drive->fileSystem, fileSystemNameBuffer);
-    store(volumeSerialNumber, drive->serialNumber);
-    store(maximumComponentLength, drive->maxComponentLength);
-    store(fileSystemFlags, drive->fileSystemFlags);
-    return true;
-}
-
-bool Platform::GetDiskFreeSpaceA(const char* rootPathName, std::uint32_t* sectorsPerCluster,
-                                 std::uint32_t* bytesPerSector, std::uint32_t* numberOfFreeClusters,
-                                 std::uint32_t* totalNumberOfClusters) {
-    log("GetDiskFreeSpaceA", rootPathName);
-    const Drive* drive = find(rootPathName);
-    if (drive == nullptr || !drive->hasVolume) return false;
-    store(sectorsPerCluster, drive->sectorsPerCluster);
-    store(bytesPerSector, drive->bytesPerSector);
-    store(numberOfFreeClusters, drive->freeClusters);
-    store(totalNumberOfClusters, drive->totalClusters);
-    return true;
-}
-
-Entry* Platform::walk(const std::string& path, bool create) {
-    const std::optional<SplitPath> split = splitPath(path);
-    if (!split || !drives_[split->drive]) throw std::invalid_argument("not on a scripted drive");
-    Entry* entry = &drives_[split->drive]->root;
-    for (const std::string& name : split->names) {
-        if (!entry->isFolder) throw std::invalid_argument("a path through a file");
-        Entry* child = childOf(*entry, name);
-        if (child == nullptr) {
-            if (!create) return nullptr;
-            Entry folder;
-            folder.name = name;
-            entry->children.push_back(std::move(folder));
-            child = &entry->children.back();
-        }
-        entry = child;
-    }
-    return entry;
+    const std::optional<std::size_t> index = platform::letterIndex(letter);
+    if (!index || !drives_[*index]) throw std::invalid_argument("no such scripted drive");
+    return *drives_[*index];
 }
 
 void Platform::addFolder(const std::string& path, std::uint32_t attributes) {
@@ -190,6 +119,27 @@ void Platform::addFile(const std::string& path, File file) {
     entry->file = std::move(file);
 }
 
+void Platform::setUnreadable(const std::string& path, bool unreadable) {
+    Entry* folder = walk(path, false);
+    if (folder == nullptr || !folder->isFolder) throw std::invalid_argument("no such folder");
+    folder->unreadable = unreadable;
+}
+
+void Platform::remove(const std::string& path) {
+    const std::optional<platform::DosPath> split = platform::splitDosPath(path);
+    if (!split || split->names.empty() || !drives_[split->drive]) return;
+    const Descent descent = descend(drives_[split->drive]->root, split->names, false);
+    if (descent.entry == nullptr) return;
+    std::erase_if(descent.folder->children,
+                  [&](const Entry& e) { return sameName(e.name, split->names.back()); });
+}
+
+void Platform::setLocked(const std::string& path, bool locked) {
+    Entry* entry = walk(path, false);
+    if (entry == nullptr) throw std::invalid_argument("no such file or folder");
+    entry->locked = locked;
+}
+
 void Platform::setHeldForWriting(const std::string& path, bool held) {
     Entry* file = walk(path, false);
     if (file == nullptr || file->isFolder) throw std::invalid_argument("no such file");
@@ -203,56 +153,133 @@ void Platform::setExtensionIcon(const std::string& extension, const std::string&
     extensionIcons_[key] = iconName;
 }
 
-Entry* Platform::entryAt(const char* path) {
-    if (path == nullptr) return nullptr;
-    const std::optional<SplitPath> split = splitPath(path);
-    if (!split || !drives_[split->drive] || !drives_[split->drive]->hasVolume) return nullptr;
-    Entry* entry = &drives_[split->drive]->root;
-    for (const std::string& name : split->names) {
-        entry = entry->isFolder ? childOf(*entry, name) : nullptr;
-        if (entry == nullptr) return nullptr;
+const Drive* Platform::driveAt(const char* rootPathName) const {
+    const std::optional<std::size_t> index = platform::driveIndex(rootPathName);
+    if (!index || !drives_[*index]) return nullptr;
+    return &*drives_[*index];
+}
+
+void Platform::log(const char* function, std::string_view argument) {
+    calls_.push_back(std::string(function) + "(" + std::string(argument) + ")");
+}
+
+Entry* Platform::walk(const std::string& path, bool create) {
+    const std::optional<platform::DosPath> split = platform::splitDosPath(path);
+    if (!split || !drives_[split->drive]) throw std::invalid_argument("not on a scripted drive");
+    const Descent descent = descend(drives_[split->drive]->root, split->names, create);
+    if (descent.throughFile) throw std::invalid_argument("a path through a file");
+    return descent.entry;
+}
+
+Platform::Place Platform::placeAt(const char* path) {
+    if (path == nullptr) return {};
+    const std::optional<platform::DosPath> split = platform::splitDosPath(path);
+    if (!split || !drives_[split->drive] || !drives_[split->drive]->hasVolume) return {};
+    Drive& drive = *drives_[split->drive];
+    const Descent descent = descend(drive.root, split->names, false);
+    return {&drive, descent.entry, descent.folder};
+}
+
+std::uint32_t Platform::GetDriveTypeA(const char* rootPathName) {
+    log("GetDriveTypeA", shown(rootPathName));
+    const Drive* drive = driveAt(rootPathName);
+    return drive ? drive->type : platform::drive_type::noRootDir;
+}
+
+bool Platform::GetVolumeInformationA(const char* rootPathName, char* volumeNameBuffer,
+                                     std::uint32_t volumeNameSize,
+                                     std::uint32_t* volumeSerialNumber,
+                                     std::uint32_t* maximumComponentLength,
+                                     std::uint32_t* fileSystemFlags, char* fileSystemNameBuffer,
+                                     std::uint32_t fileSystemNameSize) {
+    log("GetVolumeInformationA", shown(rootPathName));
+    const Drive* drive = driveAt(rootPathName);
+    if (drive == nullptr || !drive->hasVolume) return false;
+    if (!fits(drive->label, volumeNameBuffer, volumeNameSize) ||
+        !fits(drive->fileSystem, fileSystemNameBuffer, fileSystemNameSize))
+        return false;
+    copyText(drive->label, volumeNameBuffer);
+    copyText(drive->fileSystem, fileSystemNameBuffer);
+    store(volumeSerialNumber, drive->serialNumber);
+    store(maximumComponentLength, drive->maxComponentLength);
+    store(fileSystemFlags, drive->fileSystemFlags);
+    return true;
+}
+
+bool Platform::GetDiskFreeSpaceA(const char* rootPathName, std::uint32_t* sectorsPerCluster,
+                                 std::uint32_t* bytesPerSector, std::uint32_t* numberOfFreeClusters,
+                                 std::uint32_t* totalNumberOfClusters) {
+    log("GetDiskFreeSpaceA", shown(rootPathName));
+    const Drive* drive = driveAt(rootPathName);
+    if (drive == nullptr || !drive->hasVolume) return false;
+    store(sectorsPerCluster, drive->sectorsPerCluster);
+    store(bytesPerSector, drive->bytesPerSector);
+    store(numberOfFreeClusters, drive->freeClusters);
+    store(totalNumberOfClusters, drive->totalClusters);
+    return true;
+}
+
+Platform::FindHandle Platform::FindFirstFileA(const char* fileName,
+                                              platform::FindData* findFileData) {
+    log("FindFirstFileA", shown(fileName));
+    if (fileName == nullptr || findFileData == nullptr) return platform::invalidFindHandle;
+    const platform::FindTarget target = platform::findTargetOf(fileName);
+    if (target.kind == platform::FindTarget::Kind::oneEntry) {
+        const Entry* entry = placeAt(fileName).entry;
+        if (entry == nullptr) return platform::invalidFindHandle;
+        *findFileData = findDataOf(*entry, entry->name);
+        const FindHandle handle = listings_.add({{*findFileData}, 1});
+        log("FindFirstFileA", shown(handle));
+        return handle;
     }
-    return entry;
-}
+    if (target.kind != platform::FindTarget::Kind::folder) return platform::invalidFindHandle;
+    const Place place = placeAt(std::string(target.path).c_str());
+    const Entry* folder = place.entry;
+    if (folder == nullptr || !folder->isFolder || folder->unreadable)
+        return platform::invalidFindHandle;
 
-void Platform::setUnreadable(const std::string& path, bool unreadable) {
-    Entry* folder = walk(path, false);
-    if (folder == nullptr || !folder->isFolder) throw std::invalid_argument("no such folder");
-    folder->unreadable = unreadable;
-}
-
-void Platform::remove(const std::string& path) {
-    const std::optional<SplitPath> split = splitPath(path);
-    if (!split || split->names.empty() || !drives_[split->drive]) return;
-    Entry* folder = &drives_[split->drive]->root;
-    for (std::size_t i = 0; i + 1 < split->names.size(); ++i) {
-        folder = folder->isFolder ? childOf(*folder, split->names[i]) : nullptr;
-        if (folder == nullptr) return;
+    Listing listing;
+    if (folder != &place.drive->root) {
+        listing.entries.push_back(findDataOf(*folder, "."));
+        listing.entries.push_back(findDataOf(*place.folder, ".."));
     }
-    std::erase_if(folder->children,
-                  [&](const Entry& e) { return sameName(e.name, split->names.back()); });
+    for (const Entry& entry : folder->children)
+        listing.entries.push_back(findDataOf(entry, entry.name));
+    if (listing.entries.empty()) return platform::invalidFindHandle;
+
+    *findFileData = listing.entries.front();
+    listing.next = 1;
+    return listings_.add(std::move(listing));
 }
 
-void Platform::setLocked(const std::string& path, bool locked) {
-    Entry* entry = walk(path, false);
-    if (entry == nullptr) throw std::invalid_argument("no such file or folder");
-    entry->locked = locked;
+bool Platform::FindNextFileA(FindHandle findFile, platform::FindData* findFileData) {
+    log("FindNextFileA", shown(findFile));
+    Listing* listing = listings_.find(findFile);
+    if (listing == nullptr || findFileData == nullptr || listing->next >= listing->entries.size())
+        return false;
+    *findFileData = listing->entries[listing->next++];
+    return true;
+}
+
+bool Platform::FindClose(FindHandle findFile) {
+    log("FindClose", shown(findFile));
+    return listings_.close(findFile);
 }
 
 std::uint32_t Platform::GetFileAttributesA(const char* fileName) {
-    log("GetFileAttributesA", fileName);
-    const Entry* entry = entryAt(fileName);
+    log("GetFileAttributesA", shown(fileName));
+    const Entry* entry = placeAt(fileName).entry;
     return entry ? entry->attributes : invalidFileAttributes;
 }
 
 bool Platform::SetFileAttributesA(const char* fileName, std::uint32_t fileAttributes) {
     char word[16];
     std::snprintf(word, sizeof word, ", 0x%x", static_cast<unsigned>(fileAttributes));
-    log("SetFileAttributesA", (std::string(fileName ? fileName : "null") + word).c_str());
-    Entry* entry = entryAt(fileName);
+    log("SetFileAttributesA", std::string(shown(fileName)) + word);
+    const Place place = placeAt(fileName);
+    Entry* entry = place.entry;
     if (entry == nullptr || entry->locked) return false;
-    const std::size_t drive = *platform::driveIndex(std::string(fileName, 3).c_str());
-    if ((drives_[drive]->fileSystemFlags & platform::fs_flags::readOnlyVolume) != 0) return false;
+    if ((place.drive->fileSystemFlags & platform::fs_flags::readOnlyVolume) != 0) return false;
     namespace attr = platform::file_attribute;
     const std::uint32_t kept =
         fileAttributes & (attr::readOnly | attr::hidden | attr::system | attr::archive);
@@ -266,91 +293,15 @@ bool Platform::SetFileAttributesA(const char* fileName, std::uint32_t fileAttrib
 std::intptr_t Platform::ShellExecuteA(WindowHandle owner, const char* operation, const char* file,
                                       const char* parameters, const char* directory,
                                       std::int32_t showCommand) {
-    log("ShellExecuteA", file);
+    log("ShellExecuteA", shown(file));
     const auto text = [](const char* s) {
         return s ? std::optional<std::string>(s) : std::nullopt;
     };
     shellExecutions_.push_back(
         {owner, text(operation), text(file), text(parameters), text(directory), showCommand});
     if (operation != nullptr && !sameName(operation, "open")) return shellNoAssociation;
-    if (entryAt(file) == nullptr) return shellFileNotFound;
+    if (placeAt(file).entry == nullptr) return shellFileNotFound;
     return shellExecuteResult_;
-}
-
-void Platform::log(const char* function, FindHandle handle) {
-    calls_.push_back(std::string(function) + "(#" +
-                     std::to_string(static_cast<std::uintptr_t>(handle)) + ")");
-}
-
-Platform::FindHandle Platform::FindFirstFileA(const char* fileName,
-                                              platform::FindData* findFileData) {
-    log("FindFirstFileA", fileName);
-    if (fileName == nullptr || findFileData == nullptr) return platform::invalidFindHandle;
-    const std::string_view pattern(fileName);
-    const std::size_t separator = pattern.find_last_of("\\/");
-    if (separator == std::string_view::npos) return platform::invalidFindHandle;
-    const std::string_view last = pattern.substr(separator + 1);
-    if (last != "*" && last != "*.*") {
-        // A name without wildcards finds that one entry, as Windows does.
-        const Entry* entry = last.find_first_of("*?") == std::string_view::npos && !last.empty()
-                                 ? entryAt(fileName)
-                                 : nullptr;
-        if (entry == nullptr) return platform::invalidFindHandle;
-        Listing single;
-        single.entries.push_back(findDataOf(*entry, entry->name));
-        single.next = 1;
-        *findFileData = single.entries.front();
-        const std::uintptr_t handle = nextHandle_++;
-        listings_.emplace(handle, std::move(single));
-        log("FindFirstFileA", static_cast<FindHandle>(handle));
-        return static_cast<FindHandle>(handle);
-    }
-    const std::optional<SplitPath> split = splitPath(pattern.substr(0, separator + 1));
-    if (!split || !drives_[split->drive] || !drives_[split->drive]->hasVolume)
-        return platform::invalidFindHandle;
-    Entry* folder = &drives_[split->drive]->root;
-    Entry* parent = folder;
-    for (const std::string& name : split->names) {
-        parent = folder;
-        folder = folder->isFolder ? childOf(*folder, name) : nullptr;
-        if (folder == nullptr) return platform::invalidFindHandle;
-    }
-    if (!folder->isFolder || folder->unreadable) return platform::invalidFindHandle;
-
-    Listing listing;
-    if (!split->names.empty()) {
-        listing.entries.push_back(findDataOf(*folder, "."));
-        listing.entries.push_back(findDataOf(*parent, ".."));
-    }
-    for (const Entry& entry : folder->children)
-        listing.entries.push_back(findDataOf(entry, entry.name));
-    if (listing.entries.empty()) return platform::invalidFindHandle;
-
-    *findFileData = listing.entries.front();
-    listing.next = 1;
-    const std::uintptr_t handle = nextHandle_++;
-    listings_.emplace(handle, std::move(listing));
-    return static_cast<FindHandle>(handle);
-}
-
-bool Platform::FindNextFileA(FindHandle findFile, platform::FindData* findFileData) {
-    log("FindNextFileA", findFile);
-    const auto listing = listings_.find(static_cast<std::uintptr_t>(findFile));
-    if (listing == listings_.end() || findFileData == nullptr ||
-        listing->second.next >= listing->second.entries.size())
-        return false;
-    *findFileData = listing->second.entries[listing->second.next++];
-    return true;
-}
-
-bool Platform::FindClose(FindHandle findFile) {
-    log("FindClose", findFile);
-    return listings_.erase(static_cast<std::uintptr_t>(findFile)) == 1;
-}
-
-void Platform::log(const char* function, platform::FileHandle handle) {
-    calls_.push_back(std::string(function) + "(#" +
-                     std::to_string(static_cast<std::uintptr_t>(handle)) + ")");
 }
 
 platform::FileHandle Platform::CreateFileA(const char* fileName, std::uint32_t desiredAccess,
@@ -359,36 +310,34 @@ platform::FileHandle Platform::CreateFileA(const char* fileName, std::uint32_t d
                                            std::uint32_t flagsAndAttributes,
                                            platform::FileHandle templateFile) {
     using namespace platform;
-    log("CreateFileA", fileName);
+    log("CreateFileA", shown(fileName));
     if (fileName == nullptr ||
         !isSupportedOpen(desiredAccess, shareMode, securityAttributes, creationDisposition,
                          flagsAndAttributes, templateFile))
         return invalidFileHandle;
-    const Entry* entry = entryAt(fileName);
+    const Entry* entry = placeAt(fileName).entry;
     if (entry == nullptr || entry->isFolder) return invalidFileHandle;
     if (entry->file.heldForWriting && (shareMode & file_share::write) == 0)
         return invalidFileHandle;
     for (const auto& [number, open] : files_) {
-        if (entryAt(open.path.c_str()) == entry &&
+        if (placeAt(open.path.c_str()).entry == entry &&
             !sharingAllows(open.access, open.share, desiredAccess, shareMode))
             return invalidFileHandle;
     }
-    const std::uintptr_t handle = nextHandle_++;
-    files_.emplace(handle, OpenFile{fileName, desiredAccess, shareMode});
-    return static_cast<FileHandle>(handle);
+    return files_.add({fileName, desiredAccess, shareMode});
 }
 
 bool Platform::CloseHandle(platform::FileHandle object) {
-    log("CloseHandle", object);
-    return files_.erase(static_cast<std::uintptr_t>(object)) == 1;
+    log("CloseHandle", shown(object));
+    return files_.close(object);
 }
 
 bool Platform::GetFileTime(platform::FileHandle file, platform::FileTime* creationTime,
                            platform::FileTime* lastAccessTime, platform::FileTime* lastWriteTime) {
-    log("GetFileTime", file);
-    const auto open = files_.find(static_cast<std::uintptr_t>(file));
-    if (open == files_.end()) return false;
-    const Entry* entry = entryAt(open->second.path.c_str());
+    log("GetFileTime", shown(file));
+    const OpenFile* open = files_.find(file);
+    if (open == nullptr) return false;
+    const Entry* entry = placeAt(open->path.c_str()).entry;
     if (entry == nullptr) return false;
     store(creationTime, entry->file.creationTime);
     store(lastAccessTime, entry->file.lastAccessTime);
@@ -399,18 +348,13 @@ bool Platform::GetFileTime(platform::FileHandle file, platform::FileTime* creati
 bool Platform::FileTimeToSystemTime(const platform::FileTime* fileTime,
                                     platform::SystemTime* systemTime) {
     calls_.push_back("FileTimeToSystemTime");
-    if (fileTime == nullptr || systemTime == nullptr) return false;
-    const std::optional<platform::SystemTime> time = platform::systemTimeOf(*fileTime);
-    if (!time) return false;
-    *systemTime = *time;
-    return true;
+    return platform::fileTimeToSystemTime(fileTime, systemTime);
 }
 
 std::uint32_t Platform::GetShortPathNameA(const char* longPath, char* shortPath,
                                           std::uint32_t bufferLength) {
-    log("GetShortPathNameA", longPath);
-    if (longPath == nullptr) return 0;
-    const Entry* entry = entryAt(longPath);
+    log("GetShortPathNameA", shown(longPath));
+    const Entry* entry = placeAt(longPath).entry;
     if (entry == nullptr) return 0;
     const std::string path = entry->file.shortPath.empty() ? longPath : entry->file.shortPath;
     if (shortPath == nullptr || path.size() >= bufferLength)
@@ -423,13 +367,10 @@ std::uintptr_t Platform::SHGetFileInfoA(const char* path, std::uint32_t /*fileAt
                                         platform::ShFileInfo* info, std::uint32_t infoSize,
                                         std::uint32_t flags) {
     using namespace platform;
-    log("SHGetFileInfoA", path);
-    constexpr std::uint32_t unsupported =
-        shell_info::icon | shell_info::attributes | shell_info::useFileAttributes;
-    if (path == nullptr || info == nullptr || infoSize < sizeof(ShFileInfo) ||
-        (flags & unsupported) != 0)
+    log("SHGetFileInfoA", shown(path));
+    if (info == nullptr || infoSize < sizeof(ShFileInfo) || (flags & shell_info::windowsOnly) != 0)
         return 0;
-    const Entry* entry = entryAt(path);
+    const Entry* entry = placeAt(path).entry;
     if (entry == nullptr) return 0;
     std::string iconName = entry->isFolder ? "folder" : entry->file.iconName;
     if (iconName.empty()) {
@@ -456,7 +397,7 @@ std::uintptr_t Platform::SHGetFileInfoA(const char* path, std::uint32_t /*fileAt
 
 bool Platform::ImageList_Draw(std::uintptr_t list, std::int32_t index, platform::DeviceContext& dc,
                               std::int32_t x, std::int32_t y, std::uint32_t /*style*/) {
-    calls_.push_back("ImageList_Draw(#" + std::to_string(index) + ")");
+    log("ImageList_Draw", "#" + std::to_string(index));
     if (list != imageList || index < 0 || static_cast<std::size_t>(index) >= iconNames_.size())
         return false;
     dc.drawThemeIcon(iconNames_[static_cast<std::size_t>(index)], x, y);

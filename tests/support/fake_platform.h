@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/handle_table.h"
 #include "platform/platform.h"
 
 namespace fake {
@@ -68,8 +69,8 @@ struct ShellExecution {
 
 // The scriptable operating system of the tests: a drive table indexed by letter, each drive with
 // a tree of files and folders. Every call is logged as "Function(path)", or "Function(#handle)"
-// for a listing's or file's handle and "ImageList_Draw(#index)", so that tests can pin which
-// calls were (not) made.
+// for a listing's or file's handle, "ImageList_Draw(#index)" and "FileTimeToSystemTime" alone, so
+// that tests can pin which calls were (not) made.
 //
 // Files open as Windows opens them, with the share modes of the open handles and of
 // File::heldForWriting kept. Icons: SHGetFileInfoA's system image list is a table of icon names
@@ -133,6 +134,16 @@ class Platform final : public platform::Platform {
     FindHandle FindFirstFileA(const char* fileName, platform::FindData* findFileData) override;
     bool FindNextFileA(FindHandle findFile, platform::FindData* findFileData) override;
     bool FindClose(FindHandle findFile) override;
+
+    // Files: attributes and opening. The entry's scripted attributes are read and changed;
+    // SetFileAttributesA is logged as "SetFileAttributesA(path, 0x21)".
+    std::uint32_t GetFileAttributesA(const char* fileName) override;
+    bool SetFileAttributesA(const char* fileName, std::uint32_t fileAttributes) override;
+    std::intptr_t ShellExecuteA(WindowHandle owner, const char* operation, const char* file,
+                                const char* parameters, const char* directory,
+                                std::int32_t showCommand) override;
+
+    // Files: opening, times, short names and icons.
     platform::FileHandle CreateFileA(const char* fileName, std::uint32_t desiredAccess,
                                      std::uint32_t shareMode, const void* securityAttributes,
                                      std::uint32_t creationDisposition,
@@ -152,14 +163,6 @@ class Platform final : public platform::Platform {
     bool ImageList_Draw(std::uintptr_t imageList, std::int32_t index, platform::DeviceContext& dc,
                         std::int32_t x, std::int32_t y, std::uint32_t style) override;
 
-    // Files: attributes and opening. The entry's scripted attributes are read and changed;
-    // SetFileAttributesA is logged as "SetFileAttributesA(path, 0x21)".
-    std::uint32_t GetFileAttributesA(const char* fileName) override;
-    bool SetFileAttributesA(const char* fileName, std::uint32_t fileAttributes) override;
-    std::intptr_t ShellExecuteA(WindowHandle owner, const char* operation, const char* file,
-                                const char* parameters, const char* directory,
-                                std::int32_t showCommand) override;
-
     // How many listings are open now.
     std::size_t openListings() const { return listings_.size(); }
     // How many files are open now.
@@ -170,32 +173,38 @@ class Platform final : public platform::Platform {
         std::vector<platform::FindData> entries;
         std::size_t next = 0;
     };
-
-    // The drive whose root is exactly "X:\" with X an upper- or lower-case letter, if scripted.
-    const Drive* find(const char* rootPathName) const;
-    void log(const char* function, const char* rootPathName);
-    void log(const char* function, FindHandle handle);
-    void log(const char* function, platform::FileHandle handle);
-    // The entry at a DOS path, creating the missing folders when `create`; null when there is
-    // none.
-    Entry* walk(const std::string& path, bool create);
-    // The entry at a DOS path, or null when there is none, the path is null or not on a
-    // scripted drive with a volume; never throws.
-    Entry* entryAt(const char* path);
-
     struct OpenFile {
         std::string path;
         std::uint32_t access = 0;
         std::uint32_t share = 0;
     };
+    // Where a DOS path leads: its drive, the entry (null when there is none) and the folder the
+    // entry is in (the root for the root itself).
+    struct Place {
+        Drive* drive = nullptr;
+        Entry* entry = nullptr;
+        Entry* folder = nullptr;
+    };
+
+    // The drive whose root is exactly "X:\" with X an upper- or lower-case letter, if scripted.
+    const Drive* driveAt(const char* rootPathName) const;
+    // Records a call as "function(argument)".
+    void log(const char* function, std::string_view argument);
+    // For scripting: the entry at a DOS path, creating the missing folders when `create`; null
+    // when there is none. Throws std::invalid_argument for a path that is not on a scripted drive
+    // or leads through a file.
+    Entry* walk(const std::string& path, bool create);
+    // For the calls: where a DOS path leads; all null when the path is null or not on a scripted
+    // drive with a volume, the entry null when nothing is there. Never throws.
+    Place placeAt(const char* path);
 
     std::array<std::optional<Drive>, 26> drives_;
     std::vector<std::string> calls_;
-    std::map<std::uintptr_t, Listing> listings_;
+    platform::HandleNumbers handles_;
+    platform::HandleTable<FindHandle, Listing> listings_{handles_};
+    platform::HandleTable<platform::FileHandle, OpenFile> files_{handles_};
     std::intptr_t shellExecuteResult_ = 42;
     std::vector<ShellExecution> shellExecutions_;
-    std::map<std::uintptr_t, OpenFile> files_;
-    std::uintptr_t nextHandle_ = 1;                      // for listings and files alike
     std::map<std::string, std::string> extensionIcons_;  // by lower-case extension
     std::vector<std::string> iconNames_;                 // the system image list, by index
 };

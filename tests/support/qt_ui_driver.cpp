@@ -8,12 +8,14 @@
 #include <QLabel>
 #include <QListView>
 #include <QListWidget>
+#include <QLocale>
 #include <QTest>
 #include <cmath>
 #include <stdexcept>
 
 #include "tests/support/hooked_toolkit.h"
 #include "tests/support/ui_driver.h"
+#include "toolkit/qt/qt_controls.h"
 #include "toolkit/qt/qt_input.h"
 #include "toolkit/qt/qt_toolkit.h"
 
@@ -126,6 +128,15 @@ class QtUiDriver final : public UiDriver {
         return focused ? focused->objectName().toStdString() : std::string();
     }
 
+    bool visible(toolkit::Form& form, std::string_view control) override {
+        return controlOf(form, control).isVisible();
+    }
+
+    bool hasDrawing(toolkit::Form& form, std::string_view pictureBox) override {
+        auto& box = dynamic_cast<toolkit::qt::QtPictureBox&>(realForm(form).pictureBox(pictureBox));
+        return !box.drawing().isNull();
+    }
+
     std::string text(toolkit::Form& form, std::string_view control) override {
         QWidget& widget = controlOf(form, control);
         if (auto* label = qobject_cast<QLabel*>(&widget)) return label->text().toStdString();
@@ -149,6 +160,10 @@ class QtUiDriver final : public UiDriver {
 
     PixelRect clientArea(toolkit::Form& form) override {
         return devicePixels(windowOf(form).rect());
+    }
+
+    bool minimizable(toolkit::Form& form) override {
+        return windowOf(form).windowFlags().testFlag(Qt::WindowMinimizeButtonHint);
     }
 
     bool maximizable(toolkit::Form& form) override {
@@ -183,6 +198,7 @@ class QtUiDriver final : public UiDriver {
 }  // namespace
 
 TestBackend makeTestBackend(toolkit::MessageBoxes& boxes, platform::Platform& os) {
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     return {std::make_unique<toolkit::qt::QtToolkit>(boxes, os, "Volscope"),
             std::make_unique<QtUiDriver>()};
 }

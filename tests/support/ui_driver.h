@@ -52,6 +52,10 @@ class UiDriver {
     // The layout name of the control that has the keyboard focus in the form; empty when the
     // form itself, or nothing in it, has the focus.
     virtual std::string focusedControl(toolkit::Form& form) = 0;
+    // Whether the control is shown on the screen: it and its window are visible.
+    virtual bool visible(toolkit::Form& form, std::string_view control) = 0;
+    // Whether the picture box shows something drawn into it since it was last cleared.
+    virtual bool hasDrawing(toolkit::Form& form, std::string_view pictureBox) = 0;
     // The text the control shows: a label's, button's or check box's caption, a frame's title.
     virtual std::string text(toolkit::Form& form, std::string_view control) = 0;
     // The lines a list shows, as drawn (a folder list's with their indentation).
@@ -59,7 +63,9 @@ class UiDriver {
     virtual PixelRect geometry(toolkit::Form& form, std::string_view control) = 0;
     // The size of the form's client area in device pixels.
     virtual PixelRect clientArea(toolkit::Form& form) = 0;
-    // Whether the window offers a maximize button and lets the user resize it by its edges.
+    // Whether the window offers a minimize button, a maximize button, and lets the user resize
+    // it by its edges.
+    virtual bool minimizable(toolkit::Form& form) = 0;
     virtual bool maximizable(toolkit::Form& form) = 0;
     virtual bool resizable(toolkit::Form& form) = 0;
     // Device pixels per inch that twips are converted with.
@@ -74,7 +80,8 @@ struct TestBackend {
 };
 
 // The backend's toolkit, with message boxes going through `boxes` and lists reading through
-// `os`, and the application title "Volscope". Both must outlive the toolkit.
+// `os`, and the application title "Volscope". Both must outlive the toolkit. Numbers and dates
+// are formatted in an English (United States) locale, whatever the machine's.
 TestBackend makeTestBackend(toolkit::MessageBoxes& boxes, platform::Platform& os);
 
 // The backend's name, for reports: "Qt" or "Win32".

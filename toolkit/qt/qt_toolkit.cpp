@@ -12,8 +12,12 @@
 
 namespace toolkit::qt {
 
-QtApplication::QtApplication(int& argc, char** argv)
+QtApplication::QtApplication(int& argc, char** argv, std::string_view appId)
     : app_(std::make_unique<QApplication>(argc, argv)) {
+    if (!appId.empty()) {
+        QGuiApplication::setDesktopFileName(
+            QString::fromUtf8(appId.data(), static_cast<qsizetype>(appId.size())));
+    }
     QtToolkit::installFontSubstitutes();
 }
 

@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/platform.h"
 #include "toolkit/toolkit.h"
@@ -16,7 +17,10 @@ namespace toolkit::qt {
 // The Qt application object for the whole run. Create it first, before any QtToolkit.
 class QtApplication {
   public:
-    QtApplication(int& argc, char** argv);
+    // appId: the program's freedesktop application id, the name of its installed .desktop file
+    // without ".desktop". Desktops match the program's windows to its menu entry and icon by it
+    // (on Wayland it is the windows' app id). Empty leaves Qt's guess from the program's name.
+    QtApplication(int& argc, char** argv, std::string_view appId = {});
     ~QtApplication();
     QtApplication(const QtApplication&) = delete;
     QtApplication& operator=(const QtApplication&) = delete;
