@@ -125,6 +125,16 @@ class Win32UiDriver final : public UiDriver {
         return win32Form.controlNameOf(focused);
     }
 
+    bool visible(toolkit::Form& form, std::string_view control) override {
+        return IsWindowVisible(formOf(form).controlWindow(control)) != FALSE;
+    }
+
+    bool hasDrawing(toolkit::Form& form, std::string_view pictureBox) override {
+        auto& box =
+            dynamic_cast<toolkit::win32::Win32PictureBox&>(realForm(form).pictureBox(pictureBox));
+        return box.hasDrawing();
+    }
+
     std::string text(toolkit::Form& form, std::string_view control) override {
         return toolkit::win32::windowText(formOf(form).controlWindow(control));
     }
@@ -150,15 +160,14 @@ class Win32UiDriver final : public UiDriver {
         HWND container = win32Form.containerWindow(control);
         RECT outer{};
         GetWindowRect(window, &outer);
-        // Inside a picture box (the parent) its client area; inside a frame (a sibling standing
-        // under it) its top-left corner.
+        // From the form's client area, or from the outer corner of a frame or picture box.
         POINT origin{0, 0};
-        if (container == GetParent(window)) {
+        if (container == win32Form.window()) {
             ClientToScreen(container, &origin);
         } else {
-            RECT frame{};
-            GetWindowRect(container, &frame);
-            origin = {frame.left, frame.top};
+            RECT box{};
+            GetWindowRect(container, &box);
+            origin = {box.left, box.top};
         }
         return {outer.left - origin.x, outer.top - origin.y, outer.right - outer.left,
                 outer.bottom - outer.top};
@@ -168,6 +177,10 @@ class Win32UiDriver final : public UiDriver {
         RECT client{};
         GetClientRect(formOf(form).window(), &client);
         return {0, 0, client.right, client.bottom};
+    }
+
+    bool minimizable(toolkit::Form& form) override {
+        return (GetWindowLongPtrW(formOf(form).window(), GWL_STYLE) & WS_MINIMIZEBOX) != 0;
     }
 
     bool maximizable(toolkit::Form& form) override {
@@ -227,7 +240,8 @@ class Win32UiDriver final : public UiDriver {
 }  // namespace
 
 TestBackend makeTestBackend(toolkit::MessageBoxes& boxes, platform::Platform& os) {
-    auto toolkit = std::make_unique<toolkit::win32::Win32Toolkit>(boxes, os, "Volscope");
+    const LCID englishUs = MAKELCID(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), SORT_DEFAULT);
+    auto toolkit = std::make_unique<toolkit::win32::Win32Toolkit>(boxes, os, "Volscope", englishUs);
     auto driver = std::make_unique<Win32UiDriver>(*toolkit);
     return {std::move(toolkit), std::move(driver)};
 }

@@ -1,9 +1,11 @@
 #include "toolkit/win32/win32_controls.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 #include <windowsx.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "toolkit/win32/win32_form.h"
 #include "toolkit/win32/win32_picture.h"
@@ -42,9 +44,8 @@ T* selfOf(HWND window, UINT message, LPARAM lParam) {
     return reinterpret_cast<T*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
-HBRUSH brushOf(const std::optional<Rgb>& color, int systemColor) {
-    if (!color) return CreateSolidBrush(GetSysColor(systemColor));
-    return CreateSolidBrush(RGB(color->red, color->green, color->blue));
+COLORREF colorOf(const std::optional<Rgb>& color, int systemColor) {
+    return color ? RGB(color->red, color->green, color->blue) : GetSysColor(systemColor);
 }
 
 RECT clientRect(HWND window) {
@@ -216,7 +217,9 @@ LRESULT CALLBACK Win32Image::windowProc(HWND window, UINT message, WPARAM wParam
 
 Win32PictureBox::Win32PictureBox(Win32Toolkit& toolkit, Win32Form& form, HWND parent, POINT origin,
                                  const ControlLayout& layout)
-    : toolkit_(toolkit), background_(brushOf(layout.backColor, COLOR_BTNFACE)) {
+    : toolkit_(toolkit),
+      backColor_(colorOf(layout.backColor, COLOR_BTNFACE)),
+      background_(CreateSolidBrush(backColor_)) {
     registerWindowClass(pictureBoxClass, windowProc, nullptr);
     window_ = form.createControl(pictureBoxClass, {}, focusableStyle(layout) | WS_CLIPCHILDREN,
                                  WS_EX_CLIENTEDGE, parent, origin, layout, this);
@@ -246,7 +249,36 @@ float Win32PictureBox::width() const {
 void Win32PictureBox::cls() {
     const RECT all{0, 0, size_.cx, size_.cy};
     FillRect(memory_, &all, background_);
+    cleared_ = GetPixel(memory_, 0, 0);
     InvalidateRect(window_, nullptr, FALSE);
+}
+
+void Win32PictureBox::drawThemeIcon(std::string_view, int x, int y) {
+    SHFILEINFOW info{};
+    const UINT flags = SHGFI_ICON | SHGFI_LARGEICON | SHGFI_USEFILEATTRIBUTES;
+    if (SHGetFileInfoW(L"file", FILE_ATTRIBUTE_NORMAL, &info, sizeof info, flags) == 0) return;
+    DrawIconEx(memory_, x, y, info.hIcon, 0, 0, 0, nullptr, DI_NORMAL | DI_DEFAULTSIZE);
+    DestroyIcon(info.hIcon);
+    InvalidateRect(window_, nullptr, FALSE);
+}
+
+bool Win32PictureBox::hasDrawing() const {
+    BITMAPINFO format{};
+    format.bmiHeader.biSize = sizeof format.bmiHeader;
+    format.bmiHeader.biWidth = size_.cx;
+    format.bmiHeader.biHeight = -size_.cy;
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    std::vector<RGBQUAD> pixels(static_cast<std::size_t>(size_.cx) * size_.cy);
+    // The system reads a bitmap only while no device context holds it.
+    SelectObject(memory_, previousBitmap_);
+    const int rows = GetDIBits(memory_, bitmap_, 0, static_cast<UINT>(size_.cy), pixels.data(),
+                               &format, DIB_RGB_COLORS);
+    SelectObject(memory_, bitmap_);
+    return rows > 0 && std::any_of(pixels.begin(), pixels.end(), [this](const RGBQUAD& pixel) {
+               return RGB(pixel.rgbRed, pixel.rgbGreen, pixel.rgbBlue) != cleared_;
+           });
 }
 
 std::uintptr_t Win32PictureBox::nativeHandle() const {
@@ -322,7 +354,9 @@ Win32Frame::Win32Frame(Win32Form& form, HWND parent, POINT origin, const Control
 
 Win32Shape::Win32Shape(Win32Toolkit& toolkit, Win32Form& form, HWND parent, POINT origin,
                        const ControlLayout& layout)
-    : toolkit_(toolkit), fill_(brushOf(layout.backColor, COLOR_WINDOWTEXT)), width_(layout.width) {
+    : toolkit_(toolkit),
+      fill_(CreateSolidBrush(colorOf(layout.backColor, COLOR_WINDOWTEXT))),
+      width_(layout.width) {
     registerWindowClass(shapeClass, windowProc, nullptr);
     window_ =
         form.createControl(shapeClass, {}, childStyle(layout), 0, parent, origin, layout, this);

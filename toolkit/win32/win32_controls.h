@@ -86,6 +86,7 @@ class Win32Image final : public Image {
 // A window of its own class with the sunken client edge, filled with its back colour. Its
 // device context is a memory bitmap of the inside's size that keeps what is drawn into it and
 // is copied to the screen whenever the box is painted. Controls standing in it are its children.
+// Windows has no freedesktop icon theme: a theme icon is drawn as the shell's generic document.
 class Win32PictureBox final : public PictureBox, private platform::DeviceContext {
   public:
     Win32PictureBox(Win32Toolkit& toolkit, Win32Form& form, HWND parent, POINT origin,
@@ -97,10 +98,12 @@ class Win32PictureBox final : public PictureBox, private platform::DeviceContext
     void cls() override;
     platform::DeviceContext& hDC() override { return *this; }
     HWND window() const { return window_; }
+    // Whether anything drawn since the last cls() shows: a pixel differs from the background.
+    bool hasDrawing() const;
 
   private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    void drawThemeIcon(std::string_view, int, int) override {}
+    void drawThemeIcon(std::string_view iconName, int x, int y) override;
     bool hasThemeIcon(std::string_view) const override { return false; }
     // The memory device context. The caller is about to draw: the box is repainted from it at
     // the next pass of the event loop.
@@ -108,8 +111,10 @@ class Win32PictureBox final : public PictureBox, private platform::DeviceContext
 
     Win32Toolkit& toolkit_;
     HWND window_;
+    COLORREF backColor_;
     HBRUSH background_;
     HDC memory_ = nullptr;
+    COLORREF cleared_ = 0;  // the background as the bitmap holds it
     HBITMAP bitmap_ = nullptr;
     HGDIOBJ previousBitmap_ = nullptr;
     SIZE size_{};

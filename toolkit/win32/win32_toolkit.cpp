@@ -14,13 +14,6 @@ namespace toolkit::win32 {
 
 namespace {
 
-std::string localeText(LCTYPE type) {
-    wchar_t text[128] = {};
-    const int length = GetLocaleInfoW(LOCALE_USER_DEFAULT, type, text, 128);
-    return length > 1 ? toUtf8(std::wstring_view(text, static_cast<std::size_t>(length - 1)))
-                      : std::string();
-}
-
 int screenDpi() {
     HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
@@ -28,27 +21,14 @@ int screenDpi() {
     return dpi > 0 ? dpi : standardDpi;
 }
 
-// The separator between the hour and the minute in the locale's own time format ("HH:mm:ss",
-// "H.mm"); LOCALE_STIME alone is deprecated and may disagree with the format the user set.
-std::string timeSeparator() {
-    const std::string format = localeText(LOCALE_STIMEFORMAT);
-    const std::size_t hour = format.find_first_of("hH");
-    if (hour != std::string::npos) {
-        const std::size_t after = format.find_first_not_of("hH", hour);
-        const std::size_t minute = format.find('m', hour);
-        if (after != std::string::npos && minute != std::string::npos && minute > after)
-            return format.substr(after, minute - after);
-    }
-    const std::string separator = localeText(LOCALE_STIME);
-    return separator.empty() ? ":" : separator;
-}
-
 }  // namespace
 
-Win32Toolkit::Win32Toolkit(MessageBoxes& messageBoxes, platform::Platform& os, std::string appTitle)
+Win32Toolkit::Win32Toolkit(MessageBoxes& messageBoxes, platform::Platform& os, std::string appTitle,
+                           LCID locale)
     : messageBoxes_(messageBoxes),
       os_(os),
       appTitle_(std::move(appTitle)),
+      locale_(locale),
       module_(GetModuleHandleW(nullptr)),
       dpi_(screenDpi()) {
     const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
@@ -156,6 +136,27 @@ std::string Win32Toolkit::format(const DateTime& date, std::string_view pattern)
             localeText(static_cast<LCTYPE>(LOCALE_SMONTHNAME1 + month));
     symbols.timeSeparator = timeSeparator();
     return formatDate(date, pattern, symbols);
+}
+
+std::string Win32Toolkit::localeText(LCTYPE type) const {
+    wchar_t text[128] = {};
+    const int length = GetLocaleInfoW(locale_, type, text, 128);
+    return length > 1 ? toUtf8(std::wstring_view(text, static_cast<std::size_t>(length - 1)))
+                      : std::string();
+}
+
+// LOCALE_STIME alone is deprecated and may disagree with the time format the user set.
+std::string Win32Toolkit::timeSeparator() const {
+    const std::string format = localeText(LOCALE_STIMEFORMAT);
+    const std::size_t hour = format.find_first_of("hH");
+    if (hour != std::string::npos) {
+        const std::size_t after = format.find_first_not_of("hH", hour);
+        const std::size_t minute = format.find('m', hour);
+        if (after != std::string::npos && minute != std::string::npos && minute > after)
+            return format.substr(after, minute - after);
+    }
+    const std::string separator = localeText(LOCALE_STIME);
+    return separator.empty() ? ":" : separator;
 }
 
 void Win32Toolkit::runHandler(const std::function<void()>& handler) {

@@ -28,7 +28,9 @@ class Win32Form;
 // the dialog manager (Tab between the tab stops), then to the control.
 class Win32Toolkit final : public Toolkit {
   public:
-    Win32Toolkit(MessageBoxes& messageBoxes, platform::Platform& os, std::string appTitle);
+    // Numbers and dates are formatted with the symbols of `locale` (the user's by default).
+    Win32Toolkit(MessageBoxes& messageBoxes, platform::Platform& os, std::string appTitle,
+                 LCID locale = LOCALE_USER_DEFAULT);
     // Takes a quit request of end() still queued, so that it cannot end a later loop.
     ~Win32Toolkit() override;
     Win32Toolkit(const Win32Toolkit&) = delete;
@@ -69,10 +71,15 @@ class Win32Toolkit final : public Toolkit {
   private:
     // One message of the loop: key preview, dialog keys, then the window.
     void dispatch(MSG& message);
+    // A text of the locale's (LOCALE_SDECIMAL, ...); empty when the system has none.
+    std::string localeText(LCTYPE type) const;
+    // The separator between the hour and the minute in the locale's own time format.
+    std::string timeSeparator() const;
 
     MessageBoxes& messageBoxes_;
     platform::Platform& os_;
     std::string appTitle_;
+    LCID locale_;
     HMODULE module_;
     int dpi_;
     std::vector<Win32Form*> forms_;
