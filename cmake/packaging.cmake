@@ -1,7 +1,7 @@
 # Installs Volscope as a desktop program (GNUInstallDirs: the program, its menu entry, AppStream
 # metainfo, icons, man page and copyright), and makes a Debian package of that install with
 # `cpack -G DEB` in the build folder. Only a build with the program has anything to install.
-if(NOT TARGET volscope)
+if(NOT TARGET volscope OR WIN32)  # Windows: cmake/windows_packaging.cmake
     return()
 endif()
 

@@ -15,7 +15,9 @@ packages=(
     xvfb xauth                                        # a real window without a desktop
     dpkg-dev file lintian                             # the Debian package: shlibdeps, checks
     desktop-file-utils appstream xdotool x11-utils    # its menu entry, metainfo and window
-    g++-mingw-w64-x86-64-posix googletest wine64 wine # the Windows OS layer, tested under Wine
+    g++-mingw-w64-x86-64-posix googletest wine64 wine # the Windows build, tested under Wine
+    fonts-wine                                        # MS Sans Serif, Tahoma for its windows
+    nsis unzip                                        # the Windows installer, and its checks
 )
 
 missing=()

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Checks the formatting, builds Volscope and runs every test twice: in a plain build, then under
 # AddressSanitizer and UndefinedBehaviorSanitizer. Then fuzzes the user.DOSATTRIB parser for 30
-# seconds, cross-compiles the Windows build with mingw-w64 and runs its tests under Wine, and
-# builds and checks the Debian package from a plain Release build. Real-volume tests need root
-# (loop and tmpfs mounts); elsewhere they skip and say why.
+# seconds, cross-compiles the Windows build with mingw-w64, runs its tests under Wine and makes
+# and checks its ZIP and installer, and builds and checks the Debian package from a plain
+# Release build. Real-volume tests need root (loop and tmpfs mounts); elsewhere they skip and say
+# why.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -14,8 +15,8 @@ echo "== Formatting (clang-format)"
 git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
 
 echo "== Plain build"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOLSCOPE_WERROR=ON >/dev/null
-cmake --build build -j "$jobs"
+cmake --preset linux >/dev/null
+cmake --build --preset linux -j "$jobs"
 ctest --test-dir build --output-on-failure --timeout 300 -j "$jobs" \
     --output-junit "$PWD/build/test-results.xml"
 
@@ -43,12 +44,11 @@ fi
 grep -E "^Done [0-9]+ runs" build-fuzz/fuzz.log || true
 rm -rf "$fuzzInputs"
 
-echo "== Windows OS layer: cross-compiled with mingw-w64, run under Wine"
-cmake -S . -B build-windows -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOLSCOPE_WERROR=ON \
-    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DVOLSCOPE_WITH_QT=OFF \
-    -DVOLSCOPE_BENCH=OFF >/dev/null
-cmake --build build-windows -j "$jobs"
+echo "== Windows: volscope.exe and its tests, cross-compiled with mingw-w64, run under Wine"
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j "$jobs"
 tests/wine/run_wine_tests.sh build-windows --output-junit "$PWD/build-windows/test-results.xml"
+scripts/check-windows-packages.sh build-windows
 
 scripts/check-package.sh build-release
 
