@@ -53,4 +53,5 @@ rm -f "$folder/Uninstall.exe"  # run in place, it cannot delete itself
 [ ! -e "$shortcut" ] || fail "the uninstaller left the Start menu entry"
 wine reg query "$uninstallKey" </dev/null >/dev/null 2>&1 &&
     fail "the uninstaller left its registry entry"
+rmdir "$folder" 2>/dev/null || true
 echo "uninstalled: files, Start menu entry and registry entry gone"
