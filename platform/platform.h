@@ -115,7 +115,7 @@ class Platform {
     enum class WindowHandle : std::uintptr_t {};
 
     // The attribute word (file_attribute bits) of the file or folder at the DOS path fileName,
-    // the same word a listing of its folder reports for it; "X:" is the drive's root.
+    // the same word a listing of its folder reports for it; "X:\" is the drive's root.
     // Returns invalidFileAttributes when it cannot be reached: missing, on a letter without a
     // volume, below a folder that may not be searched, or a null fileName.
     virtual std::uint32_t GetFileAttributesA(const char* fileName) = 0;
