@@ -15,6 +15,7 @@ packages=(
     xvfb xauth                                        # a real window without a desktop
     dpkg-dev file lintian                             # the Debian package: shlibdeps, checks
     desktop-file-utils appstream xdotool x11-utils    # its menu entry, metainfo and window
+    xdg-utils                                         # xdg-open, which "Open" hands files to
     g++-mingw-w64-x86-64-posix googletest wine64 wine # the Windows OS layer, tested under Wine
 )
 
