@@ -16,6 +16,7 @@ packages=(
     dpkg-dev file lintian                             # the Debian package: shlibdeps, checks
     desktop-file-utils appstream xdotool x11-utils    # its menu entry, metainfo and window
     xdg-utils                                         # xdg-open, which "Open" hands files to
+    openbox x11-utils                                 # window tests on Xvfb: a window manager, xprop
     g++-mingw-w64-x86-64-posix googletest wine64 wine # the Windows OS layer, tested under Wine
 )
 
