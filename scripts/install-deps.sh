@@ -17,6 +17,7 @@ packages=(
     desktop-file-utils appstream xdotool x11-utils    # its menu entry, metainfo and window
     xdg-utils                                         # xdg-open, which "Open" hands files to
     openbox x11-utils                                 # window tests on Xvfb: a window manager, xprop
+    xdotool dbus-daemon at-spi2-core python3-pyatspi  # end-to-end test: real input, read via AT-SPI
     g++-mingw-w64-x86-64-posix googletest wine64 wine # the Windows OS layer, tested under Wine
 )
 
