@@ -44,14 +44,23 @@ def run(*command, check=True):
 
 
 def wait_until(what, probe, timeout=10.0):
-    """Polls probe until it returns something true, and returns that; fails after timeout."""
+    """Polls probe until it returns something true, and returns that; fails after timeout.
+
+    A probe that fails (a window not there yet, an accessibility call that timed out while the
+    program was busy) counts as "not yet"; the last failure is told on timing out.
+    """
     deadline = time.monotonic() + timeout
+    last_error = None
     while True:
-        value = probe()
-        if value:
-            return value
+        try:
+            value = probe()
+            if value:
+                return value
+        except Exception as error:  # Failure, or GLib.Error from the accessibility bus
+            last_error = error
         if time.monotonic() > deadline:
-            raise Failure(f"timed out waiting for {what}")
+            raise Failure(f"timed out waiting for {what}" +
+                          (f" (last: {last_error})" if last_error else ""))
         time.sleep(0.05)
 
 
@@ -108,8 +117,11 @@ def accessibility_bus():
                                         stderr=subprocess.DEVNULL)
         try:
             import pyatspi
+            from gi.repository import Atspi
         except ImportError:
             raise Skip("python3-pyatspi is not installed (scripts/install-deps.sh installs it)")
+        # A call to a busy program fails after 3 seconds, to be tried again, not after 25.
+        Atspi.set_timeout(3000, -1)
         yield pyatspi
     finally:
         for process in (bus_launcher, daemon):
@@ -444,6 +456,10 @@ def main():
             volscope = Volscope(pyatspi, binary, environment)
             try:
                 the_user_session(volscope, mount_point, opener_log)
+            except Failure as failure:
+                state = "runs" if volscope.process.poll() is None else "has ended"
+                raise Failure(f"{failure}\n  the program {state}; the windows: "
+                              f"{Desktop.client_windows()}")
             finally:
                 if volscope.process.poll() is None:
                     volscope.process.kill()
