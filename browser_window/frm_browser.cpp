@@ -13,6 +13,23 @@ namespace attribute = platform::file_attribute;
 // The show command for "Open": a normal window (SW_SHOWNORMAL).
 constexpr std::int32_t showNormal = 1;
 
+// What the user is told about a failed "Open", by ShellExecuteA's result.
+const char* whyNotOpened(std::intptr_t result) {
+    using platform::Platform;
+    switch (result) {
+        case Platform::shellFileNotFound:
+            return "It cannot be found.";
+        case Platform::shellNoAssociation:
+            return "No program is associated with its type.";
+        case Platform::shellDllNotFound:
+            return "The program that opens files is not installed.";
+        case Platform::shellDdeFailed:
+            return "The program that opens files reported a failure.";
+        default:
+            return "It could not be opened.";
+    }
+}
+
 }  // namespace
 
 FrmBrowser::FrmBrowser(toolkit::Toolkit& toolkit, volume_queries::ModVolscope& modVolscope)
@@ -154,11 +171,8 @@ void FrmBrowser::cmdExecute_Click() {
     const std::intptr_t result = modVolscope_.os().ShellExecuteA(owner, "open", file.c_str(), "",
                                                                  folder.c_str(), showNormal);
     if (result > 32) return;
-    std::string why = "It could not be opened.";
-    if (result == platform::Platform::shellFileNotFound) why = "It cannot be found.";
-    if (result == platform::Platform::shellNoAssociation)
-        why = "No program is associated with its type.";
-    toolkit_.msgBox("Cannot open " + file + ".  " + why, toolkit::msgbox_style::critical, "Error");
+    toolkit_.msgBox("Cannot open " + file + ".  " + whyNotOpened(result),
+                    toolkit::msgbox_style::critical, "Error");
 }
 
 void FrmBrowser::writeAttribute(const toolkit::CheckBox& box, std::uint32_t bit) {

@@ -110,7 +110,9 @@ class Platform {
     static constexpr std::intptr_t shellFileNotFound = 2;
     static constexpr std::intptr_t shellPathNotFound = 3;
     static constexpr std::intptr_t shellOutOfMemory = 8;
+    static constexpr std::intptr_t shellDdeFailed = 29;
     static constexpr std::intptr_t shellNoAssociation = 31;
+    static constexpr std::intptr_t shellDllNotFound = 32;
     // A window that the system's own dialogs belong to (an HWND on Windows); 0 for none.
     enum class WindowHandle : std::uintptr_t {};
 
@@ -133,7 +135,9 @@ class Platform {
     // Returns a value above 32 when the application was started, else an error code:
     // shellFileNotFound for a file that cannot be reached, shellPathNotFound for a directory
     // that cannot, shellNoAssociation when nothing can open it or the operation is not "open",
-    // shellOutOfMemory when the system lacks the resources to start anything.
+    // shellOutOfMemory when the system lacks the resources to start anything, shellDllNotFound
+    // when the part of the system that opens files is missing, shellDdeFailed when it was
+    // started but failed to hand the file to an application.
     // owner is not kept.
     virtual std::intptr_t ShellExecuteA(WindowHandle owner, const char* operation, const char* file,
                                         const char* parameters, const char* directory,

@@ -15,6 +15,9 @@ packages=(
     xvfb xauth                                        # a real window without a desktop
     dpkg-dev file lintian                             # the Debian package: shlibdeps, checks
     desktop-file-utils appstream xdotool x11-utils    # its menu entry, metainfo and window
+    xdg-utils                                         # xdg-open, which "Open" hands files to
+    openbox x11-utils                                 # window tests on Xvfb: a window manager, xprop
+    xdotool dbus-daemon at-spi2-core python3-pyatspi  # end-to-end test: real input, read via AT-SPI
     g++-mingw-w64-x86-64-posix googletest wine64 wine # the Windows build, tested under Wine
     fonts-wine                                        # MS Sans Serif, Tahoma for its windows
     nsis unzip                                        # the Windows installer, and its checks

@@ -23,6 +23,8 @@ for pair in "$@"; do
 done
 echo "Toolkit contract suite, tests run by build:"
 for pair in "$@"; do
-    grep -o '<testcase name="ToolkitContract\.[^"]*" [^>]*status="[a-z]*"' "${pair#*=}" |
+    # A build without a toolkit (the Windows OS layer alone) has no such tests.
+    { grep -o '<testcase name="ToolkitContract\.[^"]*" [^>]*status="[a-z]*"' "${pair#*=}" ||
+        true; } |
         sed -E 's|.*status="([a-z]+)"|toolkit \1|' | count "${pair%%=*}"
 done

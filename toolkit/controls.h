@@ -79,7 +79,8 @@ class PictureBox {
 };
 
 // A box with a caption to its right. Value 0 is clear, 1 checked; a user's click toggles it
-// before Click is raised.
+// before Click is raised. The focus arriving on it (the Tab key, the window being activated)
+// toggles nothing and raises nothing.
 class CheckBox {
   public:
     virtual ~CheckBox() = default;
@@ -107,7 +108,8 @@ class DirListBox {
   public:
     virtual ~DirListBox() = default;
     virtual std::string path() const = 0;
-    // Shows `path` and raises Change when it differs from the current one. Throws
+    // Shows `path` and raises Change when it differs from the current one; the focus arriving
+    // and moving the current line raise nothing, only opening a line does. Throws
     // PathUnavailable, changing nothing, when the drive's root cannot be read. A folder whose
     // contents cannot be read is shown without subfolders.
     virtual void setPath(std::string_view path) = 0;
@@ -131,7 +133,10 @@ class FileListBox {
     // changing nothing, for an index outside -1 to listCount() - 1.
     virtual void setListIndex(std::int32_t index) = 0;
     virtual std::int32_t listCount() const = 0;
-    // Raised when the selection is made or changed, by the user or by setListIndex.
+    // Raised when a selection is made: by setListIndex (every time, also for the selected line),
+    // or by the user selecting a line that was not selected, with the mouse or the keyboard.
+    // Never raised by the list getting or losing the focus, by setPath, or by a line that is
+    // only current (the focus frame on it) without being selected. FileListModel holds the rule.
     virtual void onClick(Handler handler) = 0;
 };
 

@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <optional>
 #include <system_error>
 #include <thread>
 
@@ -17,6 +19,16 @@ namespace {
 
 // Any value above 32 means success; Wine's ShellExecute answers with this one.
 constexpr std::intptr_t started = 33;
+
+// How long the user interface waits for the opener to fail. xdg-open fails within a fraction of
+// a second when it finds no application; where it runs the application in the foreground (a
+// desktop without its own opener), it does not end while the application runs, and the wait
+// ends here.
+constexpr auto earlyExitWait = std::chrono::milliseconds(1000);
+
+// xdg-open's exit statuses that say more than "failed" (see xdg-open(1)).
+constexpr int xdgFileNotFound = 2;
+constexpr int xdgNoTool = 3;
 
 class SpawnActions {
   public:
@@ -43,6 +55,33 @@ void reapWhenItEnds(pid_t child) {
     }
 }
 
+// The child's exit status once it has ended, within earlyExitWait; nullopt while it still runs.
+// A child killed by a signal counts as failing.
+std::optional<int> earlyExitStatus(pid_t child) {
+    const auto deadline = std::chrono::steady_clock::now() + earlyExitWait;
+    while (true) {
+        int status = 0;
+        const pid_t ended = waitpid(child, &status, WNOHANG);
+        if (ended == child) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        if (ended < 0 && errno != EINTR) return std::nullopt;
+        if (std::chrono::steady_clock::now() >= deadline) return std::nullopt;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+std::intptr_t resultOfExit(int status) {
+    switch (status) {
+        case 0:
+            return started;
+        case xdgFileNotFound:
+            return Platform::shellFileNotFound;
+        case xdgNoTool:
+            return Platform::shellNoAssociation;
+        default:
+            return Platform::shellDdeFailed;
+    }
+}
+
 }  // namespace
 
 std::intptr_t startOpener(const std::string& opener, const std::string& file,
@@ -62,7 +101,9 @@ std::intptr_t startOpener(const std::string& opener, const std::string& file,
     const int error =
         posix_spawnp(&child, opener.c_str(), actions.get(), nullptr, arguments, environ);
     if (error == ENOMEM || error == EAGAIN) return Platform::shellOutOfMemory;
-    if (error != 0) return Platform::shellNoAssociation;
+    if (error != 0) return Platform::shellDllNotFound;
+    if (const std::optional<int> exitStatus = earlyExitStatus(child))
+        return resultOfExit(*exitStatus);
     reapWhenItEnds(child);
     return started;
 }

@@ -406,8 +406,44 @@ TEST_F(Opener, FailuresGiveWindowsCodesAndStartNothing) {
               Platform::shellNoAssociation);
     platform::PosixPlatform withoutOpener(folder_->path() + "/no-such-opener");
     EXPECT_EQ(withoutOpener.ShellExecuteA(none, "open", dos("a.txt").c_str(), "", nullptr, 1),
-              Platform::shellNoAssociation);
+              Platform::shellDllNotFound)
+        << "the opener is missing, not the file type's application";
     EXPECT_EQ(recorded(), "") << "nothing was started";
+}
+
+struct OpenerRow {
+    const char* what;
+    const char* body;  // of a shell script that stands in for xdg-open
+    std::intptr_t expected;
+};
+
+// xdg-open's exit statuses, each seen within the wait and given its Windows code; an opener that
+// goes on running (the application in the foreground) counts as started after the wait.
+TEST_F(Opener, AnOpenerThatFailsAtOnceIsReportedAndOneThatRunsOnIsNotWaitedFor) {
+    makeFile("a.txt");
+    const OpenerRow rows[] = {
+        {"succeeds", "exit 0", 33},
+        {"finds no application (3)", "exit 3", Platform::shellNoAssociation},
+        {"finds no file (2)", "exit 2", Platform::shellFileNotFound},
+        {"fails otherwise (4)", "exit 4", Platform::shellDdeFailed},
+        {"is killed", "kill -KILL $$", Platform::shellDdeFailed},
+        {"runs on", "sleep 3", 33},
+    };
+    const std::string opener = folder_->path() + "/opener";
+    for (const OpenerRow& row : rows) {
+        std::ofstream(opener) << "#!/bin/sh\n" << row.body << "\n";
+        ASSERT_EQ(chmod(opener.c_str(), 0755), 0);
+        platform::PosixPlatform platform(opener);
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(platform.ShellExecuteA(Platform::WindowHandle{}, "open", dos("a.txt").c_str(), "",
+                                         nullptr, 1),
+                  row.expected)
+            << row.what;
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1900))
+            << row.what << ": the user interface waits a bounded time";
+        unlink(opener.c_str());
+    }
+    EXPECT_EQ(zombieChildren(), 0);
 }
 
 TEST_F(Opener, OperationIsMatchedWhateverItsCase) {

@@ -1,11 +1,15 @@
 #include "toolkit/qt/qt_form.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QEvent>
+#include <QEventLoop>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QPixmap>
 #include <QScreen>
+#include <QTimer>
+#include <QWindow>
 #include <algorithm>
 #include <stdexcept>
 
@@ -15,6 +19,31 @@
 #include "toolkit/qt/twips.h"
 
 namespace toolkit::qt {
+
+namespace {
+
+// How long a first show waits for the window manager to frame the window.
+constexpr int frameWaitMilliseconds = 1000;
+
+// On X11 the window manager frames a window after show() has returned, and until it has, Qt
+// knows no border: the outer width would be the client's, and a drive step started at once would
+// slide from the wrong edge. The window is framed by the time it is first exposed, so a first
+// show waits for that, a bounded time, letting no user input through meanwhile. Elsewhere
+// (offscreen, or a system that frames windows at once) the border is known when show() returns.
+// The wait polls rather than running an event loop of its own: such a loop returns at once once
+// the application has been asked to quit.
+void waitForTheFrame(QWidget& window) {
+    QWindow* handle = window.windowHandle();
+    if (QGuiApplication::platformName() != "xcb" || handle == nullptr) return;
+    const QDeadlineTimer deadline(frameWaitMilliseconds);
+    QTimer wakeUp;
+    wakeUp.start(10);
+    while (!handle->isExposed() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
+                                        QEventLoop::WaitForMoreEvents);
+}
+
+}  // namespace
 
 // The top-level widget: raises Resize on first show and on minimize/restore, and previews the
 // keys of every widget inside it when the layout asks for key preview.
@@ -232,6 +261,7 @@ void QtForm::show() {
     const bool firstShow = !everShown_;
     everShown_ = true;
     window_->show();
+    if (firstShow) waitForTheFrame(*window_);
     if (firstShow && firstTabStop_ != nullptr) firstTabStop_->setFocus(Qt::TabFocusReason);
     window_->raise();
     window_->activateWindow();
