@@ -54,4 +54,4 @@ scripts/check-package.sh build-release
 
 echo
 tests/contract_summary.sh "Linux=build/test-results.xml" \
-    "Windows under Wine=build-windows/test-results.xml"
+    "Windows under Wine=build-windows/gtest-results"

@@ -76,4 +76,6 @@ wineboot >/dev/null 2>&1
 read -r blocks available blockSize < <(stat -f -c '%b %a %S' "$work/fixed")
 export VOLSCOPE_WINE_DRIVES="fixed=M;cdrom=N;empty=Q;label=$label;serial=1A2B3C4D;cdromLabel=VOLSCOPE CD;total=$((blocks * blockSize));free=$((available * blockSize))$folder;knownFile=Known.txt"
 
+# Each test program writes its results here (tests/CMakeLists.txt); none may be left from before.
+rm -rf "$build/gtest-results"
 ctest --test-dir "$build" --output-on-failure --timeout 120 "$@"
