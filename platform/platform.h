@@ -47,6 +47,17 @@ inline constexpr std::uint32_t archive = 0x20;
 inline constexpr std::uint32_t normal = 0x80;  // alone: no other bit is set
 }  // namespace file_attribute
 
+// The codes GetLastError reports (ERROR_*).
+namespace error_code {
+inline constexpr std::uint32_t success = 0;
+inline constexpr std::uint32_t fileNotFound = 2;
+inline constexpr std::uint32_t pathNotFound = 3;
+inline constexpr std::uint32_t accessDenied = 5;
+inline constexpr std::uint32_t notReady = 21;    // the drive has no medium
+inline constexpr std::uint32_t genFailure = 31;  // the device does not work: an I/O error
+inline constexpr std::uint32_t invalidParameter = 87;
+}  // namespace error_code
+
 // One entry of a folder listing, as WIN32_FIND_DATAA carries it.
 struct FindData {
     std::uint32_t fileAttributes = 0;  // file_attribute bits
@@ -101,6 +112,21 @@ class Platform {
     virtual bool FindNextFileA(FindHandle findFile, FindData* findFileData) = 0;
     // Ends a listing; false for a handle that is not open.
     virtual bool FindClose(FindHandle findFile) = 0;
+
+    // Why this platform's last failed FindFirstFileA told nothing, as Windows keeps it for the
+    // thread right after the call: an error_code. The other calls leave it as it was; after a
+    // call that succeeded it holds no defined value. FindFirstFileA sets:
+    //   fileNotFound  the folder was read and nothing in it matched: a root without any entry
+    //                 ("X:\*" on an empty volume; below a root "." and ".." are always there),
+    //                 or no entry of that one name ("X:\Data\missing.txt");
+    //   pathNotFound  the folder is missing, the letter has no volume, or the path is not one
+    //                 this platform can resolve;
+    //   accessDenied  listing the folder is not permitted;
+    //   notReady      the drive has no medium;
+    //   invalidParameter  a null argument, or a pattern this platform does not list;
+    //   another code (never fileNotFound) for any other failure, genFailure for a read error.
+    // So fileNotFound after "...\*" means "no entries", which is no failure to read the folder.
+    virtual std::uint32_t GetLastError() = 0;
 
     // Files: attributes and opening.
 

@@ -22,6 +22,7 @@
 #include "platform/posix/dos_names.h"
 #include "platform/posix/dos_path.h"
 #include "platform/posix/entry_reader.h"
+#include "platform/posix/last_error.h"
 #include "platform/posix/mount_table.h"
 #include "platform/posix/unix_time.h"
 #include "platform/posix/volume_probe.h"
@@ -152,27 +153,46 @@ bool PosixPlatform::GetDiskFreeSpaceA(const char* rootPathName, std::uint32_t* s
 }
 
 FindHandle PosixPlatform::FindFirstFileA(const char* fileName, FindData* findFileData) {
+    lastError_ = error_code::invalidParameter;
     if (fileName == nullptr || findFileData == nullptr) return invalidFindHandle;
     const FindTarget target = findTargetOf(fileName);
     if (target.kind == FindTarget::Kind::oneEntry) return findOneEntry(target.path, findFileData);
     if (target.kind != FindTarget::Kind::folder) return invalidFindHandle;
+    lastError_ = error_code::pathNotFound;
     const std::optional<posix::UnixPath> path = posix::mapDosPath(target.path, drives());
     if (!path) return invalidFindHandle;
     std::unique_ptr<posix::FolderListing> listing =
         posix::FolderListing::open(path->path, !path->isRoot);
-    if (!listing) return invalidFindHandle;
-    // Windows fails a listing with no entry at all, which only a root can be.
+    if (!listing) {
+        lastError_ = posix::errorCodeOf(errno);
+        return invalidFindHandle;
+    }
+    // Windows fails a listing with no entry at all, which only a root can be, and says that
+    // nothing was found: the folder itself was read.
     std::optional<FindData> first = listing->next();
-    if (!first) return invalidFindHandle;
+    if (!first) {
+        lastError_ = listing->readError() != 0 ? posix::errorCodeOf(listing->readError())
+                                               : error_code::fileNotFound;
+        return invalidFindHandle;
+    }
+    lastError_ = error_code::success;
     *findFileData = std::move(*first);
     return listings_.add(std::move(listing));
 }
 
 FindHandle PosixPlatform::findOneEntry(std::string_view fileName, FindData* findFileData) {
+    lastError_ = error_code::pathNotFound;
     const std::optional<posix::UnixPath> path = posix::mapDosPath(fileName, drives());
-    if (!path || path->isRoot) return invalidFindHandle;
+    if (!path) return invalidFindHandle;
+    // Windows finds no entry for the root itself: its name is empty.
+    lastError_ = error_code::fileNotFound;
+    if (path->isRoot) return invalidFindHandle;
     std::optional<FindData> entry = posix::describeEntryAt(path->path, false);
-    if (!entry) return invalidFindHandle;
+    if (!entry) {
+        lastError_ = posix::unreachableEntryCode(path->path);
+        return invalidFindHandle;
+    }
+    lastError_ = error_code::success;
     *findFileData = std::move(*entry);
     return listings_.add(nullptr);
 }

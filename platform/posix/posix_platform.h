@@ -38,6 +38,9 @@ namespace platform {
 // when nobody writes them, rather than never. Other processes are not held to this platform's
 // share modes, nor does an open without file_share::read notice their readers.
 //
+// GetLastError's codes are Linux's errno translated by posix::errorCodeOf, a missing entry told
+// from a missing folder by posix::unreachableEntryCode.
+//
 // GetFileTime reads statx: last write is the mtime, last access the atime, creation the birth
 // time where the file system records one, else the ctime. GetShortPathNameA gives the path
 // itself for anything that exists (Linux keeps no 8.3 names).
@@ -75,6 +78,7 @@ class PosixPlatform final : public Platform {
     FindHandle FindFirstFileA(const char* fileName, FindData* findFileData) override;
     bool FindNextFileA(FindHandle findFile, FindData* findFileData) override;
     bool FindClose(FindHandle findFile) override;
+    std::uint32_t GetLastError() override { return lastError_; }
 
     // Files: attributes and opening.
     std::uint32_t GetFileAttributesA(const char* fileName) override;
@@ -121,6 +125,7 @@ class PosixPlatform final : public Platform {
     std::int32_t iconIndexOf(std::vector<std::string> names);
     void loadMimeDatabase();
 
+    std::uint32_t lastError_ = error_code::success;
     HandleNumbers handles_;
     // A listing of one entry, already given, holds null.
     HandleTable<FindHandle, std::unique_ptr<posix::FolderListing>> listings_{handles_};

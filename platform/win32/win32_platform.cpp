@@ -129,12 +129,14 @@ bool Win32Platform::GetDiskFreeSpaceA(const char* rootPathName, std::uint32_t* s
 }
 
 FindHandle Win32Platform::FindFirstFileA(const char* fileName, FindData* findFileData) {
+    lastError_ = findFileData == nullptr ? error_code::invalidParameter : error_code::pathNotFound;
     if (!startsWithDriveRoot(fileName) || findFileData == nullptr) return invalidFindHandle;
     WIN32_FIND_DATAA data{};
     HANDLE search = INVALID_HANDLE_VALUE;
     {
         const NoCriticalErrorBox quiet;
         search = ::FindFirstFileA(fileName, &data);
+        lastError_ = static_cast<std::uint32_t>(::GetLastError());
     }
     if (search == INVALID_HANDLE_VALUE) return invalidFindHandle;
     *findFileData = findDataOf(data);

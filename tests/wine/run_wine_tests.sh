@@ -6,6 +6,7 @@
 #      the listing tests know and the file Known.txt with known times that the file tests know
 #      (tests/platform/contract_backend.h);
 #   N: a folder registered as a CD-ROM drive in HKLM\Software\Wine\Drives, with a label;
+#   O: a dosdevices symlink to an empty folder: a root without any entry;
 #   Q: nothing.
 # Wine's helper processes outlive the programs and can hold ctest's pipes open, so the
 # wineserver runs persistently for the whole run and is stopped at the end.
@@ -24,7 +25,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-mkdir -p "$WINEPREFIX" "$work/fixed" "$work/cdrom"
+mkdir -p "$WINEPREFIX" "$work/fixed" "$work/cdrom" "$work/bare"
 wineserver -p
 wineboot -i >/dev/null 2>&1
 
@@ -54,6 +55,7 @@ setfattr -n user.DOSATTRIB -v '"0x22"' "$listing/marked.txt" 2>/dev/null || {
 }
 ln -s "$work/fixed" "$WINEPREFIX/dosdevices/m:"
 ln -s "$work/cdrom" "$WINEPREFIX/dosdevices/n:"
+ln -s "$work/bare" "$WINEPREFIX/dosdevices/o:"
 rm -f "$WINEPREFIX/dosdevices/q:"
 wine reg add 'HKLM\Software\Wine\Drives' /v n: /d cdrom /f >/dev/null 2>&1
 # The mount manager reads drive types when it starts: restart Wine's services.
@@ -63,6 +65,6 @@ wineserver -p
 wineboot >/dev/null 2>&1
 
 read -r blocks available blockSize < <(stat -f -c '%b %a %S' "$work/fixed")
-export VOLSCOPE_WINE_DRIVES="fixed=M;cdrom=N;empty=Q;label=$label;serial=1A2B3C4D;cdromLabel=VOLSCOPE CD;total=$((blocks * blockSize));free=$((available * blockSize))$folder;knownFile=Known.txt"
+export VOLSCOPE_WINE_DRIVES="fixed=M;cdrom=N;empty=Q;emptyRoot=O;label=$label;serial=1A2B3C4D;cdromLabel=VOLSCOPE CD;total=$((blocks * blockSize));free=$((available * blockSize))$folder;knownFile=Known.txt"
 
 ctest --test-dir "$build" --output-on-failure --timeout 120 "$@"
