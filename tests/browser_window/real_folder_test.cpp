@@ -67,8 +67,18 @@ class RealFolderTest : public ::testing::Test {
 
     // Mounts a 4 MiB tmpfs with the given options and returns its letter.
     char mountVolume(const std::string& options = "size=4m") {
+        return mountVolumeOf("tmpfs", options);
+    }
+    // Mounts a volume of that type ("tmpfs", "ramfs", or "fuse": an empty folder through
+    // bindfs, typed fuse.bindfs as FUSE programs type their volumes) and returns its letter.
+    char mountVolumeOf(const std::string& type, const std::string& options = "") {
         target_ = folder_->makeFolder("vol");
-        mount_.emplace("volscope-test", target_, "tmpfs", 0, options);
+        if (type == "fuse")
+            fuse_.emplace(std::vector<std::string>{"bindfs", "-o", "subtype=bindfs",
+                                                   folder_->makeFolder("under"), target_},
+                          target_);
+        else
+            mount_.emplace("volscope-test", target_, type, 0, options);
         const platform::posix::DriveTable drives = platform::PosixPlatform::currentDrives();
         for (std::size_t i = 0; i < drives.size(); ++i) {
             if (drives[i] && drives[i]->mount.target == target_) return static_cast<char>('A' + i);
@@ -99,6 +109,7 @@ class RealFolderTest : public ::testing::Test {
     std::optional<scratch::MountLock> lock_;
     std::optional<scratch::Folder> folder_;
     std::optional<scratch::Mount> mount_;
+    std::optional<scratch::FuseMount> fuse_;
     std::string target_;
     platform::PosixPlatform os_;
     volume_queries::ModVolscope modVolscope_{os_};
@@ -236,5 +247,23 @@ TEST_F(RealFolderTest, RootTheListerCannotOpenShowsTheBrowserThenTheMessageAndHi
     EXPECT_EQ(boxes_.shown[0].prompt.rfind("An error has occurred while trying to browse", 0), 0u);
     EXPECT_FALSE(toolkit::qt::nativeWindow(main_.frmBrowser().form())->isVisible());
 }
+
+class EmptyVolumeTest : public RealFolderTest, public ::testing::WithParamInterface<const char*> {};
+
+// A freshly made volume has no entry at all in its root: a folder without files.
+TEST_P(EmptyVolumeTest, OpensTheBrowserWithEmptyListsAndNoMessage) {
+    const std::string type = GetParam();
+    if (type == "fuse" && !scratch::hasTool("bindfs")) GTEST_SKIP() << "bindfs is missing";
+    const char letter = mountVolumeOf(type);
+    ASSERT_NE(letter, '\0') << target_ << " got no letter";
+    browse(letter);
+    EXPECT_TRUE(boxes_.shown.empty());
+    browser_window::FrmBrowser& b = main_.frmBrowser();
+    EXPECT_TRUE(toolkit::qt::nativeWindow(b.form())->isVisible());
+    EXPECT_EQ(b.Dir.path(), (std::string{letter, ':', '\\'}));
+    EXPECT_EQ(b.fil.listCount(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, EmptyVolumeTest, ::testing::Values("tmpfs", "ramfs", "fuse"));
 
 }  // namespace
