@@ -65,6 +65,18 @@ struct FindData {
     std::string fileName;              // the entry's name alone, without its folder
 };
 
+// What GetFileAttributesExA tells of one file or folder: the fields of WIN32_FILE_ATTRIBUTE_DATA
+// that the program reads (it reads the times from the open file, with GetFileTime).
+struct FileAttributeData {
+    std::uint32_t fileAttributes = 0;  // file_attribute bits
+    std::uint64_t fileSize = 0;        // in bytes; 0 for folders
+};
+
+// GetFileAttributesExA's information levels (GET_FILEEX_INFO_LEVELS).
+namespace file_info_level {
+inline constexpr std::uint32_t standard = 0;  // GetFileExInfoStandard: FileAttributeData
+}  // namespace file_info_level
+
 // A listing started by FindFirstFileA; an opaque number, never reused while the platform lives.
 enum class FindHandle : std::uintptr_t {};
 inline constexpr FindHandle invalidFindHandle{~std::uintptr_t{0}};
@@ -113,15 +125,15 @@ class Platform {
     // Ends a listing; false for a handle that is not open.
     virtual bool FindClose(FindHandle findFile) = 0;
 
-    // Why this platform's last failed FindFirstFileA told nothing, as Windows keeps it for the
-    // thread right after the call: an error_code. The other calls leave it as it was; after a
-    // call that succeeded it holds no defined value. FindFirstFileA sets:
+    // Why this platform's last failed FindFirstFileA or GetFileAttributesExA told nothing, as
+    // Windows keeps it for the thread right after the call: an error_code. The other calls
+    // leave it as it was; after a call that succeeded it holds no defined value. They set:
     //   fileNotFound  the folder was read and nothing in it matched: a root without any entry
     //                 ("X:\*" on an empty volume; below a root "." and ".." are always there),
     //                 or no entry of that one name ("X:\Data\missing.txt");
     //   pathNotFound  the folder is missing, the letter has no volume, or the path is not one
     //                 this platform can resolve;
-    //   accessDenied  listing the folder is not permitted;
+    //   accessDenied  listing the folder, or reaching the file, is not permitted;
     //   notReady      the drive has no medium;
     //   invalidParameter  a null argument, or a pattern this platform does not list;
     //   another code (never fileNotFound) for any other failure, genFailure for a read error.
@@ -145,6 +157,15 @@ class Platform {
     // Returns invalidFileAttributes when it cannot be reached: missing, on a letter without a
     // volume, below a folder that may not be searched, or a null fileName.
     virtual std::uint32_t GetFileAttributesA(const char* fileName) = 0;
+    // The attribute word and size of the one file or folder at the DOS path fileName, the same
+    // that a listing of its folder reports for it: exactly that name, never a pattern ("*" and
+    // "?" are no wildcards here; on Windows no name holds them); "X:\" is the drive's root.
+    // infoLevelId must be file_info_level::standard. Returns false, leaving fileInformation as
+    // it was, when nothing is there or it cannot be reached, and for a null argument or another
+    // level; GetLastError then says why, with FindFirstFileA's codes (fileNotFound when only
+    // the last name is missing).
+    virtual bool GetFileAttributesExA(const char* fileName, std::uint32_t infoLevelId,
+                                      FileAttributeData* fileInformation) = 0;
     // Gives the file or folder at the DOS path fileName the readOnly, hidden, system and archive
     // bits of fileAttributes, clearing those it lacks (normal alone, or 0, clears them all).
     // The other bits (directory among them) are ignored. Returns false, changing nothing, when

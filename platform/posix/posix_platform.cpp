@@ -218,6 +218,25 @@ std::uint32_t PosixPlatform::GetFileAttributesA(const char* fileName) {
     return entry ? entry->fileAttributes : invalidFileAttributes;
 }
 
+bool PosixPlatform::GetFileAttributesExA(const char* fileName, std::uint32_t infoLevelId,
+                                         FileAttributeData* fileInformation) {
+    lastError_ = error_code::invalidParameter;
+    if (fileName == nullptr || fileInformation == nullptr ||
+        infoLevelId != file_info_level::standard)
+        return false;
+    lastError_ = error_code::pathNotFound;
+    const std::optional<posix::UnixPath> path = posix::mapDosPath(fileName, drives());
+    if (!path) return false;
+    const std::optional<FindData> entry = posix::describeEntryAt(path->path, path->isRoot);
+    if (!entry) {
+        lastError_ = posix::unreachableEntryCode(path->path);
+        return false;
+    }
+    lastError_ = error_code::success;
+    *fileInformation = {entry->fileAttributes, entry->fileSize};
+    return true;
+}
+
 bool PosixPlatform::SetFileAttributesA(const char* fileName, std::uint32_t fileAttributes) {
     if (fileName == nullptr) return false;
     const DriveTable& drives = this->drives();

@@ -82,6 +82,8 @@ class PosixPlatform final : public Platform {
 
     // Files: attributes and opening.
     std::uint32_t GetFileAttributesA(const char* fileName) override;
+    bool GetFileAttributesExA(const char* fileName, std::uint32_t infoLevelId,
+                              FileAttributeData* fileInformation) override;
     bool SetFileAttributesA(const char* fileName, std::uint32_t fileAttributes) override;
     std::intptr_t ShellExecuteA(WindowHandle owner, const char* operation, const char* file,
                                 const char* parameters, const char* directory,

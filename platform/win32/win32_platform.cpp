@@ -162,6 +162,25 @@ std::uint32_t Win32Platform::GetFileAttributesA(const char* fileName) {
     return static_cast<std::uint32_t>(::GetFileAttributesA(fileName));
 }
 
+bool Win32Platform::GetFileAttributesExA(const char* fileName, std::uint32_t infoLevelId,
+                                         FileAttributeData* fileInformation) {
+    lastError_ = error_code::invalidParameter;
+    if (fileInformation == nullptr || infoLevelId != file_info_level::standard) return false;
+    lastError_ = error_code::pathNotFound;
+    if (!startsWithDriveRoot(fileName)) return false;
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    BOOL succeeded = FALSE;
+    {
+        const NoCriticalErrorBox quiet;
+        succeeded = ::GetFileAttributesExA(fileName, GetFileExInfoStandard, &data);
+        lastError_ = static_cast<std::uint32_t>(::GetLastError());
+    }
+    if (!succeeded) return false;
+    fileInformation->fileAttributes = static_cast<std::uint32_t>(data.dwFileAttributes);
+    fileInformation->fileSize = std::uint64_t{data.nFileSizeHigh} << 32 | data.nFileSizeLow;
+    return true;
+}
+
 bool Win32Platform::SetFileAttributesA(const char* fileName, std::uint32_t fileAttributes) {
     if (!startsWithDriveRoot(fileName)) return false;
     const NoCriticalErrorBox quiet;

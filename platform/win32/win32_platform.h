@@ -22,7 +22,8 @@ namespace platform {
 // and kept by the platform (pathNotFound for a path that never reached the system, as Windows
 // answers one it cannot parse), so that nothing called meanwhile changes it.
 //
-// Attributes are the system's own, for paths that start with a drive's root; ShellExecuteA is
+// Attributes are the system's own, for paths that start with a drive's root (GetFileAttributesExA
+// at the standard level only, whose record is the one the platform fills); ShellExecuteA is
 // shell32's, with the owner handle as the HWND it stands for.
 // Files are the system's own as well, opened only at paths that start with a drive's root and
 // kept behind numbers in the same way; the listings and files still open when the platform goes
@@ -53,6 +54,8 @@ class Win32Platform final : public Platform {
 
     // Files: attributes and opening.
     std::uint32_t GetFileAttributesA(const char* fileName) override;
+    bool GetFileAttributesExA(const char* fileName, std::uint32_t infoLevelId,
+                              FileAttributeData* fileInformation) override;
     bool SetFileAttributesA(const char* fileName, std::uint32_t fileAttributes) override;
     std::intptr_t ShellExecuteA(WindowHandle owner, const char* operation, const char* file,
                                 const char* parameters, const char* directory,

@@ -237,6 +237,28 @@ TEST_F(RealFolderTest, RealFilesShowTheirExactSizeAndTimes) {
     QLocale::setDefault(QLocale::c());
 }
 
+TEST_F(RealFolderTest, NamesWithWildcardCharactersShowTheirOwnSizeAndTimes) {
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    const char letter = mountVolume();
+    ASSERT_NE(letter, '\0');
+    const timespec times[2] = {{1'073'311'387, 0}, {1'073'311'387, 0}};  // 2004-01-05 14:03:07
+    for (const std::string name : {"what?.txt", "*"}) {
+        ASSERT_EQ(::utimensat(AT_FDCWD, make(name).c_str(), times, 0), 0);
+    }
+    make("whatX.txt");
+    browse(letter);
+    browser_window::FrmBrowser& b = main_.frmBrowser();
+    for (const std::string name : {"what?.txt", "*"}) {
+        SCOPED_TRACE(name);
+        select(name);
+        EXPECT_EQ(b.lblSize.caption(), "Size: " + std::to_string(name.size()) + " bytes, 0 KB.");
+        EXPECT_EQ(b.lblLastModified.caption(),
+                  "Last Modified: 14:03:07;   Monday 05, January 2004");
+    }
+    EXPECT_TRUE(boxes_.shown.empty());
+    QLocale::setDefault(QLocale::c());
+}
+
 TEST_F(RealFolderTest, RootTheListerCannotOpenShowsTheBrowserThenTheMessageAndHidesIt) {
     const char letter = mountVolume("size=4m,mode=000");
     ASSERT_NE(letter, '\0');

@@ -296,6 +296,24 @@ std::uint32_t Platform::GetFileAttributesA(const char* fileName) {
     return entry ? entry->attributes : invalidFileAttributes;
 }
 
+bool Platform::GetFileAttributesExA(const char* fileName, std::uint32_t infoLevelId,
+                                    platform::FileAttributeData* fileInformation) {
+    using namespace platform::error_code;
+    log("GetFileAttributesExA", shown(fileName));
+    lastError_ = invalidParameter;
+    if (fileName == nullptr || fileInformation == nullptr ||
+        infoLevelId != platform::file_info_level::standard)
+        return false;
+    const Entry* entry = placeAt(fileName).entry;
+    if (entry == nullptr) {
+        lastError_ = missingCode(fileName);
+        return false;
+    }
+    lastError_ = success;
+    *fileInformation = {entry->attributes, entry->isFolder ? 0 : entry->size};
+    return true;
+}
+
 bool Platform::SetFileAttributesA(const char* fileName, std::uint32_t fileAttributes) {
     char word[16];
     std::snprintf(word, sizeof word, ", 0x%x", static_cast<unsigned>(fileAttributes));

@@ -141,6 +141,8 @@ class Platform final : public platform::Platform {
     // Files: attributes and opening. The entry's scripted attributes are read and changed;
     // SetFileAttributesA is logged as "SetFileAttributesA(path, 0x21)".
     std::uint32_t GetFileAttributesA(const char* fileName) override;
+    bool GetFileAttributesExA(const char* fileName, std::uint32_t infoLevelId,
+                              platform::FileAttributeData* fileInformation) override;
     bool SetFileAttributesA(const char* fileName, std::uint32_t fileAttributes) override;
     std::intptr_t ShellExecuteA(WindowHandle owner, const char* operation, const char* file,
                                 const char* parameters, const char* directory,
