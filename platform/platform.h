@@ -206,8 +206,10 @@ class Platform {
     virtual bool CloseHandle(FileHandle object) = 0;
 
     // The open file's creation, last-access and last-write times. Any output may be null.
-    // Returns false, writing nothing, for a handle that is not open or when the system cannot
-    // tell the times.
+    // Each time is given on its own: one that FILETIME cannot hold comes as a value of 2^63 or
+    // more (outOfRangeFileTime, files.h), which FileTimeToSystemTime refuses, and the others
+    // stay exact. Returns false, writing nothing, for a handle that is not open or when the
+    // system cannot tell the times.
     virtual bool GetFileTime(FileHandle file, FileTime* creationTime, FileTime* lastAccessTime,
                              FileTime* lastWriteTime) = 0;
 

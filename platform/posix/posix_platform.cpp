@@ -322,17 +322,15 @@ bool PosixPlatform::GetFileTime(FileHandle file, FileTime* creationTime, FileTim
     struct statx status {};
     if (statx(open->fd.get(), "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_BTIME, &status) != 0)
         return false;
+    // tmpfs and btrfs keep any 64-bit second: one time out of FILETIME's range must not cost
+    // the others.
     const auto fileTime = [](const struct statx_timestamp& stamp) {
-        return posix::fileTimeOf(stamp.tv_sec, stamp.tv_nsec);
+        return posix::fileTimeOf(stamp.tv_sec, stamp.tv_nsec).value_or(outOfRangeFileTime);
     };
-    const std::optional<FileTime> creation =
-        fileTime((status.stx_mask & STATX_BTIME) != 0 ? status.stx_btime : status.stx_ctime);
-    const std::optional<FileTime> lastAccess = fileTime(status.stx_atime);
-    const std::optional<FileTime> lastWrite = fileTime(status.stx_mtime);
-    if (!creation || !lastAccess || !lastWrite) return false;
-    store(creationTime, *creation);
-    store(lastAccessTime, *lastAccess);
-    store(lastWriteTime, *lastWrite);
+    store(creationTime,
+          fileTime((status.stx_mask & STATX_BTIME) != 0 ? status.stx_btime : status.stx_ctime));
+    store(lastAccessTime, fileTime(status.stx_atime));
+    store(lastWriteTime, fileTime(status.stx_mtime));
     return true;
 }
 

@@ -42,7 +42,8 @@ namespace platform {
 // from a missing folder by posix::unreachableEntryCode.
 //
 // GetFileTime reads statx: last write is the mtime, last access the atime, creation the birth
-// time where the file system records one, else the ctime. GetShortPathNameA gives the path
+// time where the file system records one, else the ctime; a time out of FILETIME's range is
+// given as outOfRangeFileTime. GetShortPathNameA gives the path
 // itself for anything that exists (Linux keeps no 8.3 names).
 //
 // Icons are the desktop icon theme's, chosen by the file's name alone: its MIME type from

@@ -259,6 +259,31 @@ TEST_F(RealFolderTest, NamesWithWildcardCharactersShowTheirOwnSizeAndTimes) {
     QLocale::setDefault(QLocale::c());
 }
 
+TEST_F(RealFolderTest, TimeOutsideTheCalendarShowsTheFixedTextAndLeavesTheOthersExact) {
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    const char letter = mountVolume();
+    ASSERT_NE(letter, '\0');
+    const timespec in2004{1'073'311'387, 0};                   // 2004-01-05 14:03:07 UTC
+    const timespec old[2] = {in2004, {-14'817'513'600, 0}};    // written 1500-06-15
+    const timespec far[2] = {{1'200'110'860'800, 0}, in2004};  // accessed 40000-01-01
+    ASSERT_EQ(::utimensat(AT_FDCWD, make("old.txt").c_str(), old, 0), 0);
+    ASSERT_EQ(::utimensat(AT_FDCWD, make("far.txt").c_str(), far, 0), 0);
+    const std::string fixed = volume_queries::ModVolscope::timeOutOfRange;
+    const std::string exact = "14:03:07;   Monday 05, January 2004";
+
+    browse(letter);
+    browser_window::FrmBrowser& b = main_.frmBrowser();
+    select("old.txt");
+    EXPECT_EQ(b.lblLastModified.caption(), "Last Modified: " + fixed);
+    EXPECT_EQ(b.lblLastAccessed.caption(), "Last Accessed: " + exact);
+    EXPECT_EQ(b.lblCreated.caption().find("1601"), std::string::npos) << b.lblCreated.caption();
+    select("far.txt");
+    EXPECT_EQ(b.lblLastModified.caption(), "Last Modified: " + exact);
+    EXPECT_EQ(b.lblLastAccessed.caption(), "Last Accessed: " + fixed);
+    EXPECT_TRUE(boxes_.shown.empty());
+    QLocale::setDefault(QLocale::c());
+}
+
 TEST_F(RealFolderTest, RootTheListerCannotOpenShowsTheBrowserThenTheMessageAndHidesIt) {
     const char letter = mountVolume("size=4m,mode=000");
     ASSERT_NE(letter, '\0');
