@@ -102,9 +102,10 @@ class Platform {
                                        std::uint32_t fileSystemNameSize) = 0;
 
     // The volume's geometry: sectors per cluster, bytes per sector, the clusters available to
-    // the user and all clusters. Counts beyond 32 bits are clamped to 0xFFFFFFFF. Any output
-    // pointer may be null. Returns false, writing nothing, when there is no volume behind the
-    // root.
+    // the user and all clusters, whose product is the volume's size. A volume with more blocks
+    // than 32 bits count is reported in larger clusters (sectors per cluster doubled until the
+    // count fits), so that the product stays its size. Any output pointer may be null. Returns
+    // false, writing nothing, when there is no volume behind the root.
     virtual bool GetDiskFreeSpaceA(const char* rootPathName, std::uint32_t* sectorsPerCluster,
                                    std::uint32_t* bytesPerSector,
                                    std::uint32_t* numberOfFreeClusters,

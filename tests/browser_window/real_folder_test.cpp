@@ -1,4 +1,5 @@
-// The browser on a real Linux volume: a tmpfs mounted in the test's own folder under /mnt.
+// The browser, and the main window's figures, on a real Linux volume: a tmpfs (or a ramfs, or a
+// FUSE volume) mounted in the test's own folder under /mnt.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <linux/capability.h>
@@ -281,6 +282,18 @@ TEST_F(RealFolderTest, TimeOutsideTheCalendarShowsTheFixedTextAndLeavesTheOthers
     EXPECT_EQ(b.lblLastModified.caption(), "Last Modified: " + exact);
     EXPECT_EQ(b.lblLastAccessed.caption(), "Last Accessed: " + fixed);
     EXPECT_TRUE(boxes_.shown.empty());
+    QLocale::setDefault(QLocale::c());
+}
+
+TEST_F(RealFolderTest, MainWindowShowsTheExactSizeOfAHundredTebibyteVolume) {
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    const char letter = mountVolume("size=100t");
+    ASSERT_NE(letter, '\0');
+    modVolscope_.CurrentDrive = std::string(1, letter);
+    main_.UpdateVolscope();
+    EXPECT_EQ(main_.lblTotalClusters.caption(), "Total Number of Clusters: 3355443200");
+    EXPECT_EQ(main_.lblSectorsPerCluster.caption(), "Number of Sectors per Cluster: 64");
+    EXPECT_EQ(main_.lblUsedTotal.caption(), "Used / Total: 0KB / 107,374,182,400KB");
     QLocale::setDefault(QLocale::c());
 }
 
