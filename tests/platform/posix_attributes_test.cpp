@@ -301,6 +301,28 @@ TEST_F(RealVolume, OwnerChangesHiddenOfAFileThatStaysReadOnly) {
     EXPECT_EQ(modeOf("mine.txt"), 0444U);
 }
 
+// Reading user.* attributes needs read permission, which the owner of a file of mode 000 lacks;
+// changing its mode needs none.
+TEST_F(RealVolume, OwnerTakesReadOnlyOffAFileOfModeZero) {
+    mountVolume("tmpfs");
+    needExtendedAttributes();
+    ASSERT_EQ(chmod(folder_->path().c_str(), 0755), 0);
+    makeFile("locked.txt", 0);
+    ASSERT_EQ(chown(path("locked.txt").c_str(), 65534, 65534), 0);
+    const std::string locked = dos("locked.txt");
+    const int code = asNobody([&]() {
+        platform::PosixPlatform platform;
+        const std::uint32_t shown = platform.GetFileAttributesA(locked.c_str());
+        return shown == (attr::readOnly | attr::archive) &&
+               !platform.SetFileAttributesA(locked.c_str(), attr::hidden | attr::archive) &&
+               platform.SetFileAttributesA(locked.c_str(), attr::archive);
+    });
+    EXPECT_NE(code, 2) << "could not become nobody";
+    EXPECT_EQ(code, 0) << "Read Only was not taken off, or Hidden was not refused";
+    EXPECT_EQ(modeOf("locked.txt"), 0200U) << "the owner may write, nothing else changed";
+    EXPECT_EQ(dosAttrib("locked.txt"), std::nullopt) << "no value written over the unreadable";
+}
+
 TEST_F(RealVolume, VanishedFileGivesFalseAndNoAttributes) {
     mountVolume("tmpfs");
     makeFile("gone.txt");
