@@ -3,9 +3,12 @@
 #include "browser_window/frm_browser_layout.h"
 #include "toolkit/file_length.h"
 #include "toolkit/folder_paths.h"
+#include "toolkit/visible_text.h"
 
 namespace browser_window {
 
+// Names in the messages are shown as the labels and lists show them (toolkit::visibleText): a
+// message box lays out its whole text, line breaks of its own included.
 namespace {
 
 namespace attribute = platform::file_attribute;
@@ -53,7 +56,7 @@ void FrmBrowser::Dir_Change() {
     try {
         fil.setPath(Dir.path());
     } catch (const toolkit::PathUnavailable&) {
-        toolkit_.msgBox("The folder " + Dir.path() + " cannot be read.",
+        toolkit_.msgBox("The folder " + toolkit::visibleText(Dir.path()) + " cannot be read.",
                         toolkit::msgbox_style::critical, "Error");
     }
     showAttributes();
@@ -108,7 +111,7 @@ void FrmBrowser::UpdateInfo() {
         lblCreated.setCaption("Created: ");
         lblLastAccessed.setCaption("Last Accessed: ");
         lblLastModified.setCaption("Last Modified: ");
-        toolkit_.msgBox("The file " + path + " cannot be found any more.",
+        toolkit_.msgBox("The file " + toolkit::visibleText(path) + " cannot be found any more.",
                         toolkit::msgbox_style::critical, "Error");
         return;
     }
@@ -158,7 +161,8 @@ void FrmBrowser::cmdExecute_Click() {
     if (result == platform::Platform::shellFileNotFound) why = "It cannot be found.";
     if (result == platform::Platform::shellNoAssociation)
         why = "No program is associated with its type.";
-    toolkit_.msgBox("Cannot open " + file + ".  " + why, toolkit::msgbox_style::critical, "Error");
+    toolkit_.msgBox("Cannot open " + toolkit::visibleText(file) + ".  " + why,
+                    toolkit::msgbox_style::critical, "Error");
 }
 
 void FrmBrowser::writeAttribute(const toolkit::CheckBox& box, std::uint32_t bit) {
@@ -176,8 +180,9 @@ void FrmBrowser::writeAttribute(const toolkit::CheckBox& box, std::uint32_t bit)
             os.SetFileAttributesA(path.c_str(), box.value() == 1 ? (kept | bit) : (kept & ~bit));
     }
     if (!written)
-        toolkit_.msgBox("The attributes of " + path + " could not be changed.",
-                        toolkit::msgbox_style::critical, "Error");
+        toolkit_.msgBox(
+            "The attributes of " + toolkit::visibleText(path) + " could not be changed.",
+            toolkit::msgbox_style::critical, "Error");
     showAttributes();
 }
 
