@@ -21,6 +21,7 @@
 #include "main_window/frm_main.h"
 #include "platform/posix/dos_path.h"
 #include "platform/posix/posix_platform.h"
+#include "tests/platform/real_volume_test.h"
 #include "tests/platform/scratch_volumes.h"
 #include "tests/support/recording_message_boxes.h"
 #include "toolkit/qt/qt_toolkit.h"
@@ -295,6 +296,23 @@ TEST_F(RealFolderTest, MainWindowShowsTheExactSizeOfAHundredTebibyteVolume) {
     EXPECT_EQ(main_.lblSectorsPerCluster.caption(), "Number of Sectors per Cluster: 64");
     EXPECT_EQ(main_.lblUsedTotal.caption(), "Used / Total: 0KB / 107,374,182,400KB");
     QLocale::setDefault(QLocale::c());
+}
+
+TEST_F(RealFolderTest, MainWindowShowsALabelWithALineBreakAndALatin1ByteWhole) {
+    if (!scratch::hasTool("mkfs.ext4")) GTEST_SKIP() << "mkfs.ext4 is missing (package e2fsprogs)";
+    const std::string image = folder_->makeImage("label.img", 16 * 1024 * 1024);
+    scratch::run({"mkfs.ext4", "-q", "-F", "-L", "Caf\xE9\nDisk", image});
+    const scratch::LoopDevice loop(image, 512);
+    target_ = folder_->makeFolder("vol");
+    mount_.emplace(loop.path(), target_, "ext4");
+    modVolscope_.CurrentDrive = std::string(1, scratch::letterOf(target_));
+    main_.UpdateVolscope();
+    EXPECT_EQ(main_.lblVolumeName.caption(), "Volume Name: Caf\uF0E9\nDisk");
+    QWidget* shown = toolkit::qt::nativeWindow(main_.form())->findChild<QWidget*>("lblVolumeName");
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->property("text").toString().toStdString(),
+              "Volume Name: Caf\u2039E9\u203a\u240aDisk");
+    mount_.reset();
 }
 
 TEST_F(RealFolderTest, RootTheListerCannotOpenShowsTheBrowserThenTheMessageAndHidesIt) {

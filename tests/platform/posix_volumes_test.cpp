@@ -219,6 +219,21 @@ INSTANTIATE_TEST_SUITE_P(
                       false}),
     [](const auto& rowInfo) { return std::string(rowInfo.param.name); });
 
+// A label may hold any byte: it comes whole, line break included, its Latin-1 byte escaped as
+// names' are (U+F0E9), and its "\" kept.
+TEST_F(RealVolumes, LabelWithALineBreakAndAByteThatIsNoUtf8ComesWhole) {
+    const std::string image = makeFileSystem("label.img", 16 * mebibyte,
+                                             {"mkfs.ext4", "-q", "-F", "-L", "Caf\xE9\nD\\isk"});
+    const scratch::LoopDevice loop(image, 512);
+    const std::string target = folder_->makeFolder("label");
+    const scratch::Mount mount(loop.path(), target, "ext4");
+    const char letter = letterOf(target);
+    ASSERT_NE(letter, '\0') << target << " got no letter";
+    const Figures figures = figuresOf(platform_, letter);
+    ASSERT_TRUE(figures.hasInformation);
+    EXPECT_EQ(figures.label, "Caf\xEF\x83\xA9\nD\\isk");
+}
+
 TEST_F(RealVolumes, SizedTmpfsIsARamDiskWithoutLabelOrSerial) {
     const std::string target = folder_->makeFolder("ram");
     const scratch::Mount mount("volscope-ram", target, "tmpfs", 0, "size=4m");
