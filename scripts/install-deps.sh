@@ -7,6 +7,7 @@ packages=(
     g++ cmake ninja-build pkg-config                  # build
     qt6-base-dev libmount-dev libblkid-dev            # libraries
     fonts-liberation                                  # metric-compatible Times New Roman, Arial
+    fonts-dejavu-core                                 # glyphs of the stand-ins in odd names
     libgtest-dev libgmock-dev libbenchmark-dev        # tests and benchmarks
     util-linux mount e2fsprogs xfsprogs btrfs-progs   # real-volume tests: losetup, mount, mkfs
     attr                                              # setfattr for the Wine tests' folder

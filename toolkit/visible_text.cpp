@@ -7,9 +7,7 @@ namespace toolkit {
 
 namespace {
 
-constexpr char32_t controlPictures = 0x2400;
-constexpr char32_t deletePicture = 0x2421;
-constexpr char32_t reverseSolidusOperator = 0x29F5;
+constexpr char32_t setMinus = 0x2216;
 constexpr char32_t openGuillemet = 0x2039;
 constexpr char32_t closeGuillemet = 0x203A;
 constexpr char32_t escapedBytes = 0xF000;
@@ -75,21 +73,31 @@ void appendUtf8(std::string& out, char32_t c) {
     }
 }
 
-// value in `digits` upper-case hex digits between the guillemets, after prefix.
-void appendEscape(std::string& out, std::string_view prefix, std::uint32_t value, int digits) {
+// The ASCII abbreviations of the C0 controls, and of DEL after them.
+constexpr const char* controlNames[] = {
+    "NUL", "SOH", "STX", "ETX", "EOT", "ENQ", "ACK", "BEL", "BS",  "HT",  "LF",
+    "VT",  "FF",  "CR",  "SO",  "SI",  "DLE", "DC1", "DC2", "DC3", "DC4", "NAK",
+    "SYN", "ETB", "CAN", "EM",  "SUB", "ESC", "FS",  "GS",  "RS",  "US",  "DEL"};
+
+void appendStandIn(std::string& out, std::string_view name) {
     appendUtf8(out, openGuillemet);
-    out += prefix;
-    for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4)
-        out += "0123456789ABCDEF"[value >> shift & 0xF];
+    out += name;
     appendUtf8(out, closeGuillemet);
+}
+
+// value in `digits` upper-case hex digits, after prefix, as a stand-in.
+void appendNumber(std::string& out, std::string_view prefix, std::uint32_t value, int digits) {
+    std::string number(prefix);
+    for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4)
+        number += "0123456789ABCDEF"[value >> shift & 0xF];
+    appendStandIn(out, number);
 }
 
 // Characters that would break the line, reorder the text, or be mistaken for a stand-in.
 bool shownByNumber(char32_t c) {
     return (c >= 0x80 && c <= 0x9F) || c == 0x2028 || c == 0x2029 || c == 0x061C || c == 0x200E ||
            c == 0x200F || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069) ||
-           c == openGuillemet || (c >= controlPictures && c <= deletePicture) ||
-           c == reverseSolidusOperator;
+           c == openGuillemet || c == setMinus;
 }
 
 bool isPlainAscii(std::string_view text) {
@@ -105,21 +113,21 @@ std::string visibleText(std::string_view text) {
     for (std::size_t i = 0; i < text.size();) {
         const Character character = decode(text, i);
         if (character.length == 0) {
-            appendEscape(out, "", at(text, i), 2);
+            appendNumber(out, "0x", at(text, i), 2);
             ++i;
             continue;
         }
         const char32_t c = character.codePoint;
         if (c < 0x20)
-            appendUtf8(out, controlPictures + c);
+            appendStandIn(out, controlNames[c]);
         else if (c == 0x7F)
-            appendUtf8(out, deletePicture);
+            appendStandIn(out, controlNames[0x20]);
         else if (c == escapedBytes + '\\')
-            appendUtf8(out, reverseSolidusOperator);
+            appendUtf8(out, setMinus);
         else if (c >= escapedBytes && c <= escapedBytes + 0xFF)
-            appendEscape(out, "", c - escapedBytes, 2);
+            appendNumber(out, "0x", c - escapedBytes, 2);
         else if (shownByNumber(c))
-            appendEscape(out, "U+", c, 4);
+            appendNumber(out, "U+", c, 4);
         else
             out.append(text, i, character.length);
         i += character.length;

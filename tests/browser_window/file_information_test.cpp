@@ -143,11 +143,11 @@ TEST_F(FileInformationTest, OddNamesAreShownVisiblyAndReachTheirOwnFiles) {
     os.addFolder("C:\\tab\tfolder");
     b().Dir.setPath("C:\\Data");
     b().Dir.setPath("C:\\");
-    EXPECT_EQ(
-        ui.rows(b().form(), "fil"),
-        (std::vector<std::string>{"caf\u2039E9\u203a.txt", "line\u240abreak.txt", "notes.txt"}));
+    EXPECT_EQ(ui.rows(b().form(), "fil"),
+              (std::vector<std::string>{"caf\u20390xE9\u203a.txt", "line\u2039LF\u203abreak.txt",
+                                        "notes.txt"}));
     select("line\nbreak.txt");
-    EXPECT_EQ(ui.text(b().form(), "lblFullName"), "Full Filename: C:\\line\u240abreak.txt");
+    EXPECT_EQ(ui.text(b().form(), "lblFullName"), "Full Filename: C:\\line\u2039LF\u203abreak.txt");
     EXPECT_EQ(b().lblFullName.caption(), "Full Filename: C:\\line\nbreak.txt");
     EXPECT_EQ(b().lblSize.caption(), "Size: 7 bytes, 0 KB.");
     const std::vector<std::string>& calls = os.calls();
@@ -157,10 +157,11 @@ TEST_F(FileInformationTest, OddNamesAreShownVisiblyAndReachTheirOwnFiles) {
     os.remove("C:\\line\nbreak.txt");
     select("line\nbreak.txt");
     ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].prompt, "The file C:\\line\u240abreak.txt cannot be found any more.");
+    EXPECT_EQ(boxes.shown[0].prompt,
+              "The file C:\\line\u2039LF\u203abreak.txt cannot be found any more.");
 
     const std::vector<std::string> folders = ui.rows(b().form(), "Dir");
-    const auto row = std::find(folders.begin(), folders.end(), "  tab\u2409folder");
+    const auto row = std::find(folders.begin(), folders.end(), "  tab\u2039HT\u203afolder");
     ASSERT_NE(row, folders.end());
     ui.doubleClickRow(b().form(), "Dir", static_cast<std::int32_t>(row - folders.begin()));
     EXPECT_EQ(b().Dir.path(), "C:\\tab\tfolder");

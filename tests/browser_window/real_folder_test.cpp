@@ -311,7 +311,7 @@ TEST_F(RealFolderTest, MainWindowShowsALabelWithALineBreakAndALatin1ByteWhole) {
     QWidget* shown = toolkit::qt::nativeWindow(main_.form())->findChild<QWidget*>("lblVolumeName");
     ASSERT_NE(shown, nullptr);
     EXPECT_EQ(shown->property("text").toString().toStdString(),
-              "Volume Name: Caf\u2039E9\u203a\u240aDisk");
+              "Volume Name: Caf\u20390xE9\u203a\u2039LF\u203aDisk");
     mount_.reset();
 }
 

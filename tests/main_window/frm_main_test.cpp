@@ -163,7 +163,8 @@ TEST_F(MainWindowTest, ShowsEveryDetailOfTheVolume) {
 TEST_F(MainWindowTest, LabelWithALineBreakAndAByteNoTextCarriesIsShownWhole) {
     os.setDrive('C', {.label = "Caf\uf0e9\nDisk"});
     FrmMain& w = started();
-    EXPECT_EQ(ui.text(w.form(), "lblVolumeName"), "Volume Name: Caf\u2039E9\u203a\u240aDisk");
+    EXPECT_EQ(ui.text(w.form(), "lblVolumeName"),
+              "Volume Name: Caf\u20390xE9\u203a\u2039LF\u203aDisk");
     EXPECT_EQ(w.lblVolumeName.caption(), "Volume Name: Caf\uf0e9\nDisk");
 }
 

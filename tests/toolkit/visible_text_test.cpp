@@ -19,24 +19,31 @@ void PrintTo(const VisibleRow& row, std::ostream* out) {
     *out << row.name;
 }
 
+// "<" and ">" stand for the single guillemets U+2039 and U+203A.
+std::string shown(const std::string& text) {
+    std::string out;
+    for (const char c : text) out += c == '<' ? "\u2039" : c == '>' ? "\u203a" : std::string(1, c);
+    return out;
+}
+
 const VisibleRow rows[] = {
     {"PlainNamesStayAsTheyAre", "Notes 2004.txt", "Notes 2004.txt"},
     {"OtherScriptsStayAsTheyAre", "caf\u00e9 \u65e5\u672c.txt", "caf\u00e9 \u65e5\u672c.txt"},
-    {"LineFeedShowsItsPicture", "line\nbreak.txt", "line\u240abreak.txt"},
-    {"EveryC0ControlShowsItsPicture", "\0\t\r\x1b\x1f"s, "\u2400\u2409\u240d\u241b\u241f"},
-    {"DeleteShowsItsPicture", "a\x7f", "a\u2421"},
-    {"EscapedBackslashShowsAsAnOperator", "a\uf05cb", "a\u29f5b"},
-    {"EscapedByteShowsItsHexDigits", "caf\uf0e9", "caf\u2039E9\u203a"},
-    {"ByteThatIsNoUtf8ShowsTheSame", "caf\xe9", "caf\u2039E9\u203a"},
-    {"CutCharacterShowsEachByte", "x\xe2\x82", "x\u2039E2\u203a\u203982\u203a"},
-    {"SurrogateShowsEachByte", "\xed\xa0\x80", "\u2039ED\u203a\u2039A0\u203a\u203980\u203a"},
-    {"OverlongFormShowsEachByte", "\xc0\xaf", "\u2039C0\u203a\u2039AF\u203a"},
-    {"C1ControlShowsItsNumber", "a\u0085b", "a\u2039U+0085\u203ab"},
-    {"LineSeparatorShowsItsNumber", "a\u2028b", "a\u2039U+2028\u203ab"},
-    {"RightToLeftOverrideShowsItsNumber", "x\u202efdp.exe", "x\u2039U+202E\u203afdp.exe"},
-    {"IsolateShowsItsNumber", "\u2066x\u2069", "\u2039U+2066\u203ax\u2039U+2069\u203a"},
-    {"RealStandInsShowTheirNumber", "\u2039\u240a\u29f5",
-     "\u2039U+2039\u203a\u2039U+240A\u203a\u2039U+29F5\u203a"},
+    {"LineFeedShowsItsAbbreviation", "line\nbreak.txt", shown("line<LF>break.txt")},
+    {"EveryC0ControlShowsItsAbbreviation", "\0\t\r\x1b\x1f"s, shown("<NUL><HT><CR><ESC><US>")},
+    {"DeleteShowsItsAbbreviation", "a\x7f", shown("a<DEL>")},
+    {"EscapedBackslashShowsAsSetMinus", "a\uf05cb", "a\u2216b"},
+    {"EscapedByteShowsItsHexDigits", "caf\uf0e9", shown("caf<0xE9>")},
+    {"EscapedFfIsNoFormFeed", "\uf0ff\f", shown("<0xFF><FF>")},
+    {"ByteThatIsNoUtf8ShowsTheSame", "caf\xe9", shown("caf<0xE9>")},
+    {"CutCharacterShowsEachByte", "x\xe2\x82", shown("x<0xE2><0x82>")},
+    {"SurrogateShowsEachByte", "\xed\xa0\x80", shown("<0xED><0xA0><0x80>")},
+    {"OverlongFormShowsEachByte", "\xc0\xaf", shown("<0xC0><0xAF>")},
+    {"C1ControlShowsItsNumber", "a\u0085b", shown("a<U+0085>b")},
+    {"LineSeparatorShowsItsNumber", "a\u2028b", shown("a<U+2028>b")},
+    {"RightToLeftOverrideShowsItsNumber", "x\u202efdp.exe", shown("x<U+202E>fdp.exe")},
+    {"IsolateShowsItsNumber", "\u2066x\u2069", shown("<U+2066>x<U+2069>")},
+    {"RealStandInCharactersShowTheirNumber", "\u2039\u2216", shown("<U+2039><U+2216>")},
     {"CloseGuillemetAloneStays", "a\u203a", "a\u203a"},
 };
 
@@ -55,8 +62,9 @@ INSTANTIATE_TEST_SUITE_P(Rows, VisibleText, testing::ValuesIn(rows),
                          [](const auto& row) { return std::string(row.param.name); });
 
 TEST(VisibleTextTest, DifferentNamesLookDifferent) {
-    const std::string names[] = {"a\nb", "a\u240ab", "a\u2039U+240A\u203ab", "a\uf05cb", "a\u29f5b",
-                                 "a\\b", "a\u2039",  "a\u2039U+2039\u203a"};
+    const std::string names[] = {"a\nb",     shown("a<LF>b"), "a\uf05cb",
+                                 "a\u2216b", "a\\b",          "a\u2039",
+                                 "\f",       "\uf0ff",        shown("<U+2039>")};
     for (const std::string& one : names) {
         for (const std::string& other : names) {
             if (&one != &other) {
