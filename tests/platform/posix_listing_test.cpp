@@ -253,25 +253,6 @@ TEST_F(RealFolders, OnlyWholeFolderPatternsAndPlainNamesAreFound) {
     EXPECT_TRUE(platform_.FindClose(one));
 }
 
-// Linux names may hold "*" and "?"; a lookup of one name takes them as they are.
-TEST_F(RealFolders, AttributesExFindExactlyTheNameWithWildcardCharacters) {
-    const std::map<std::string, std::string> files = {
-        {"what?.txt", "question"}, {"whatX.txt", "x"}, {"*", "star"}, {"a*b", "ab"}};
-    for (const auto& [name, content] : files) makeFile(name, content);
-    for (const auto& [name, content] : files) {
-        SCOPED_TRACE(name);
-        platform::FileAttributeData data;
-        ASSERT_TRUE(platform_.GetFileAttributesExA((root_ + name).c_str(),
-                                                   platform::file_info_level::standard, &data));
-        EXPECT_EQ(data.fileSize, content.size());
-    }
-    platform::FileAttributeData data;
-    EXPECT_FALSE(platform_.GetFileAttributesExA((root_ + "wh?t?.txt").c_str(),
-                                                platform::file_info_level::standard, &data))
-        << "no pattern either";
-    EXPECT_EQ(platform_.GetLastError(), platform::error_code::fileNotFound);
-}
-
 TEST_F(RealFolders, EmptyDriveRootGivesNoHandle) {
     FindData data{0x1234, 5, "kept"};
     const std::string pattern = root_ + "*";
