@@ -3,9 +3,12 @@
 #include "browser_window/frm_browser_layout.h"
 #include "toolkit/file_length.h"
 #include "toolkit/folder_paths.h"
+#include "toolkit/visible_text.h"
 
 namespace browser_window {
 
+// Names in the messages are shown as the labels and lists show them (toolkit::visibleText): a
+// message box lays out its whole text, line breaks of its own included.
 namespace {
 
 namespace attribute = platform::file_attribute;
@@ -70,7 +73,7 @@ void FrmBrowser::Dir_Change() {
     try {
         fil.setPath(Dir.path());
     } catch (const toolkit::PathUnavailable&) {
-        toolkit_.msgBox("The folder " + Dir.path() + " cannot be read.",
+        toolkit_.msgBox("The folder " + toolkit::visibleText(Dir.path()) + " cannot be read.",
                         toolkit::msgbox_style::critical, "Error");
     }
     showAttributes();
@@ -125,7 +128,7 @@ void FrmBrowser::UpdateInfo() {
         lblCreated.setCaption("Created: ");
         lblLastAccessed.setCaption("Last Accessed: ");
         lblLastModified.setCaption("Last Modified: ");
-        toolkit_.msgBox("The file " + path + " cannot be found any more.",
+        toolkit_.msgBox("The file " + toolkit::visibleText(path) + " cannot be found any more.",
                         toolkit::msgbox_style::critical, "Error");
         return;
     }
@@ -171,7 +174,7 @@ void FrmBrowser::cmdExecute_Click() {
     const std::intptr_t result = modVolscope_.os().ShellExecuteA(owner, "open", file.c_str(), "",
                                                                  folder.c_str(), showNormal);
     if (result > 32) return;
-    toolkit_.msgBox("Cannot open " + file + ".  " + whyNotOpened(result),
+    toolkit_.msgBox("Cannot open " + toolkit::visibleText(file) + ".  " + whyNotOpened(result),
                     toolkit::msgbox_style::critical, "Error");
 }
 
@@ -190,8 +193,9 @@ void FrmBrowser::writeAttribute(const toolkit::CheckBox& box, std::uint32_t bit)
             os.SetFileAttributesA(path.c_str(), box.value() == 1 ? (kept | bit) : (kept & ~bit));
     }
     if (!written)
-        toolkit_.msgBox("The attributes of " + path + " could not be changed.",
-                        toolkit::msgbox_style::critical, "Error");
+        toolkit_.msgBox(
+            "The attributes of " + toolkit::visibleText(path) + " could not be changed.",
+            toolkit::msgbox_style::critical, "Error");
     showAttributes();
 }
 

@@ -129,9 +129,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # xdg-open opens files from the browser; shared-mime-info gives files their types and icons;
-# Liberation has the metrics of the Windows fonts the windows are laid out for. Without them
-# the program still runs.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, shared-mime-info, fonts-liberation")
+# Liberation has the metrics of the Windows fonts the windows are laid out for; DejaVu Sans draws
+# the stand-ins for unprintable characters in names. Without them the program still runs.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "xdg-utils, shared-mime-info, fonts-liberation, fonts-dejavu-core")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 include(CPack)

@@ -64,6 +64,12 @@ struct FileTime {
     friend bool operator==(const FileTime&, const FileTime&) = default;
 };
 
+// What GetFileTime gives, where the backend converts times itself, for a time FILETIME cannot
+// hold: one before 1601-01-01 or at 2^63 intervals and beyond (the year 30828). It lies beyond
+// 2^63, where Windows too gives such a time of a file system that keeps it (NTFS keeps signed
+// times), so that FileTimeToSystemTime refuses it rather than show another date.
+inline constexpr FileTime outOfRangeFileTime{0xFFFFFFFFU, 0xFFFFFFFFU};
+
 // A calendar date and time as SYSTEMTIME holds it; month 1 to 12, dayOfWeek 0 (Sunday) to 6.
 struct SystemTime {
     std::uint16_t year = 0;

@@ -47,12 +47,35 @@ inline constexpr std::uint32_t archive = 0x20;
 inline constexpr std::uint32_t normal = 0x80;  // alone: no other bit is set
 }  // namespace file_attribute
 
+// The codes GetLastError reports (ERROR_*).
+namespace error_code {
+inline constexpr std::uint32_t success = 0;
+inline constexpr std::uint32_t fileNotFound = 2;
+inline constexpr std::uint32_t pathNotFound = 3;
+inline constexpr std::uint32_t accessDenied = 5;
+inline constexpr std::uint32_t notReady = 21;    // the drive has no medium
+inline constexpr std::uint32_t genFailure = 31;  // the device does not work: an I/O error
+inline constexpr std::uint32_t invalidParameter = 87;
+}  // namespace error_code
+
 // One entry of a folder listing, as WIN32_FIND_DATAA carries it.
 struct FindData {
     std::uint32_t fileAttributes = 0;  // file_attribute bits
     std::uint64_t fileSize = 0;        // in bytes; 0 for folders
     std::string fileName;              // the entry's name alone, without its folder
 };
+
+// What GetFileAttributesExA tells of one file or folder: the fields of WIN32_FILE_ATTRIBUTE_DATA
+// that the program reads (it reads the times from the open file, with GetFileTime).
+struct FileAttributeData {
+    std::uint32_t fileAttributes = 0;  // file_attribute bits
+    std::uint64_t fileSize = 0;        // in bytes; 0 for folders
+};
+
+// GetFileAttributesExA's information levels (GET_FILEEX_INFO_LEVELS).
+namespace file_info_level {
+inline constexpr std::uint32_t standard = 0;  // GetFileExInfoStandard: FileAttributeData
+}  // namespace file_info_level
 
 // A listing started by FindFirstFileA; an opaque number, never reused while the platform lives.
 enum class FindHandle : std::uintptr_t {};
@@ -79,9 +102,10 @@ class Platform {
                                        std::uint32_t fileSystemNameSize) = 0;
 
     // The volume's geometry: sectors per cluster, bytes per sector, the clusters available to
-    // the user and all clusters. Counts beyond 32 bits are clamped to 0xFFFFFFFF. Any output
-    // pointer may be null. Returns false, writing nothing, when there is no volume behind the
-    // root.
+    // the user and all clusters, whose product is the volume's size. A volume with more blocks
+    // than 32 bits count is reported in larger clusters (sectors per cluster doubled until the
+    // count fits), so that the product stays its size. Any output pointer may be null. Returns
+    // false, writing nothing, when there is no volume behind the root.
     virtual bool GetDiskFreeSpaceA(const char* rootPathName, std::uint32_t* sectorsPerCluster,
                                    std::uint32_t* bytesPerSector,
                                    std::uint32_t* numberOfFreeClusters,
@@ -102,6 +126,21 @@ class Platform {
     // Ends a listing; false for a handle that is not open.
     virtual bool FindClose(FindHandle findFile) = 0;
 
+    // Why this platform's last failed FindFirstFileA or GetFileAttributesExA told nothing, as
+    // Windows keeps it for the thread right after the call: an error_code. The other calls
+    // leave it as it was; after a call that succeeded it holds no defined value. They set:
+    //   fileNotFound  the folder was read and nothing in it matched: a root without any entry
+    //                 ("X:\*" on an empty volume; below a root "." and ".." are always there),
+    //                 or no entry of that one name ("X:\Data\missing.txt");
+    //   pathNotFound  the folder is missing, the letter has no volume, or the path is not one
+    //                 this platform can resolve;
+    //   accessDenied  listing the folder, or reaching the file, is not permitted;
+    //   notReady      the drive has no medium;
+    //   invalidParameter  a null argument, or a pattern this platform does not list;
+    //   another code (never fileNotFound) for any other failure, genFailure for a read error.
+    // So fileNotFound after "...\*" means "no entries", which is no failure to read the folder.
+    virtual std::uint32_t GetLastError() = 0;
+
     // Files: attributes and opening.
 
     // GetFileAttributesA's answer for a file or folder that cannot be reached.
@@ -121,6 +160,15 @@ class Platform {
     // Returns invalidFileAttributes when it cannot be reached: missing, on a letter without a
     // volume, below a folder that may not be searched, or a null fileName.
     virtual std::uint32_t GetFileAttributesA(const char* fileName) = 0;
+    // The attribute word and size of the one file or folder at the DOS path fileName, the same
+    // that a listing of its folder reports for it: exactly that name, never a pattern ("*" and
+    // "?" are no wildcards here; on Windows no name holds them); "X:\" is the drive's root.
+    // infoLevelId must be file_info_level::standard. Returns false, leaving fileInformation as
+    // it was, when nothing is there or it cannot be reached, and for a null argument or another
+    // level; GetLastError then says why, with FindFirstFileA's codes (fileNotFound when only
+    // the last name is missing).
+    virtual bool GetFileAttributesExA(const char* fileName, std::uint32_t infoLevelId,
+                                      FileAttributeData* fileInformation) = 0;
     // Gives the file or folder at the DOS path fileName the readOnly, hidden, system and archive
     // bits of fileAttributes, clearing those it lacks (normal alone, or 0, clears them all).
     // The other bits (directory among them) are ignored. Returns false, changing nothing, when
@@ -163,8 +211,10 @@ class Platform {
     virtual bool CloseHandle(FileHandle object) = 0;
 
     // The open file's creation, last-access and last-write times. Any output may be null.
-    // Returns false, writing nothing, for a handle that is not open or when the system cannot
-    // tell the times.
+    // Each time is given on its own: one that FILETIME cannot hold comes as a value of 2^63 or
+    // more (outOfRangeFileTime, files.h), which FileTimeToSystemTime refuses, and the others
+    // stay exact. Returns false, writing nothing, for a handle that is not open or when the
+    // system cannot tell the times.
     virtual bool GetFileTime(FileHandle file, FileTime* creationTime, FileTime* lastAccessTime,
                              FileTime* lastWriteTime) = 0;
 

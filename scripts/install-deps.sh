@@ -7,9 +7,11 @@ packages=(
     g++ cmake ninja-build pkg-config                  # build
     qt6-base-dev libmount-dev libblkid-dev            # libraries
     fonts-liberation                                  # metric-compatible Times New Roman, Arial
+    fonts-dejavu-core                                 # glyphs of the stand-ins in odd names
     libgtest-dev libgmock-dev libbenchmark-dev        # tests and benchmarks
     util-linux mount e2fsprogs xfsprogs btrfs-progs   # real-volume tests: losetup, mount, mkfs
     attr                                              # setfattr for the Wine tests' folder
+    bindfs                                            # a FUSE volume for the real-volume tests
     shared-mime-info                                  # file types by name, for file icons
     clang libclang-rt-14-dev                          # the fuzz target (libFuzzer)
     xvfb xauth                                        # a real window without a desktop

@@ -25,7 +25,12 @@ std::optional<FolderContents> readFolder(platform::Platform& os, std::string_vie
     const std::string pattern = childPath(folder, "*");
     platform::FindData entry;
     const platform::FindHandle handle = os.FindFirstFileA(pattern.c_str(), &entry);
-    if (handle == platform::invalidFindHandle) return std::nullopt;
+    // The system finds nothing in a root without entries (below a root "." and ".." are there),
+    // and says so: the folder was read, it is empty.
+    if (handle == platform::invalidFindHandle) {
+        if (os.GetLastError() == platform::error_code::fileNotFound) return FolderContents{};
+        return std::nullopt;
+    }
     FolderContents contents;
     do {
         addShownEntry(entry, contents);

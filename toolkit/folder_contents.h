@@ -17,8 +17,8 @@ struct FolderContents {
 };
 
 // The subfolders and files of the folder at a DOS path ("C:\", "C:\Data\Notes"), leaving out
-// hidden and system entries, in the order the system gives them; nullopt when the folder cannot
-// be read.
+// hidden and system entries, in the order the system gives them; none for a root without
+// entries (an empty volume); nullopt when the folder cannot be read.
 std::optional<FolderContents> readFolder(platform::Platform& os, std::string_view folder);
 
 }  // namespace toolkit

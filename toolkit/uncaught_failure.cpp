@@ -2,10 +2,12 @@
 
 #include <exception>
 
+#include "toolkit/visible_text.h"
+
 namespace toolkit {
 
 std::string uncaughtFailureReport(std::string_view failure) {
-    return "Run-time error: " + std::string(failure) +
+    return "Run-time error: " + visibleText(failure) +
            "\n\nThe program cannot go on and will now end.";
 }
 

@@ -8,7 +8,8 @@
 
 namespace toolkit {
 
-// The message that reports a failure no handler caught, naming it.
+// The message that reports a failure no handler caught, naming it; the failure's own text, which
+// may hold a path, as visibleText shows it.
 std::string uncaughtFailureReport(std::string_view failure);
 
 // Runs an event handler the way every backend does: nothing once the program has ended; a

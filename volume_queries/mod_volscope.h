@@ -50,10 +50,11 @@ class ModVolscope {
     platform::FileHandle OpenFileForRead(toolkit::Toolkit& toolkit, const std::string& path,
                                          platform::FileHandle& handle) const;
     // A file time as "hh:mm:ss;   dddd dd, mmmm yyyy" in UTC, in the user's language; a time the
-    // system cannot convert (at or beyond 2^63) gives timeOutOfRange.
+    // system cannot convert (at or beyond 2^63, which is where a time before 1601 or after the
+    // year 30828 comes) gives timeOutOfRange.
     std::string FormatFileTime(const toolkit::Toolkit& toolkit,
                                const platform::FileTime& time) const;
-    static constexpr const char* timeOutOfRange = "(beyond the calendar)";
+    static constexpr const char* timeOutOfRange = "(outside the calendar)";
 
     // The module's shell file record, kept for the whole run and reused by every DrawFileIcon.
     platform::ShFileInfo shellFileInfo;

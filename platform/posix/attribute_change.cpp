@@ -37,7 +37,7 @@ std::optional<AttributeChange> planAttributeChange(const AttributeState& state,
     std::string value =
         parsed ? withDosAttributes(*state.dosAttrib, *parsed, stored) : dosAttribText(stored);
     if (value == state.dosAttrib) return change;
-    if (!state.hasExtendedAttributes) return std::nullopt;
+    if (!state.hasExtendedAttributes || state.dosAttribUnreadable) return std::nullopt;
     change.dosAttrib = std::move(value);
     return change;
 }

@@ -14,6 +14,9 @@ struct AttributeState {
     std::uint32_t mode = 0;                // its permission bits (st_mode & 07777)
     std::optional<std::string> dosAttrib;  // its user.DOSATTRIB value, when it has one
     bool hasExtendedAttributes = true;     // the file system keeps user.* attributes
+    // user.DOSATTRIB could not be read (the file grants no read permission, which reading it
+    // needs): whether there is a value, and what it holds, is unknown.
+    bool dosAttribUnreadable = false;
 };
 
 // What SetFileAttributesA changes.
@@ -34,8 +37,11 @@ struct AttributeChange {
 //     gives way to the text form. No value is written when none vouches for a word and the
 //     bits asked for are those the file shows without one (archive for a file, hidden for a
 //     dot name), nor when the value would stay byte for byte the same.
-// Returns nullopt when the file system keeps no user.* attributes and a value would have to be
-// written: the change is then refused as a whole.
+// A value that cannot be read counts as none, as the listing shows the file without it: a change
+// of readOnly alone is made, and one that needs a value written is refused, since it would
+// overwrite what nobody could read (Samba's other fields among it).
+// Returns nullopt when the file system keeps no user.* attributes, or the value cannot be read,
+// and a value would have to be written: the change is then refused as a whole.
 std::optional<AttributeChange> planAttributeChange(const AttributeState& state,
                                                    std::uint32_t attributes);
 

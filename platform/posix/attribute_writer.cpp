@@ -16,12 +16,17 @@ namespace platform::posix {
 
 namespace {
 
-// Reads user.DOSATTRIB into state; false on an error other than its absence or the file
-// system's lack of user.* attributes.
+// Reads user.DOSATTRIB into state; false on an error other than its absence, the file system's
+// lack of user.* attributes, or a lack of read permission.
 bool readDosAttrib(const char* file, AttributeState& state) {
     const ssize_t size = getxattr(file, dosAttribName, nullptr, 0);
     if (size < 0) {
         if (errno == ENODATA) return true;
+        // The owner of a file of mode 000 may still chmod it: Read Only must work there.
+        if (errno == EACCES) {
+            state.dosAttribUnreadable = true;
+            return true;
+        }
         if (errno != ENOTSUP) return false;
         state.hasExtendedAttributes = false;
         return true;

@@ -21,7 +21,7 @@ namespace platform::posix {
 // Returns false, leaving the file exactly as it was (a mode already changed is changed back, a
 // value already written is written back or removed), when it cannot be opened, the volume is
 // mounted read-only, the caller may not change it, or the file system keeps no user.* attributes
-// and a change of hidden, system or archive needs them.
+// (or the caller may not read the file's) and a change of hidden, system or archive needs them.
 bool writeAttributes(const std::string& path, std::string_view name, const std::string& volumeRoot,
                      std::uint32_t attributes);
 

@@ -64,26 +64,35 @@ bool keptAsItIs(std::string_view name) {
     return true;
 }
 
-}  // namespace
-
-std::string dosNameOf(std::string_view unixName) {
-    if (keptAsItIs(unixName)) return std::string(unixName);
+// bytes with each byte that cannot stay as it is escaped; "\" only when escapeBackslash.
+std::string escaped(std::string_view bytes, bool escapeBackslash) {
     std::string out;
-    out.reserve(unixName.size() + 8);
-    for (std::size_t i = 0; i < unixName.size();) {
-        const std::size_t length = utf8Length(unixName, i);
-        if (length == 0 || unixName[i] == '\\') {
-            appendEscape(out, at(unixName, i));
+    out.reserve(bytes.size() + 8);
+    for (std::size_t i = 0; i < bytes.size();) {
+        const std::size_t length = utf8Length(bytes, i);
+        if (length == 0 || (escapeBackslash && bytes[i] == '\\')) {
+            appendEscape(out, at(bytes, i));
             ++i;
-        } else if (isEscapeCharacter(unixName, i, length)) {
-            for (std::size_t k = 0; k < length; ++k) appendEscape(out, at(unixName, i + k));
+        } else if (isEscapeCharacter(bytes, i, length)) {
+            for (std::size_t k = 0; k < length; ++k) appendEscape(out, at(bytes, i + k));
             i += length;
         } else {
-            out.append(unixName, i, length);
+            out.append(bytes, i, length);
             i += length;
         }
     }
     return out;
+}
+
+}  // namespace
+
+std::string dosNameOf(std::string_view unixName) {
+    if (keptAsItIs(unixName)) return std::string(unixName);
+    return escaped(unixName, true);
+}
+
+std::string dosTextOf(std::string_view bytes) {
+    return escaped(bytes, false);
 }
 
 std::optional<std::string> unixNameOf(std::string_view dosName) {

@@ -22,6 +22,10 @@ namespace platform::posix {
 // The DOS name of a Linux name. Never fails.
 std::string dosNameOf(std::string_view unixName);
 
+// Text the system hands over as bytes that is no name (a volume label): as dosNameOf, but a "\"
+// is kept, since it separates nothing there. Valid UTF-8, whatever the bytes; never fails.
+std::string dosTextOf(std::string_view bytes);
+
 // The Linux name a DOS name stands for: exactly the bytes dosNameOf was given. Returns nullopt
 // for a name that dosNameOf never gives: one holding "\" or "/", a NUL, bytes that are not
 // valid UTF-8, or a U+F0xx character where the byte it stands for needs no escape (which would

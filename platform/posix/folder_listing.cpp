@@ -2,6 +2,8 @@
 
 #include <dirent.h>
 
+#include <cerrno>
+
 namespace platform::posix {
 
 namespace {
@@ -41,11 +43,16 @@ std::optional<FindData> FolderListing::next() {
         const char* dots = dotsLeft_-- == 2 ? "." : "..";
         if (std::optional<FindData> entry = reader_.describe(dots, DT_DIR)) return entry;
     }
+    // readdir tells its end from a read error by errno alone.
+    errno = 0;
     while (const dirent* entry = readdir(stream_->directory)) {
-        if (isDots(entry->d_name)) continue;
-        if (std::optional<FindData> data = reader_.describe(entry->d_name, entry->d_type))
-            return data;
+        if (!isDots(entry->d_name)) {
+            if (std::optional<FindData> data = reader_.describe(entry->d_name, entry->d_type))
+                return data;
+        }
+        errno = 0;
     }
+    readError_ = errno;
     return std::nullopt;
 }
 

@@ -26,6 +26,8 @@ class FolderListing {
     // The next entry, or nullopt at the end (and on a read error, which ends the listing).
     // Entries removed while the listing runs are skipped.
     std::optional<FindData> next();
+    // The errno of the read error that ended the listing; 0 while none has.
+    int readError() const { return readError_; }
 
   private:
     struct Stream;
@@ -34,6 +36,7 @@ class FolderListing {
     std::unique_ptr<Stream> stream_;
     EntryReader reader_;
     int dotsLeft_;
+    int readError_ = 0;
 };
 
 }  // namespace platform::posix

@@ -22,6 +22,7 @@
 #include "platform/posix/dos_names.h"
 #include "platform/posix/dos_path.h"
 #include "platform/posix/entry_reader.h"
+#include "platform/posix/last_error.h"
 #include "platform/posix/mount_table.h"
 #include "platform/posix/unix_time.h"
 #include "platform/posix/volume_probe.h"
@@ -152,27 +153,46 @@ bool PosixPlatform::GetDiskFreeSpaceA(const char* rootPathName, std::uint32_t* s
 }
 
 FindHandle PosixPlatform::FindFirstFileA(const char* fileName, FindData* findFileData) {
+    lastError_ = error_code::invalidParameter;
     if (fileName == nullptr || findFileData == nullptr) return invalidFindHandle;
     const FindTarget target = findTargetOf(fileName);
     if (target.kind == FindTarget::Kind::oneEntry) return findOneEntry(target.path, findFileData);
     if (target.kind != FindTarget::Kind::folder) return invalidFindHandle;
+    lastError_ = error_code::pathNotFound;
     const std::optional<posix::UnixPath> path = posix::mapDosPath(target.path, drives());
     if (!path) return invalidFindHandle;
     std::unique_ptr<posix::FolderListing> listing =
         posix::FolderListing::open(path->path, !path->isRoot);
-    if (!listing) return invalidFindHandle;
-    // Windows fails a listing with no entry at all, which only a root can be.
+    if (!listing) {
+        lastError_ = posix::errorCodeOf(errno);
+        return invalidFindHandle;
+    }
+    // Windows fails a listing with no entry at all, which only a root can be, and says that
+    // nothing was found: the folder itself was read.
     std::optional<FindData> first = listing->next();
-    if (!first) return invalidFindHandle;
+    if (!first) {
+        lastError_ = listing->readError() != 0 ? posix::errorCodeOf(listing->readError())
+                                               : error_code::fileNotFound;
+        return invalidFindHandle;
+    }
+    lastError_ = error_code::success;
     *findFileData = std::move(*first);
     return listings_.add(std::move(listing));
 }
 
 FindHandle PosixPlatform::findOneEntry(std::string_view fileName, FindData* findFileData) {
+    lastError_ = error_code::pathNotFound;
     const std::optional<posix::UnixPath> path = posix::mapDosPath(fileName, drives());
-    if (!path || path->isRoot) return invalidFindHandle;
+    if (!path) return invalidFindHandle;
+    // Windows finds no entry for the root itself: its name is empty.
+    lastError_ = error_code::fileNotFound;
+    if (path->isRoot) return invalidFindHandle;
     std::optional<FindData> entry = posix::describeEntryAt(path->path, false);
-    if (!entry) return invalidFindHandle;
+    if (!entry) {
+        lastError_ = posix::unreachableEntryCode(path->path);
+        return invalidFindHandle;
+    }
+    lastError_ = error_code::success;
     *findFileData = std::move(*entry);
     return listings_.add(nullptr);
 }
@@ -196,6 +216,25 @@ std::uint32_t PosixPlatform::GetFileAttributesA(const char* fileName) {
     if (!path) return invalidFileAttributes;
     const std::optional<FindData> entry = posix::describeEntryAt(path->path, path->isRoot);
     return entry ? entry->fileAttributes : invalidFileAttributes;
+}
+
+bool PosixPlatform::GetFileAttributesExA(const char* fileName, std::uint32_t infoLevelId,
+                                         FileAttributeData* fileInformation) {
+    lastError_ = error_code::invalidParameter;
+    if (fileName == nullptr || fileInformation == nullptr ||
+        infoLevelId != file_info_level::standard)
+        return false;
+    lastError_ = error_code::pathNotFound;
+    const std::optional<posix::UnixPath> path = posix::mapDosPath(fileName, drives());
+    if (!path) return false;
+    const std::optional<FindData> entry = posix::describeEntryAt(path->path, path->isRoot);
+    if (!entry) {
+        lastError_ = posix::unreachableEntryCode(path->path);
+        return false;
+    }
+    lastError_ = error_code::success;
+    *fileInformation = {entry->fileAttributes, entry->fileSize};
+    return true;
 }
 
 bool PosixPlatform::SetFileAttributesA(const char* fileName, std::uint32_t fileAttributes) {
@@ -283,17 +322,15 @@ bool PosixPlatform::GetFileTime(FileHandle file, FileTime* creationTime, FileTim
     struct statx status {};
     if (statx(open->fd.get(), "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_BTIME, &status) != 0)
         return false;
+    // tmpfs and btrfs keep any 64-bit second: one time out of FILETIME's range must not cost
+    // the others.
     const auto fileTime = [](const struct statx_timestamp& stamp) {
-        return posix::fileTimeOf(stamp.tv_sec, stamp.tv_nsec);
+        return posix::fileTimeOf(stamp.tv_sec, stamp.tv_nsec).value_or(outOfRangeFileTime);
     };
-    const std::optional<FileTime> creation =
-        fileTime((status.stx_mask & STATX_BTIME) != 0 ? status.stx_btime : status.stx_ctime);
-    const std::optional<FileTime> lastAccess = fileTime(status.stx_atime);
-    const std::optional<FileTime> lastWrite = fileTime(status.stx_mtime);
-    if (!creation || !lastAccess || !lastWrite) return false;
-    store(creationTime, *creation);
-    store(lastAccessTime, *lastAccess);
-    store(lastWriteTime, *lastWrite);
+    store(creationTime,
+          fileTime((status.stx_mask & STATX_BTIME) != 0 ? status.stx_btime : status.stx_ctime));
+    store(lastAccessTime, fileTime(status.stx_atime));
+    store(lastWriteTime, fileTime(status.stx_mtime));
     return true;
 }
 

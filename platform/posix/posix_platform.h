@@ -38,8 +38,12 @@ namespace platform {
 // when nobody writes them, rather than never. Other processes are not held to this platform's
 // share modes, nor does an open without file_share::read notice their readers.
 //
+// GetLastError's codes are Linux's errno translated by posix::errorCodeOf, a missing entry told
+// from a missing folder by posix::unreachableEntryCode.
+//
 // GetFileTime reads statx: last write is the mtime, last access the atime, creation the birth
-// time where the file system records one, else the ctime. GetShortPathNameA gives the path
+// time where the file system records one, else the ctime; a time out of FILETIME's range is
+// given as outOfRangeFileTime. GetShortPathNameA gives the path
 // itself for anything that exists (Linux keeps no 8.3 names).
 //
 // Icons are the desktop icon theme's, chosen by the file's name alone: its MIME type from
@@ -75,9 +79,12 @@ class PosixPlatform final : public Platform {
     FindHandle FindFirstFileA(const char* fileName, FindData* findFileData) override;
     bool FindNextFileA(FindHandle findFile, FindData* findFileData) override;
     bool FindClose(FindHandle findFile) override;
+    std::uint32_t GetLastError() override { return lastError_; }
 
     // Files: attributes and opening.
     std::uint32_t GetFileAttributesA(const char* fileName) override;
+    bool GetFileAttributesExA(const char* fileName, std::uint32_t infoLevelId,
+                              FileAttributeData* fileInformation) override;
     bool SetFileAttributesA(const char* fileName, std::uint32_t fileAttributes) override;
     std::intptr_t ShellExecuteA(WindowHandle owner, const char* operation, const char* file,
                                 const char* parameters, const char* directory,
@@ -121,6 +128,7 @@ class PosixPlatform final : public Platform {
     std::int32_t iconIndexOf(std::vector<std::string> names);
     void loadMimeDatabase();
 
+    std::uint32_t lastError_ = error_code::success;
     HandleNumbers handles_;
     // A listing of one entry, already given, holds null.
     HandleTable<FindHandle, std::unique_ptr<posix::FolderListing>> listings_{handles_};

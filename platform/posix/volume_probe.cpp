@@ -13,6 +13,7 @@
 #include <limits>
 
 #include "platform/platform.h"
+#include "platform/posix/dos_names.h"
 #include "platform/posix/unique_fd.h"
 
 // Kernels from 6.8 answer this for every file system that has a UUID; older headers lack it.
@@ -154,14 +155,14 @@ std::optional<VolumeInformation> probeVolumeInformation(const Volume& volume) {
     const bool fat = isFatFamily(volume.mount.fsType);
     Identity identity(volume);
     VolumeInformation information;
-    information.label = identity.label();
+    information.label = dosTextOf(identity.label());
     information.serialNumber = identity.serialNumber();
     information.maxComponentLength = fat ? fatNameLength : clamp32(status.f_namemax);
     information.fileSystemFlags =
         fat ? fs_flags::casePreservedNames
             : fs_flags::caseSensitiveSearch | fs_flags::casePreservedNames;
     if ((status.f_flag & ST_RDONLY) != 0) information.fileSystemFlags |= fs_flags::readOnlyVolume;
-    information.fileSystem = volume.mount.fsType;
+    information.fileSystem = dosTextOf(volume.mount.fsType);
     return information;
 }
 

@@ -12,11 +12,13 @@ namespace platform::posix {
 
 // What GetVolumeInformationA reports of a volume.
 struct VolumeInformation {
-    std::string label;  // byte for byte as the file system keeps it; empty where there is none
+    // As the file system keeps it, whole (line breaks included), its bytes that are not UTF-8
+    // escaped by dosTextOf as names' are; empty where there is none.
+    std::string label;
     std::uint32_t serialNumber = 0;  // 0 where the file system has none
     std::uint32_t maxComponentLength = 0;
     std::uint32_t fileSystemFlags = 0;  // fs_flags bits
-    std::string fileSystem;             // the kernel's name of the type
+    std::string fileSystem;             // the kernel's name of the type, through dosTextOf
 };
 
 // Examines the volume now. The label comes from the file system through its mount point

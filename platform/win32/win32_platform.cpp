@@ -129,12 +129,14 @@ bool Win32Platform::GetDiskFreeSpaceA(const char* rootPathName, std::uint32_t* s
 }
 
 FindHandle Win32Platform::FindFirstFileA(const char* fileName, FindData* findFileData) {
+    lastError_ = findFileData == nullptr ? error_code::invalidParameter : error_code::pathNotFound;
     if (!startsWithDriveRoot(fileName) || findFileData == nullptr) return invalidFindHandle;
     WIN32_FIND_DATAA data{};
     HANDLE search = INVALID_HANDLE_VALUE;
     {
         const NoCriticalErrorBox quiet;
         search = ::FindFirstFileA(fileName, &data);
+        lastError_ = static_cast<std::uint32_t>(::GetLastError());
     }
     if (search == INVALID_HANDLE_VALUE) return invalidFindHandle;
     *findFileData = findDataOf(data);
@@ -158,6 +160,25 @@ std::uint32_t Win32Platform::GetFileAttributesA(const char* fileName) {
     if (!startsWithDriveRoot(fileName)) return invalidFileAttributes;
     const NoCriticalErrorBox quiet;
     return static_cast<std::uint32_t>(::GetFileAttributesA(fileName));
+}
+
+bool Win32Platform::GetFileAttributesExA(const char* fileName, std::uint32_t infoLevelId,
+                                         FileAttributeData* fileInformation) {
+    lastError_ = error_code::invalidParameter;
+    if (fileInformation == nullptr || infoLevelId != file_info_level::standard) return false;
+    lastError_ = error_code::pathNotFound;
+    if (!startsWithDriveRoot(fileName)) return false;
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    BOOL succeeded = FALSE;
+    {
+        const NoCriticalErrorBox quiet;
+        succeeded = ::GetFileAttributesExA(fileName, GetFileExInfoStandard, &data);
+        lastError_ = static_cast<std::uint32_t>(::GetLastError());
+    }
+    if (!succeeded) return false;
+    fileInformation->fileAttributes = static_cast<std::uint32_t>(data.dwFileAttributes);
+    fileInformation->fileSize = std::uint64_t{data.nFileSizeHigh} << 32 | data.nFileSizeLow;
+    return true;
 }
 
 bool Win32Platform::SetFileAttributesA(const char* fileName, std::uint32_t fileAttributes) {

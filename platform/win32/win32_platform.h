@@ -18,9 +18,12 @@ namespace platform {
 // Listings are the system's own too: FindFirstFileA gets only paths that start with a drive's
 // root ("X:\"), with the critical-error box off; the system's search handles are kept behind
 // numbers of this platform's own, so that a handle that is not open is answered with false and
-// never reaches the system.
+// never reaches the system. GetLastError gives the system's own code, read right after the call
+// and kept by the platform (pathNotFound for a path that never reached the system, as Windows
+// answers one it cannot parse), so that nothing called meanwhile changes it.
 //
-// Attributes are the system's own, for paths that start with a drive's root; ShellExecuteA is
+// Attributes are the system's own, for paths that start with a drive's root (GetFileAttributesExA
+// at the standard level only, whose record is the one the platform fills); ShellExecuteA is
 // shell32's, with the owner handle as the HWND it stands for.
 // Files are the system's own as well, opened only at paths that start with a drive's root and
 // kept behind numbers in the same way; the listings and files still open when the platform goes
@@ -47,9 +50,12 @@ class Win32Platform final : public Platform {
     FindHandle FindFirstFileA(const char* fileName, FindData* findFileData) override;
     bool FindNextFileA(FindHandle findFile, FindData* findFileData) override;
     bool FindClose(FindHandle findFile) override;
+    std::uint32_t GetLastError() override { return lastError_; }
 
     // Files: attributes and opening.
     std::uint32_t GetFileAttributesA(const char* fileName) override;
+    bool GetFileAttributesExA(const char* fileName, std::uint32_t infoLevelId,
+                              FileAttributeData* fileInformation) override;
     bool SetFileAttributesA(const char* fileName, std::uint32_t fileAttributes) override;
     std::intptr_t ShellExecuteA(WindowHandle owner, const char* operation, const char* file,
                                 const char* parameters, const char* directory,
@@ -90,6 +96,7 @@ class Win32Platform final : public Platform {
         Close close_;
     };
 
+    std::uint32_t lastError_ = error_code::success;
     HandleNumbers handles_;
     HandleTable<FindHandle, SystemHandle> searches_{handles_};
     HandleTable<FileHandle, SystemHandle> files_{handles_};

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "main_window/frm_main.h"
 #include "tests/support/window_test.h"
 
@@ -131,6 +133,38 @@ TEST_F(FileInformationTest, OpeningAnotherFolderLeavesThePanelOnTheSelectedFile)
     select("deep.txt");
     EXPECT_EQ(b().lblFullName.caption(), "Full Filename: C:\\Data\\deep.txt");
     EXPECT_EQ(b().lblLastModified.caption(), "Last Modified: 23:59:59;   Friday 04, March 2005");
+}
+
+// Line breaks and bytes no text carries (U+F0E9 is the Linux backend's byte E9) are shown, not
+// obeyed; the system is given the real names.
+TEST_F(FileInformationTest, OddNamesAreShownVisiblyAndReachTheirOwnFiles) {
+    os.addFile("C:\\line\nbreak.txt", {.size = 7});
+    os.addFile("C:\\caf\uf0e9.txt");
+    os.addFolder("C:\\tab\tfolder");
+    b().Dir.setPath("C:\\Data");
+    b().Dir.setPath("C:\\");
+    EXPECT_EQ(ui.rows(b().form(), "fil"),
+              (std::vector<std::string>{"caf\u20390xE9\u203a.txt", "line\u2039LF\u203abreak.txt",
+                                        "notes.txt"}));
+    select("line\nbreak.txt");
+    EXPECT_EQ(ui.text(b().form(), "lblFullName"), "Full Filename: C:\\line\u2039LF\u203abreak.txt");
+    EXPECT_EQ(b().lblFullName.caption(), "Full Filename: C:\\line\nbreak.txt");
+    EXPECT_EQ(b().lblSize.caption(), "Size: 7 bytes, 0 KB.");
+    const std::vector<std::string>& calls = os.calls();
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "GetShortPathNameA(C:\\line\nbreak.txt)"),
+              calls.end());
+
+    os.remove("C:\\line\nbreak.txt");
+    select("line\nbreak.txt");
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].prompt,
+              "The file C:\\line\u2039LF\u203abreak.txt cannot be found any more.");
+
+    const std::vector<std::string> folders = ui.rows(b().form(), "Dir");
+    const auto row = std::find(folders.begin(), folders.end(), "  tab\u2039HT\u203afolder");
+    ASSERT_NE(row, folders.end());
+    ui.doubleClickRow(b().form(), "Dir", static_cast<std::int32_t>(row - folders.begin()));
+    EXPECT_EQ(b().Dir.path(), "C:\\tab\tfolder");
 }
 
 TEST_F(FileInformationTest, TimeTheSystemCannotConvertShowsAFixedText) {

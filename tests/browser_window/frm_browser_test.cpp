@@ -157,6 +157,16 @@ TEST_F(BrowserTest, LetterWithoutDriveShowsNoBrowser) {
     EXPECT_FALSE(browserShown());
 }
 
+TEST_F(BrowserTest, EmptyVolumeOpensWithEmptyListsAndNoMessage) {
+    os.setDrive('H', {.type = type::removable});
+    goTo('H');
+    browse();
+    EXPECT_TRUE(browserShown());
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(folderLines(), std::vector<std::string>{"H:\\"});
+    EXPECT_EQ(browser().fil.listCount(), 0);
+}
+
 struct UnreadableRow {
     const char* name;
     char letter;

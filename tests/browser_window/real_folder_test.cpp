@@ -1,4 +1,5 @@
-// The browser on a real Linux volume: a tmpfs mounted in the test's own folder under /mnt.
+// The browser, and the main window's figures, on a real Linux volume: a tmpfs (or a ramfs, or a
+// FUSE volume) mounted in the test's own folder under /mnt.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <linux/capability.h>
@@ -67,8 +68,18 @@ class RealFolderTest : public ::testing::Test {
 
     // Mounts a 4 MiB tmpfs with the given options and returns its letter.
     char mountVolume(const std::string& options = "size=4m") {
+        return mountVolumeOf("tmpfs", options);
+    }
+    // Mounts a volume of that type ("tmpfs", "ramfs", or "fuse": an empty folder through
+    // bindfs, typed fuse.bindfs as FUSE programs type their volumes) and returns its letter.
+    char mountVolumeOf(const std::string& type, const std::string& options = "") {
         target_ = folder_->makeFolder("vol");
-        mount_.emplace("volscope-test", target_, "tmpfs", 0, options);
+        if (type == "fuse")
+            fuse_.emplace(std::vector<std::string>{"bindfs", "-o", "subtype=bindfs",
+                                                   folder_->makeFolder("under"), target_},
+                          target_);
+        else
+            mount_.emplace("volscope-test", target_, type, 0, options);
         const platform::posix::DriveTable drives = platform::PosixPlatform::currentDrives();
         for (std::size_t i = 0; i < drives.size(); ++i) {
             if (drives[i] && drives[i]->mount.target == target_) return static_cast<char>('A' + i);
@@ -99,6 +110,7 @@ class RealFolderTest : public ::testing::Test {
     std::optional<scratch::MountLock> lock_;
     std::optional<scratch::Folder> folder_;
     std::optional<scratch::Mount> mount_;
+    std::optional<scratch::FuseMount> fuse_;
     std::string target_;
     platform::PosixPlatform os_;
     volume_queries::ModVolscope modVolscope_{os_};
@@ -111,7 +123,7 @@ TEST_F(RealFolderTest, HiddenAndSystemFilesAreLeftOutAndOddNamesReachTheirOwnFil
     const char letter = mountVolume();
     ASSERT_NE(letter, '\0') << target_ << " got no letter";
     std::map<std::string, ino_t> expected;  // a name the browser should list -> its file
-    for (const std::string name : {"visible.txt", "a\\b", "\xFF\xFE.bin"})
+    for (const std::string name : {"visible.txt", "a\\b", "\xFF\xFE.bin", "line\nbreak.txt"})
         expected[name] = inodeOf(make(name));
     make(".dotfile");
     const std::string hidden = make("hidden-by-attribute.txt");
@@ -127,9 +139,9 @@ TEST_F(RealFolderTest, HiddenAndSystemFilesAreLeftOutAndOddNamesReachTheirOwnFil
     main_window::FrmMain& w = main_;
     ASSERT_TRUE(boxes_.shown.empty());
     browser_window::FrmBrowser& b = w.frmBrowser();
-    ASSERT_EQ(b.fil.listCount(), 3);
+    ASSERT_EQ(b.fil.listCount(), 4);
     std::set<ino_t> reached;
-    for (std::int32_t i = 0; i < 3; ++i) {
+    for (std::int32_t i = 0; i < 4; ++i) {
         b.fil.setListIndex(i);
         const auto mapped = platform::posix::mapDosPath(b.SelectedFilePath(),
                                                         platform::PosixPlatform::currentDrives());
@@ -226,6 +238,40 @@ TEST_F(RealFolderTest, RealFilesShowTheirExactSizeAndTimes) {
     QLocale::setDefault(QLocale::c());
 }
 
+TEST_F(RealFolderTest, NamesWithWildcardCharactersShowTheirOwnSizeAndTimes) {
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    const char letter = mountVolume();
+    ASSERT_NE(letter, '\0');
+    const timespec times[2] = {{1'073'311'387, 0}, {1'073'311'387, 0}};  // 2004-01-05 14:03:07
+    for (const std::string name : {"what?.txt", "*"}) {
+        ASSERT_EQ(::utimensat(AT_FDCWD, make(name).c_str(), times, 0), 0);
+    }
+    make("whatX.txt");
+    browse(letter);
+    browser_window::FrmBrowser& b = main_.frmBrowser();
+    for (const std::string name : {"what?.txt", "*"}) {
+        SCOPED_TRACE(name);
+        select(name);
+        EXPECT_EQ(b.lblSize.caption(), "Size: " + std::to_string(name.size()) + " bytes, 0 KB.");
+        EXPECT_EQ(b.lblLastModified.caption(),
+                  "Last Modified: 14:03:07;   Monday 05, January 2004");
+    }
+    EXPECT_TRUE(boxes_.shown.empty());
+    QLocale::setDefault(QLocale::c());
+}
+
+TEST_F(RealFolderTest, MainWindowShowsTheExactSizeOfAHundredTebibyteVolume) {
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    const char letter = mountVolume("size=100t");
+    ASSERT_NE(letter, '\0');
+    modVolscope_.CurrentDrive = std::string(1, letter);
+    main_.UpdateVolscope();
+    EXPECT_EQ(main_.lblTotalClusters.caption(), "Total Number of Clusters: 3355443200");
+    EXPECT_EQ(main_.lblSectorsPerCluster.caption(), "Number of Sectors per Cluster: 64");
+    EXPECT_EQ(main_.lblUsedTotal.caption(), "Used / Total: 0KB / 107,374,182,400KB");
+    QLocale::setDefault(QLocale::c());
+}
+
 TEST_F(RealFolderTest, RootTheListerCannotOpenShowsTheBrowserThenTheMessageAndHidesIt) {
     const char letter = mountVolume("size=4m,mode=000");
     ASSERT_NE(letter, '\0');
@@ -236,5 +282,23 @@ TEST_F(RealFolderTest, RootTheListerCannotOpenShowsTheBrowserThenTheMessageAndHi
     EXPECT_EQ(boxes_.shown[0].prompt.rfind("An error has occurred while trying to browse", 0), 0u);
     EXPECT_FALSE(toolkit::qt::nativeWindow(main_.frmBrowser().form())->isVisible());
 }
+
+class EmptyVolumeTest : public RealFolderTest, public ::testing::WithParamInterface<const char*> {};
+
+// A freshly made volume has no entry at all in its root: a folder without files.
+TEST_P(EmptyVolumeTest, OpensTheBrowserWithEmptyListsAndNoMessage) {
+    const std::string type = GetParam();
+    if (type == "fuse" && !scratch::hasTool("bindfs")) GTEST_SKIP() << "bindfs is missing";
+    const char letter = mountVolumeOf(type);
+    ASSERT_NE(letter, '\0') << target_ << " got no letter";
+    browse(letter);
+    EXPECT_TRUE(boxes_.shown.empty());
+    browser_window::FrmBrowser& b = main_.frmBrowser();
+    EXPECT_TRUE(toolkit::qt::nativeWindow(b.form())->isVisible());
+    EXPECT_EQ(b.Dir.path(), (std::string{letter, ':', '\\'}));
+    EXPECT_EQ(b.fil.listCount(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, EmptyVolumeTest, ::testing::Values("tmpfs", "ramfs", "fuse"));
 
 }  // namespace

@@ -160,6 +160,14 @@ TEST_F(MainWindowTest, ShowsEveryDetailOfTheVolume) {
     EXPECT_TRUE(boxes.shown.empty());
 }
 
+TEST_F(MainWindowTest, LabelWithALineBreakAndAByteNoTextCarriesIsShownWhole) {
+    os.setDrive('C', {.label = "Caf\uf0e9\nDisk"});
+    FrmMain& w = started();
+    EXPECT_EQ(ui.text(w.form(), "lblVolumeName"),
+              "Volume Name: Caf\u20390xE9\u203a\u2039LF\u203aDisk");
+    EXPECT_EQ(w.lblVolumeName.caption(), "Volume Name: Caf\uf0e9\nDisk");
+}
+
 TEST_F(MainWindowTest, LetterWithoutVolumeShowsEmptyDetails) {
     FrmMain& w = started();
     EXPECT_EQ(w.lblVolumeName.caption(), "Volume Name: ");

@@ -32,6 +32,12 @@ AttributeState file(const char* name, std::uint32_t mode,
                     std::optional<std::string> dosAttrib = std::nullopt, bool xattrs = true) {
     return {name, false, mode, std::move(dosAttrib), xattrs};
 }
+// A file whose user.DOSATTRIB its owner may not read (mode 000).
+AttributeState unreadable(const char* name, std::uint32_t mode) {
+    AttributeState state = file(name, mode);
+    state.dosAttribUnreadable = true;
+    return state;
+}
 AttributeState folder(const char* name, std::uint32_t mode,
                       std::optional<std::string> dosAttrib = std::nullopt) {
     return {name, true, mode, std::move(dosAttrib), true};
@@ -106,6 +112,13 @@ const PlanCase cases[] = {
     {"NoXattrsRefusesHiddenWithReadOnlyAsAWhole", file("a", 0644, std::nullopt, false),
      attr::hidden | attr::archive | attr::readOnly, std::nullopt},
     {"NoXattrsRefusesClearingArchive", file("a", 0644, std::nullopt, false), 0, std::nullopt},
+    // A value that cannot be read is never overwritten, and stops nothing else.
+    {"UnreadableValueStillTakesReadOnlyOff", unreadable("a", 0), attr::archive,
+     AttributeChange{0200, std::nullopt}},
+    {"UnreadableValueStillTakesReadOnly", unreadable("a", 0200), attr::readOnly | attr::archive,
+     AttributeChange{0, std::nullopt}},
+    {"UnreadableValueRefusesHiddenAsAWhole", unreadable("a", 0), attr::hidden | attr::archive,
+     std::nullopt},
 };
 
 class PlanAttributeChange : public testing::TestWithParam<PlanCase> {};

@@ -116,6 +116,55 @@ TEST_P(AttributesContract, UnreachableFilesHaveNoAttributesAndTakeNone) {
     EXPECT_FALSE(platform().SetFileAttributesA(nullptr, attr::hidden));
 }
 
+TEST_P(AttributesContract, AttributesExOfOneNameGiveWhatTheListingGives) {
+    for (const contract::KnownEntry& entry : contract::KnownFolder{}.entries) {
+        SCOPED_TRACE(entry.name);
+        platform::FileAttributeData data;
+        ASSERT_TRUE(platform().GetFileAttributesExA((folder() + "\\" + entry.name).c_str(),
+                                                    platform::file_info_level::standard, &data));
+        EXPECT_EQ(data.fileAttributes, entry.attributes);
+        EXPECT_EQ(data.fileSize, entry.size);
+    }
+    platform::FileAttributeData root;
+    ASSERT_TRUE(platform().GetFileAttributesExA(knownRoot().c_str(),
+                                                platform::file_info_level::standard, &root));
+    EXPECT_NE(root.fileAttributes & attr::directory, 0U);
+}
+
+TEST_P(AttributesContract, AttributesExOfNothingSayWhyAndLeaveTheDataUntouched) {
+    namespace code = platform::error_code;
+    const platform::FileAttributeData untouched{0xDEADBEEFU, 0xDEADBEEFCAFEF00DULL};
+    struct Row {
+        std::string path;
+        std::uint32_t level;
+        std::optional<std::uint32_t> lastError;  // nullopt: the system's own (Windows: a bad name)
+    };
+    const Row rows[] = {
+        {folder() + "\\missing.txt", 0, code::fileNotFound},
+        {folder() + "\\Missing\\a.txt", 0, code::pathNotFound},
+        // Windows says pathNotFound, Wine fileNotFound.
+        {std::string{backend_->emptyLetter(), ':', '\\'} + "a.txt", 0, std::nullopt},
+        // Patterns are no names: nothing is named "pl*n.txt" or "plain?txt".
+        {folder() + "\\pl*n.txt", 0, std::nullopt},
+        {folder() + "\\plain?txt", 0, std::nullopt},
+        {folder() + "\\plain.txt", 1, code::invalidParameter},  // no level but the standard one
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.path);
+        platform::FileAttributeData data = untouched;
+        EXPECT_FALSE(platform().GetFileAttributesExA(row.path.c_str(), row.level, &data));
+        EXPECT_EQ(data.fileAttributes, untouched.fileAttributes);
+        EXPECT_EQ(data.fileSize, untouched.fileSize);
+        if (row.lastError)
+            EXPECT_EQ(platform().GetLastError(), *row.lastError);
+        else
+            EXPECT_NE(platform().GetLastError(), code::success);
+    }
+    platform::FileAttributeData data;
+    EXPECT_FALSE(platform().GetFileAttributesExA(nullptr, 0, &data));
+    EXPECT_FALSE(platform().GetFileAttributesExA(folder().c_str(), 0, nullptr));
+}
+
 TEST_P(AttributesContract, OpeningWhatCannotBeOpenedGivesAnErrorCode) {
     const Platform::WindowHandle noOwner{};
     const std::string missing = folder() + "\\missing.txt";

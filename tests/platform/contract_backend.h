@@ -59,6 +59,9 @@ class Backend {
     virtual const KnownDrive& knownDrive() const = 0;
     // A letter with no volume behind it.
     virtual char emptyLetter() = 0;
+    // A letter whose volume's root holds no entry at all (a freshly formatted disk); '\0' where
+    // the backend built none.
+    virtual char emptyRootLetter() { return '\0'; }
     // The known drive's size and the bytes free to the user, as the system counts them now.
     virtual std::uint64_t totalBytes() = 0;
     virtual std::uint64_t freeBytes() = 0;

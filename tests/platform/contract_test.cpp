@@ -286,6 +286,43 @@ TEST_P(PlatformContract, UnreadableFoldersGiveNoHandleAndLeaveTheDataUntouched) 
     EXPECT_TRUE(isUntouched(data));
 }
 
+TEST_P(PlatformContract, FailedFindSaysWhetherItsFolderWasThere) {
+    namespace code = platform::error_code;
+    struct Row {
+        std::string fileName;
+        std::uint32_t lastError;
+    };
+    const Row rows[] = {
+        {folder() + "\\missing.txt", code::fileNotFound},
+        {folder() + "\\missing\\*", code::pathNotFound},
+        {folder() + "\\missing\\plain.txt", code::pathNotFound},
+        {rootOf(backend_->emptyLetter()) + "*", code::pathNotFound},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.fileName);
+        FindData data = untouchedData;
+        EXPECT_EQ(platform().FindFirstFileA(row.fileName.c_str(), &data), invalidFindHandle);
+        EXPECT_EQ(platform().GetLastError(), row.lastError);
+        EXPECT_TRUE(isUntouched(data));
+    }
+    FindData data;
+    const std::string throughFile = folder() + "\\plain.txt\\*";
+    EXPECT_EQ(platform().FindFirstFileA(throughFile.c_str(), &data), invalidFindHandle);
+    EXPECT_NE(platform().GetLastError(), code::fileNotFound) << "a file is no empty folder";
+    EXPECT_NE(platform().GetLastError(), code::success);
+}
+
+TEST_P(PlatformContract, EmptyRootFindsNothingAndSaysNothingWasThere) {
+    const char letter = backend_->emptyRootLetter();
+    if (letter == '\0') GTEST_SKIP() << "this backend built no volume without entries";
+    FindData data = untouchedData;
+    const std::string pattern = rootOf(letter) + "*";
+    EXPECT_EQ(platform().FindFirstFileA(pattern.c_str(), &data), invalidFindHandle);
+    EXPECT_EQ(platform().GetLastError(), platform::error_code::fileNotFound)
+        << "the root was read and has no entries";
+    EXPECT_TRUE(isUntouched(data));
+}
+
 TEST_P(PlatformContract, NextAfterTheEndIsFalseAndLeavesTheDataUntouched) {
     const std::string pattern = folder() + "\\Sub\\*";
     const std::size_t count = listAll(platform(), pattern).size();

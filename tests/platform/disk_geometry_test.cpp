@@ -35,9 +35,15 @@ const GeometryCase geometryCases[] = {
     {"BlockSmallerThanTheSector", 512, 7, 9, 4096, 1, 512, 7, 9},
     {"BlockNotAWholeNumberOfSectors", 6000, 7, 9, 4096, 1, 6000, 7, 9},
     {"NoBlockSize", 0, 7, 9, 512, 1, 512, 7, 9},
-    {"TotalBeyond32BitsIsClamped", 4096, 7, beyond32Bits, 512, 8, 512, 7, max32},
-    {"FreeBeyond32BitsIsClamped", 4096, beyond32Bits, beyond32Bits, 512, 8, 512, max32, max32},
+    // Beyond 32 bits the cluster doubles until the count fits, both counts rounded down.
+    {"TotalBeyond32BitsDoublesTheCluster", 4096, 7, beyond32Bits, 512, 16, 512, 3, 0x8000'0002U},
+    {"FreeBeyond32BitsHalvesWithIt", 4096, beyond32Bits, beyond32Bits, 512, 16, 512, 0x8000'0002U,
+     0x8000'0002U},
+    {"HundredTebibyteTmpfs", 4096, 100ULL << 28, 100ULL << 28, 512, 64, 512, 100U << 25,
+     100U << 25},
+    {"OddBlockSizeDoublesToo", 6000, 7, beyond32Bits, 4096, 2, 6000, 3, 0x8000'0002U},
     {"ExactlyThe32BitMaximumIsKept", 4096, max32, max32, 512, 8, 512, max32, max32},
+    {"BeyondWhatDoublingReachesIsClamped", 1ULL << 31, 7, ~0ULL, 1, 0x8000'0000U, 1, 7, max32},
     {"EmptyVolume", 4096, 0, 0, 512, 8, 512, 0, 0},
 };
 

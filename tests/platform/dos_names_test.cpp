@@ -57,6 +57,14 @@ TEST_P(NameMapping, GivesTheDosNameAndBackExactly) {
     EXPECT_EQ(unixNameOf(GetParam().dosName), GetParam().unixName);
 }
 
+// Labels are text, not names: a "\" stays, the rest is escaped as in names.
+TEST(TextMapping, LabelsAreEscapedAsNamesAreButKeepTheirBackslashes) {
+    using platform::posix::dosTextOf;
+    EXPECT_EQ(dosTextOf("A\\B"), "A\\B");
+    EXPECT_EQ(dosTextOf("Caf\xE9\nDisk"), "Caf\xEF\x83\xA9\nDisk");
+    EXPECT_EQ(dosTextOf("x\xEF\x81\x9Cy"), dosNameOf("x\xEF\x81\x9Cy")) << "one to one";
+}
+
 INSTANTIATE_TEST_SUITE_P(Rows, NameMapping, testing::ValuesIn(nameCases),
                          [](const auto& row) { return std::string(row.param.name); });
 

@@ -36,11 +36,13 @@ class FakeBackend final : public Backend {
         known.lastWriteTime = knownFile_.lastWriteTime;
         platform_.addFile(knownPath(), known);
         platform_.setExtensionIcon("txt", "text-x-generic");
+        platform_.setDrive('F', {});
         return "";
     }
     platform::Platform& platform() override { return platform_; }
     const KnownDrive& knownDrive() const override { return known_; }
     char emptyLetter() override { return 'Q'; }
+    char emptyRootLetter() override { return 'F'; }
     std::uint64_t totalBytes() override { return 1000 * 8 * 512; }
     std::uint64_t freeBytes() override { return 300 * 8 * 512; }
     std::string makeFile(const std::string& name) override {

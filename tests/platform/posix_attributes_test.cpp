@@ -301,6 +301,28 @@ TEST_F(RealVolume, OwnerChangesHiddenOfAFileThatStaysReadOnly) {
     EXPECT_EQ(modeOf("mine.txt"), 0444U);
 }
 
+// Reading user.* attributes needs read permission, which the owner of a file of mode 000 lacks;
+// changing its mode needs none.
+TEST_F(RealVolume, OwnerTakesReadOnlyOffAFileOfModeZero) {
+    mountVolume("tmpfs");
+    needExtendedAttributes();
+    ASSERT_EQ(chmod(folder_->path().c_str(), 0755), 0);
+    makeFile("locked.txt", 0);
+    ASSERT_EQ(chown(path("locked.txt").c_str(), 65534, 65534), 0);
+    const std::string locked = dos("locked.txt");
+    const int code = asNobody([&]() {
+        platform::PosixPlatform platform;
+        const std::uint32_t shown = platform.GetFileAttributesA(locked.c_str());
+        return shown == (attr::readOnly | attr::archive) &&
+               !platform.SetFileAttributesA(locked.c_str(), attr::hidden | attr::archive) &&
+               platform.SetFileAttributesA(locked.c_str(), attr::archive);
+    });
+    EXPECT_NE(code, 2) << "could not become nobody";
+    EXPECT_EQ(code, 0) << "Read Only was not taken off, or Hidden was not refused";
+    EXPECT_EQ(modeOf("locked.txt"), 0200U) << "the owner may write, nothing else changed";
+    EXPECT_EQ(dosAttrib("locked.txt"), std::nullopt) << "no value written over the unreadable";
+}
+
 TEST_F(RealVolume, VanishedFileGivesFalseAndNoAttributes) {
     mountVolume("tmpfs");
     makeFile("gone.txt");
@@ -308,6 +330,59 @@ TEST_F(RealVolume, VanishedFileGivesFalseAndNoAttributes) {
     EXPECT_FALSE(set("gone.txt", attr::hidden));
     EXPECT_EQ(get("gone.txt"), Platform::invalidFileAttributes);
 }
+
+// Times. tmpfs and btrfs keep any 64-bit second, ext4 and xfs clamp to their own range.
+
+class OutOfRangeTimes : public RealVolume, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(OutOfRangeTimes, OneTimeOutsideFileTimeLeavesTheOthersExact) {
+    const std::string type = GetParam();
+    if (type == "btrfs") {
+        if (!scratch::hasTool("mkfs.btrfs")) GTEST_SKIP() << "mkfs.btrfs is missing";
+        const std::string image = folder_->makeImage("btrfs.img", 128 * 1024 * 1024);
+        scratch::run({"mkfs.btrfs", "-q", image});
+        loop_.emplace(image, 4096);
+        mountVolume("btrfs", loop_->path());
+    } else {
+        mountVolume(type);
+    }
+    // 2004-01-05 14:03:07.5 UTC, and the same as a FILETIME.
+    constexpr timespec valid{1'073'311'387, 500'000'000};
+    constexpr platform::FileTime validFileTime{0xA518EAC0U, 0x01C3D394U};
+    struct Row {
+        const char* name;
+        timespec lastAccess;
+        timespec lastWrite;
+    };
+    const Row rows[] = {
+        {"written-in-1500.txt", valid, {-14'817'513'600, 0}},      // 1500-06-15
+        {"accessed-in-40000.txt", {1'200'110'860'800, 0}, valid},  // 40000-01-01
+        {"before-1601-by-a-tick.txt", valid, {-11'644'473'601, 999'999'999}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        makeFile(row.name);
+        const timespec times[2] = {row.lastAccess, row.lastWrite};
+        ASSERT_EQ(utimensat(AT_FDCWD, path(row.name).c_str(), times, 0), 0) << std::strerror(errno);
+        const platform::FileHandle file = platform_.CreateFileA(
+            dos(row.name).c_str(), platform::file_access::genericRead, platform::file_share::read,
+            nullptr, platform::creation_disposition::openExisting, attr::archive, platform::noFile);
+        ASSERT_NE(file, platform::invalidFileHandle);
+        platform::FileTime creation;
+        platform::FileTime lastAccess;
+        platform::FileTime lastWrite;
+        ASSERT_TRUE(platform_.GetFileTime(file, &creation, &lastAccess, &lastWrite));
+        platform_.CloseHandle(file);
+        const bool accessValid = row.lastAccess.tv_sec == valid.tv_sec;
+        EXPECT_EQ(lastAccess, accessValid ? validFileTime : platform::outOfRangeFileTime);
+        EXPECT_EQ(lastWrite, accessValid ? platform::outOfRangeFileTime : validFileTime);
+        EXPECT_NE(creation, platform::outOfRangeFileTime) << "made just now";
+        platform::SystemTime calendar;
+        EXPECT_FALSE(platform_.FileTimeToSystemTime(&platform::outOfRangeFileTime, &calendar));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, OutOfRangeTimes, ::testing::Values("tmpfs", "btrfs"));
 
 // Opening.
 

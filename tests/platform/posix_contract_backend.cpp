@@ -116,7 +116,8 @@ class OtherWriter {
     int release_ = -1;
 };
 
-// An ext4 image on a loop device, mounted in a scratch folder under /mnt, with the known folder.
+// An ext4 image on a loop device, mounted in a scratch folder under /mnt, with the known folder,
+// and an empty tmpfs beside it.
 class PosixBackend final : public Backend {
   public:
     std::string setUp() override {
@@ -132,11 +133,15 @@ class PosixBackend final : public Backend {
         mount_.emplace(loop_->path(), target_, "ext4");
         buildKnownFolder(target_);
         buildKnownFile(target_);
+        const std::string bare = folder_->makeFolder("bare");
+        bareMount_.emplace("volscope-bare", bare, "tmpfs", 0, "size=64k");
 
         const platform::posix::DriveTable drives = platform::PosixPlatform::currentDrives();
         for (std::size_t i = 0; i < drives.size(); ++i) {
             if (drives[i] && drives[i]->mount.target == target_)
                 known_.letter = static_cast<char>('A' + i);
+            else if (drives[i] && drives[i]->mount.target == bare)
+                emptyRootLetter_ = static_cast<char>('A' + i);
             else if (!drives[i])
                 emptyLetter_ = static_cast<char>('A' + i);
         }
@@ -151,6 +156,7 @@ class PosixBackend final : public Backend {
     platform::Platform& platform() override { return platform_; }
     const KnownDrive& knownDrive() const override { return known_; }
     char emptyLetter() override { return emptyLetter_; }
+    char emptyRootLetter() override { return emptyRootLetter_; }
     std::uint64_t totalBytes() override {
         const struct statvfs now = statvfsOfTarget();
         return std::uint64_t{now.f_frsize} * now.f_blocks;
@@ -181,9 +187,11 @@ class PosixBackend final : public Backend {
     std::optional<scratch::Folder> folder_;
     std::optional<scratch::LoopDevice> loop_;
     std::optional<scratch::Mount> mount_;
+    std::optional<scratch::Mount> bareMount_;  // an empty tmpfs
     std::string target_;
     KnownDrive known_{'\0'};
     char emptyLetter_ = '\0';
+    char emptyRootLetter_ = '\0';
 };
 
 }  // namespace

@@ -258,6 +258,7 @@ TEST_F(RealFolders, EmptyDriveRootGivesNoHandle) {
     const std::string pattern = root_ + "*";
     EXPECT_EQ(platform_.FindFirstFileA(pattern.c_str(), &data), invalidFindHandle)
         << "as Windows answers a root with no entry";
+    EXPECT_EQ(platform_.GetLastError(), platform::error_code::fileNotFound) << "it was read";
     EXPECT_EQ(data.fileName, "kept");
 }
 
@@ -298,13 +299,15 @@ TEST_F(RealFolders, FolderWithoutPermissionGivesNoHandle) {
         platform::PosixPlatform platform;
         FindData data;
         if (platform.FindFirstFileA(rootPattern.c_str(), &data) == invalidFindHandle) _exit(3);
-        _exit(platform.FindFirstFileA(pattern.c_str(), &data) == invalidFindHandle ? 0 : 1);
+        if (platform.FindFirstFileA(pattern.c_str(), &data) != invalidFindHandle) _exit(1);
+        _exit(platform.GetLastError() == platform::error_code::accessDenied ? 0 : 4);
     }
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_NE(WEXITSTATUS(status), 2) << "could not become nobody";
     EXPECT_NE(WEXITSTATUS(status), 3) << "nobody could not list the drive's root";
+    EXPECT_NE(WEXITSTATUS(status), 4) << "the refusal was not reported as access denied";
     EXPECT_EQ(WEXITSTATUS(status), 0) << "nobody listed a folder only root may read";
 }
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -218,6 +219,21 @@ INSTANTIATE_TEST_SUITE_P(
                       false}),
     [](const auto& rowInfo) { return std::string(rowInfo.param.name); });
 
+// A label may hold any byte: it comes whole, line break included, its Latin-1 byte escaped as
+// names' are (U+F0E9), and its "\" kept.
+TEST_F(RealVolumes, LabelWithALineBreakAndAByteThatIsNoUtf8ComesWhole) {
+    const std::string image = makeFileSystem("label.img", 16 * mebibyte,
+                                             {"mkfs.ext4", "-q", "-F", "-L", "Caf\xE9\nD\\isk"});
+    const scratch::LoopDevice loop(image, 512);
+    const std::string target = folder_->makeFolder("label");
+    const scratch::Mount mount(loop.path(), target, "ext4");
+    const char letter = letterOf(target);
+    ASSERT_NE(letter, '\0') << target << " got no letter";
+    const Figures figures = figuresOf(platform_, letter);
+    ASSERT_TRUE(figures.hasInformation);
+    EXPECT_EQ(figures.label, "Caf\xEF\x83\xA9\nD\\isk");
+}
+
 TEST_F(RealVolumes, SizedTmpfsIsARamDiskWithoutLabelOrSerial) {
     const std::string target = folder_->makeFolder("ram");
     const scratch::Mount mount("volscope-ram", target, "tmpfs", 0, "size=4m");
@@ -236,6 +252,38 @@ TEST_F(RealVolumes, SizedTmpfsIsARamDiskWithoutLabelOrSerial) {
     EXPECT_EQ(
         std::uint64_t{figures.sectorsPerCluster} * figures.bytesPerSector * figures.totalClusters,
         4 * mebibyte);
+}
+
+// Large NAS volumes are common: a 100 TiB tmpfs (sparse: it takes no room), and the same seen
+// through FUSE, which reports the size as its program says.
+TEST_F(RealVolumes, HundredTebibyteVolumeKeepsItsSizeInLargerClusters) {
+    constexpr std::uint64_t hundredTebibytes = 100ULL << 40;
+    const std::string target = folder_->makeFolder("huge");
+    const scratch::Mount mount("volscope-huge", target, "tmpfs", 0, "size=100t");
+    std::vector<std::string> targets = {target};
+    std::optional<scratch::FuseMount> fuse;
+    if (scratch::hasTool("bindfs")) {
+        targets.push_back(folder_->makeFolder("huge-fuse"));
+        fuse.emplace(
+            std::vector<std::string>{"bindfs", "-o", "subtype=bindfs", target, targets.back()},
+            targets.back());
+    } else {
+        std::printf("bindfs is missing: the FUSE volume is not tried\n");
+    }
+    for (const std::string& mounted : targets) {
+        SCOPED_TRACE(mounted);
+        const char letter = letterOf(mounted);
+        ASSERT_NE(letter, '\0') << mounted << " got no letter";
+        const Figures figures = figuresOf(platform_, letter);
+        ASSERT_TRUE(figures.hasGeometry);
+        EXPECT_EQ(figures.bytesPerSector, 512u);
+        EXPECT_EQ(figures.sectorsPerCluster, 64u) << "4 KiB blocks, eight to a cluster";
+        EXPECT_EQ(figures.totalClusters, 100u << 25);
+        EXPECT_EQ(std::uint64_t{figures.sectorsPerCluster} * figures.bytesPerSector *
+                      figures.totalClusters,
+                  hundredTebibytes);
+        EXPECT_LE(figures.freeClusters, figures.totalClusters);
+    }
 }
 
 TEST_F(RealVolumes, ReadOnlyMountIsAReadOnlyVolume) {
@@ -344,7 +392,9 @@ TEST(RootVolume, RootFileSystemIsC) {
     ASSERT_TRUE(figures.hasInformation);
     EXPECT_EQ(figures.maxComponentLength, root.f_namemax);
     ASSERT_TRUE(figures.hasGeometry);
-    EXPECT_EQ(figures.totalClusters, std::min<std::uint64_t>(root.f_blocks, 0xFFFFFFFFU));
+    const std::uint64_t cluster = std::uint64_t{figures.sectorsPerCluster} * figures.bytesPerSector;
+    EXPECT_EQ(figures.totalClusters, root.f_blocks * root.f_frsize / cluster)
+        << "clusters grow rather than the count be cut";
 }
 
 }  // namespace

@@ -212,4 +212,16 @@ void Mount::unmount() {
     mounted_ = false;
 }
 
+FuseMount::FuseMount(const std::vector<std::string>& command, const std::string& target)
+    : target_(target) {
+    run(command);
+}
+
+// The file system's program ends by itself once its mount is gone.
+FuseMount::~FuseMount() {
+    if (umount2(target_.c_str(), 0) != 0 && umount2(target_.c_str(), MNT_DETACH) != 0)
+        std::fprintf(stderr, "scratch: cannot unmount %s: %s\n", target_.c_str(),
+                     std::strerror(errno));
+}
+
 }  // namespace scratch

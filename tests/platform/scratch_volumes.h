@@ -94,4 +94,18 @@ class Mount {
     bool mounted_ = true;
 };
 
+// A FUSE file system mounted by a program that returns once it is mounted, as bindfs does
+// ({"bindfs", source, target}), unmounted on destruction. Throws std::runtime_error when the
+// program fails.
+class FuseMount {
+  public:
+    FuseMount(const std::vector<std::string>& command, const std::string& target);
+    FuseMount(const FuseMount&) = delete;
+    FuseMount& operator=(const FuseMount&) = delete;
+    ~FuseMount();
+
+  private:
+    std::string target_;
+};
+
 }  // namespace scratch

@@ -31,6 +31,7 @@ class Win32Backend final : public Backend {
     platform::Platform& platform() override { return platform_; }
     const KnownDrive& knownDrive() const override { return known_; }
     char emptyLetter() override { return drives_.empty; }
+    char emptyRootLetter() override { return drives_.emptyRoot; }
     std::uint64_t totalBytes() override { return drives_.totalBytes; }
     std::uint64_t freeBytes() override { return drives_.freeBytes; }
     std::string skipReasonForShortBuffers() const override {

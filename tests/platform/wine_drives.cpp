@@ -23,6 +23,7 @@ std::optional<Drives> prepared() {
     drives.fixed = values["fixed"][0];
     drives.cdrom = values["cdrom"][0];
     drives.empty = values["empty"][0];
+    drives.emptyRoot = values["emptyRoot"].empty() ? '\0' : values["emptyRoot"][0];
     drives.label = values["label"];
     drives.serialNumber = static_cast<std::uint32_t>(std::stoul(values["serial"], nullptr, 16));
     drives.cdromLabel = values["cdromLabel"];

@@ -11,9 +11,10 @@ namespace wine_drives {
 // ("fixed=M;cdrom=N;empty=Q;label=  Contract  ;serial=1A2B3C4D;cdromLabel=...;total=...;free=...;
 // folder=Listing;knownFile=Known.txt").
 struct Drives {
-    char fixed = 0;  // a sized tmpfs (or a plain folder) with a label and a serial
-    char cdrom = 0;  // a folder registered as a CD-ROM drive, with a label
-    char empty = 0;  // a letter with nothing behind it
+    char fixed = 0;      // a sized tmpfs (or a plain folder) with a label and a serial
+    char cdrom = 0;      // a folder registered as a CD-ROM drive, with a label
+    char empty = 0;      // a letter with nothing behind it
+    char emptyRoot = 0;  // a drive whose root holds no entry; 0 where none was built
     std::string label;
     std::uint32_t serialNumber = 0;
     std::string cdromLabel;

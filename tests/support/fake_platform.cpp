@@ -180,6 +180,16 @@ Platform::Place Platform::placeAt(const char* path) {
     return {&drive, descent.entry, descent.folder};
 }
 
+std::uint32_t Platform::missingCode(const std::string& path) {
+    using namespace platform::error_code;
+    const std::optional<platform::DosPath> split = platform::splitDosPath(path);
+    if (split && drives_[split->drive] && !drives_[split->drive]->hasVolume) return notReady;
+    const std::size_t separator = path.find_last_of("\\/");
+    if (separator == std::string::npos) return pathNotFound;
+    const Entry* folder = placeAt(path.substr(0, separator + 1).c_str()).entry;
+    return folder != nullptr && folder->isFolder ? fileNotFound : pathNotFound;
+}
+
 std::uint32_t Platform::GetDriveTypeA(const char* rootPathName) {
     log("GetDriveTypeA", shown(rootPathName));
     const Drive* drive = driveAt(rootPathName);
@@ -221,22 +231,35 @@ bool Platform::GetDiskFreeSpaceA(const char* rootPathName, std::uint32_t* sector
 
 Platform::FindHandle Platform::FindFirstFileA(const char* fileName,
                                               platform::FindData* findFileData) {
+    using namespace platform::error_code;
     log("FindFirstFileA", shown(fileName));
+    lastError_ = invalidParameter;
     if (fileName == nullptr || findFileData == nullptr) return platform::invalidFindHandle;
     const platform::FindTarget target = platform::findTargetOf(fileName);
     if (target.kind == platform::FindTarget::Kind::oneEntry) {
         const Entry* entry = placeAt(fileName).entry;
-        if (entry == nullptr) return platform::invalidFindHandle;
+        if (entry == nullptr) {
+            lastError_ = missingCode(fileName);
+            return platform::invalidFindHandle;
+        }
+        lastError_ = success;
         *findFileData = findDataOf(*entry, entry->name);
         const FindHandle handle = listings_.add({{*findFileData}, 1});
         log("FindFirstFileA", shown(handle));
         return handle;
     }
     if (target.kind != platform::FindTarget::Kind::folder) return platform::invalidFindHandle;
-    const Place place = placeAt(std::string(target.path).c_str());
+    const std::string folderPath(target.path);
+    const Place place = placeAt(folderPath.c_str());
     const Entry* folder = place.entry;
-    if (folder == nullptr || !folder->isFolder || folder->unreadable)
+    if (folder == nullptr || !folder->isFolder) {
+        lastError_ = folder == nullptr ? missingCode(folderPath) : pathNotFound;
         return platform::invalidFindHandle;
+    }
+    if (folder->unreadable) {
+        lastError_ = accessDenied;
+        return platform::invalidFindHandle;
+    }
 
     Listing listing;
     if (folder != &place.drive->root) {
@@ -245,6 +268,7 @@ Platform::FindHandle Platform::FindFirstFileA(const char* fileName,
     }
     for (const Entry& entry : folder->children)
         listing.entries.push_back(findDataOf(entry, entry.name));
+    lastError_ = listing.entries.empty() ? fileNotFound : success;
     if (listing.entries.empty()) return platform::invalidFindHandle;
 
     *findFileData = listing.entries.front();
@@ -270,6 +294,24 @@ std::uint32_t Platform::GetFileAttributesA(const char* fileName) {
     log("GetFileAttributesA", shown(fileName));
     const Entry* entry = placeAt(fileName).entry;
     return entry ? entry->attributes : invalidFileAttributes;
+}
+
+bool Platform::GetFileAttributesExA(const char* fileName, std::uint32_t infoLevelId,
+                                    platform::FileAttributeData* fileInformation) {
+    using namespace platform::error_code;
+    log("GetFileAttributesExA", shown(fileName));
+    lastError_ = invalidParameter;
+    if (fileName == nullptr || fileInformation == nullptr ||
+        infoLevelId != platform::file_info_level::standard)
+        return false;
+    const Entry* entry = placeAt(fileName).entry;
+    if (entry == nullptr) {
+        lastError_ = missingCode(fileName);
+        return false;
+    }
+    lastError_ = success;
+    *fileInformation = {entry->attributes, entry->isFolder ? 0 : entry->size};
+    return true;
 }
 
 bool Platform::SetFileAttributesA(const char* fileName, std::uint32_t fileAttributes) {

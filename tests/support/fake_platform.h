@@ -134,10 +134,15 @@ class Platform final : public platform::Platform {
     FindHandle FindFirstFileA(const char* fileName, platform::FindData* findFileData) override;
     bool FindNextFileA(FindHandle findFile, platform::FindData* findFileData) override;
     bool FindClose(FindHandle findFile) override;
+    // FindFirstFileA's codes: notReady on a drive without a volume, accessDenied for a folder made
+    // unreadable, the others as platform.h says.
+    std::uint32_t GetLastError() override { return lastError_; }
 
     // Files: attributes and opening. The entry's scripted attributes are read and changed;
     // SetFileAttributesA is logged as "SetFileAttributesA(path, 0x21)".
     std::uint32_t GetFileAttributesA(const char* fileName) override;
+    bool GetFileAttributesExA(const char* fileName, std::uint32_t infoLevelId,
+                              platform::FileAttributeData* fileInformation) override;
     bool SetFileAttributesA(const char* fileName, std::uint32_t fileAttributes) override;
     std::intptr_t ShellExecuteA(WindowHandle owner, const char* operation, const char* file,
                                 const char* parameters, const char* directory,
@@ -194,11 +199,15 @@ class Platform final : public platform::Platform {
     // when there is none. Throws std::invalid_argument for a path that is not on a scripted drive
     // or leads through a file.
     Entry* walk(const std::string& path, bool create);
+    // What a lookup of path reports when nothing is there: notReady on a drive without a volume,
+    // fileNotFound when the folder that should hold it is there, else pathNotFound.
+    std::uint32_t missingCode(const std::string& path);
     // For the calls: where a DOS path leads; all null when the path is null or not on a scripted
     // drive with a volume, the entry null when nothing is there. Never throws.
     Place placeAt(const char* path);
 
     std::array<std::optional<Drive>, 26> drives_;
+    std::uint32_t lastError_ = platform::error_code::success;
     std::vector<std::string> calls_;
     platform::HandleNumbers handles_;
     platform::HandleTable<FindHandle, Listing> listings_{handles_};

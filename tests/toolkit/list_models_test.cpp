@@ -123,6 +123,19 @@ TEST_F(ListModelTest, FolderListKeepsItsPathWhenTheRootCannotBeReadAndShowsUnrea
               "The drive D:\\ cannot be read now.");
 }
 
+TEST_F(ListModelTest, EmptyRootIsAFolderWithoutEntriesNotAnUnreadableOne) {
+    os.setDrive('E', {});
+    toolkit::FolderListModel folders;
+    EXPECT_TRUE(folders.setPath(os, "E:\\", byBytes));
+    EXPECT_EQ(folders.lines(), (std::vector<toolkit::FolderLine>{{"E:\\", "E:\\", 0, true}}));
+    toolkit::FileListModel files;
+    files.setPath(os, "E:\\", byBytes);
+    EXPECT_EQ(files.path(), "E:\\");
+    EXPECT_EQ(files.listCount(), 0);
+    EXPECT_THROW(files.setPath(os, "D:\\", byBytes), toolkit::PathUnavailable)
+        << "an unreadable root is still one";
+}
+
 TEST(IconChoiceTest, TheLargestImageIsShownAndOfEqualSizesTheFirst) {
     using toolkit::chooseIconImage;
     EXPECT_EQ(chooseIconImage({}), std::nullopt);

@@ -6,6 +6,7 @@
 #      the listing tests know and the file Known.txt with known times that the file tests know
 #      (tests/platform/contract_backend.h);
 #   N: a folder registered as a CD-ROM drive in HKLM\Software\Wine\Drives, with a label;
+#   O: a dosdevices symlink to an empty folder: a root without any entry;
 #   Q: nothing.
 # The prefix is kept in BUILD_DIR/wine and set up for real windows (tests/wine/gui_prefix.sh:
 # null display driver, 96 DPI, fonts); a copy at 120 DPI (WINE_PREFIX_120DPI) runs the toolkit
@@ -33,7 +34,7 @@ trap cleanup EXIT
 "$here/gui_prefix.sh" "$WINEPREFIX" 96
 "$here/gui_prefix.sh" "$WINE_PREFIX_120DPI" 120 "$WINEPREFIX"
 export WINEDLLOVERRIDES="mscoree,mshtml="
-mkdir -p "$work/fixed" "$work/cdrom"
+mkdir -p "$work/fixed" "$work/cdrom" "$work/bare"
 wineserver -p
 # Wine's services start with the first program of a prefix and would hold that test's pipes.
 WINEPREFIX="$WINE_PREFIX_120DPI" wineserver -p
@@ -65,6 +66,7 @@ setfattr -n user.DOSATTRIB -v '"0x22"' "$listing/marked.txt" 2>/dev/null || {
 }
 ln -sfn "$work/fixed" "$WINEPREFIX/dosdevices/m:"
 ln -sfn "$work/cdrom" "$WINEPREFIX/dosdevices/n:"
+ln -sfn "$work/bare" "$WINEPREFIX/dosdevices/o:"
 rm -f "$WINEPREFIX/dosdevices/q:"
 wine reg add 'HKLM\Software\Wine\Drives' /v n: /d cdrom /f >/dev/null 2>&1
 # The mount manager reads drive types when it starts: restart Wine's services.
@@ -74,7 +76,7 @@ wineserver -p
 wineboot >/dev/null 2>&1
 
 read -r blocks available blockSize < <(stat -f -c '%b %a %S' "$work/fixed")
-export VOLSCOPE_WINE_DRIVES="fixed=M;cdrom=N;empty=Q;label=$label;serial=1A2B3C4D;cdromLabel=VOLSCOPE CD;total=$((blocks * blockSize));free=$((available * blockSize))$folder;knownFile=Known.txt"
+export VOLSCOPE_WINE_DRIVES="fixed=M;cdrom=N;empty=Q;emptyRoot=O;label=$label;serial=1A2B3C4D;cdromLabel=VOLSCOPE CD;total=$((blocks * blockSize));free=$((available * blockSize))$folder;knownFile=Known.txt"
 
 # Each test program writes its results here (tests/CMakeLists.txt); none may be left from before.
 rm -rf "$build/gtest-results"

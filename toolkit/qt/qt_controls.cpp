@@ -11,6 +11,7 @@
 #include "toolkit/qt/qt_text.h"
 #include "toolkit/qt/qt_toolkit.h"
 #include "toolkit/qt/twips.h"
+#include "toolkit/visible_text.h"
 
 namespace toolkit::qt {
 
@@ -71,11 +72,14 @@ QtLabel::QtLabel(QWidget& parent, const ControlLayout& layout, QPoint origin)
 }
 
 std::string QtLabel::caption() const {
-    return label_->text().toStdString();
+    return caption_;
 }
 
+// Captions carry names and labels of the system's, which may hold line breaks and characters
+// drawn as nothing.
 void QtLabel::setCaption(std::string_view caption) {
-    label_->setText(toQString(caption));
+    caption_ = std::string(caption);
+    label_->setText(toQString(visibleText(caption)));
 }
 
 // A push button that raises MouseUp before its click, as the forms runtime orders them.

@@ -19,6 +19,7 @@ class QtToolkit;
 // Places a widget at a layout position, given in twips from the container's origin.
 void place(QWidget& widget, const ControlLayout& layout, QPoint origin);
 
+// Shows its caption as visibleText makes it; caption() gives it back as it was set.
 class QtLabel final : public Label {
   public:
     QtLabel(QWidget& parent, const ControlLayout& layout, QPoint origin);
@@ -27,6 +28,7 @@ class QtLabel final : public Label {
 
   private:
     QLabel* label_;
+    std::string caption_;
 };
 
 class QtCommandButton final : public CommandButton {

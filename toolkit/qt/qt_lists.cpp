@@ -7,6 +7,7 @@
 #include "toolkit/qt/qt_controls.h"
 #include "toolkit/qt/qt_text.h"
 #include "toolkit/qt/qt_toolkit.h"
+#include "toolkit/visible_text.h"
 
 namespace toolkit::qt {
 
@@ -76,17 +77,19 @@ void QtDirListBox::setPath(std::string_view path) {
     const QIcon closedFolder = list_->style()->standardIcon(QStyle::SP_DirClosedIcon);
     list_->clear();
     for (const FolderLine& line : model_.lines()) {
-        auto* item = new QListWidgetItem(line.open ? openFolder : closedFolder,
-                                         QString(line.depth * 2, ' ') + toQString(line.name));
-        item->setData(Qt::UserRole, toQString(line.path));
-        list_->addItem(item);
+        list_->addItem(
+            new QListWidgetItem(line.open ? openFolder : closedFolder,
+                                QString(line.depth * 2, ' ') + toQString(visibleText(line.name))));
     }
     list_->setCurrentRow(static_cast<int>(model_.currentLine()));
     if (changed && change_) toolkit_.runHandler(change_);
 }
 
+// The line's path comes from the model, byte for byte, never from the text shown.
 void QtDirListBox::open(QListWidgetItem* item) {
-    const std::string folder = item->data(Qt::UserRole).toString().toStdString();
+    const int row = list_->row(item);
+    if (row < 0 || static_cast<std::size_t>(row) >= model_.lines().size()) return;
+    const std::string folder = model_.lines()[static_cast<std::size_t>(row)].path;
     try {
         setPath(folder);
     } catch (const PathUnavailable&) {
@@ -121,7 +124,7 @@ void QtFileListBox::setPath(std::string_view path) {
     }
     QStringList names;
     names.reserve(static_cast<qsizetype>(model_.names().size()));
-    for (const std::string& name : model_.names()) names.push_back(toQString(name));
+    for (const std::string& name : model_.names()) names.push_back(toQString(visibleText(name)));
     names_->setStringList(names);
     view_->selectionModel()->clear();
     settingByCode_ = false;

@@ -10,7 +10,8 @@
 #include "toolkit/layout.h"
 
 // The Qt widgets behind the folder list and the file list. As with the other controls, the widgets
-// belong to the form's widget tree.
+// belong to the form's widget tree. Rows show the names as visibleText makes them; the models keep
+// the names themselves.
 namespace toolkit::qt {
 
 class QtToolkit;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "toolkit/visible_text.h"
 #include "toolkit/win32/win32_form.h"
 #include "toolkit/win32/win32_picture.h"
 #include "toolkit/win32/win32_text.h"
@@ -80,7 +81,8 @@ std::int16_t shiftState() {
     return state;
 }
 
-Win32Label::Win32Label(Win32Form& form, HWND parent, POINT origin, const ControlLayout& layout) {
+Win32Label::Win32Label(Win32Form& form, HWND parent, POINT origin, const ControlLayout& layout)
+    : caption_(layout.caption) {
     DWORD align = SS_LEFT;
     if (layout.alignment == Alignment::Center) align = SS_CENTER;
     if (layout.alignment == Alignment::Right) align = SS_RIGHT;
@@ -89,12 +91,9 @@ Win32Label::Win32Label(Win32Form& form, HWND parent, POINT origin, const Control
                            parent, origin, layout);
 }
 
-std::string Win32Label::caption() const {
-    return windowText(window_);
-}
-
 void Win32Label::setCaption(std::string_view caption) {
-    SetWindowTextW(window_, toWide(caption).c_str());
+    caption_ = std::string(caption);
+    SetWindowTextW(window_, toWide(visibleText(caption)).c_str());
 }
 
 Win32CommandButton::Win32CommandButton(Win32Toolkit& toolkit, Win32Form& form, HWND parent,

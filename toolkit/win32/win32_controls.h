@@ -20,16 +20,18 @@ void registerWindowClass(const wchar_t* name, WNDPROC procedure, HBRUSH backgrou
 std::int16_t shiftState();
 
 // A STATIC window: its text is the caption, shown without prefix characters ("&" is an
-// ampersand), wrapped at word boundaries.
+// ampersand), wrapped at word boundaries. A caption set at run time is shown in its visible form
+// (toolkit::visibleText); caption() gives it back as it was set.
 class Win32Label final : public Label {
   public:
     Win32Label(Win32Form& form, HWND parent, POINT origin, const ControlLayout& layout);
-    std::string caption() const override;
+    std::string caption() const override { return caption_; }
     void setCaption(std::string_view caption) override;
     HWND window() const { return window_; }
 
   private:
     HWND window_;
+    std::string caption_;
 };
 
 // A BUTTON window. MouseUp is raised from the button's own WM_LBUTTONUP, before the button

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "toolkit/message_boxes.h"
+#include "toolkit/visible_text.h"
 #include "toolkit/win32/win32_form.h"
 #include "toolkit/win32/win32_text.h"
 #include "toolkit/win32/win32_toolkit.h"
@@ -88,7 +89,7 @@ void Win32DirListBox::setPath(std::string_view path) {
     lines.reserve(model_.lines().size());
     for (const FolderLine& line : model_.lines())
         lines.push_back(std::wstring(static_cast<std::size_t>(line.depth) * 2, L' ') +
-                        toWide(line.name));
+                        toWide(visibleText(line.name)));
     fill(window_, lines);
     SendMessageW(window_, LB_SETCURSEL, model_.currentLine(), 0);
     const Handler handler = change_;
@@ -126,7 +127,7 @@ void Win32DirListBox::draw(const DRAWITEMSTRUCT& item) const {
         text.left = x;
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-        const std::wstring name = toWide(line.name);
+        const std::wstring name = toWide(visibleText(line.name));
         DrawTextW(dc, name.c_str(), static_cast<int>(name.size()), &text,
                   DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
     }
@@ -164,7 +165,7 @@ void Win32FileListBox::setPath(std::string_view path) {
     model_.setPath(toolkit_.os(), path, sortNames);
     std::vector<std::wstring> lines;
     lines.reserve(model_.names().size());
-    for (const std::string& name : model_.names()) lines.push_back(toWide(name));
+    for (const std::string& name : model_.names()) lines.push_back(toWide(visibleText(name)));
     fill(window_, lines);
     SendMessageW(window_, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
 }
