@@ -79,15 +79,24 @@ std::optional<std::string> readWholeFile(const std::string& path) {
 PosixPlatform::PosixPlatform(std::string opener, std::string mimeFolder)
     : opener_(std::move(opener)), mimeFolder_(std::move(mimeFolder)) {}
 
-DriveTable PosixPlatform::currentDrives() {
+namespace {
+
+// The mounts of this process's mount table with their block devices; none when it cannot be read.
+std::vector<Volume> mountedVolumes() {
     const std::optional<std::vector<MountEntry>> mounts =
         posix::readMountTable("/proc/self/mountinfo");
-    if (!mounts) return {};
     std::vector<Volume> volumes;
+    if (!mounts) return volumes;
     volumes.reserve(mounts->size());
     for (const MountEntry& mount : *mounts)
         volumes.push_back({mount, posix::findBlockDevice(mount)});
-    return posix::assignDriveLetters(volumes);
+    return volumes;
+}
+
+}  // namespace
+
+DriveTable PosixPlatform::currentDrives() {
+    return posix::assignDriveLetters(mountedVolumes());
 }
 
 const DriveTable& PosixPlatform::drives() {
@@ -108,7 +117,8 @@ const DriveTable& PosixPlatform::drives() {
             while (::read(mountTable_.get(), buffer, sizeof buffer) > 0) {
             }
         }
-        drives_ = currentDrives();
+        const std::vector<Volume> volumes = mountedVolumes();
+        drives_ = posix::assignDriveLetters(volumes, drives_.value_or(DriveTable{}));
     }
     return *drives_;
 }

@@ -19,9 +19,10 @@ namespace platform {
 
 // Linux: the drive letters are mapped onto the mounted volumes (see posix::assignDriveLetters).
 // Every call asks the file system afresh, so a volume mounted or unmounted between two calls is
-// seen at the next. The drive letters are kept between calls only while the kernel reports no
-// change of the mount table; open listings and files are kept until closed, or until the platform
-// goes.
+// seen at the next. The mount table is read again only when the kernel reports a change of it,
+// and each reading keeps the letters of the volumes that are still mounted: a volume keeps its
+// letter for as long as this platform lives and the volume stays mounted. Open listings and files
+// are kept until closed, or until the platform goes.
 // DOS paths are mapped onto Linux paths by posix::mapDosPath, names by posix::dosNameOf, and
 // attributes are made as posix::attributesOf says and changed as posix::writeAttributes does.
 // ShellExecuteA starts the opener program (xdg-open: the desktop's default application) on the
@@ -99,14 +100,15 @@ class PosixPlatform final : public Platform {
     bool ImageList_Draw(std::uintptr_t imageList, std::int32_t index, DeviceContext& dc,
                         std::int32_t x, std::int32_t y, std::uint32_t style) override;
 
-    // The drive letters as they stand now, from /proc/self/mountinfo and sysfs. All letters are
-    // empty when the mount table cannot be read.
+    // The drive letters a platform starting now would give, from /proc/self/mountinfo and sysfs.
+    // All letters are empty when the mount table cannot be read.
     static posix::DriveTable currentDrives();
 
-  private:
-    // The drive letters as they stand now, read again only when the mount table has changed.
+    // The drive letters as this platform gives them now: read again when the mount table has
+    // changed, keeping the letters of the volumes still mounted.
     const posix::DriveTable& drives();
 
+  private:
     struct OpenFile {
         posix::UniqueFd fd;
         std::uint64_t device = 0;
