@@ -1,12 +1,14 @@
 #include "platform/posix/posix_platform.h"
 
 #include <fcntl.h>
+#include <libmount/libmount.h>
 #include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -31,6 +33,7 @@ namespace platform {
 using posix::DiskGeometry;
 using posix::DriveTable;
 using posix::MountEntry;
+using posix::MountKey;
 using posix::Volume;
 using posix::VolumeInformation;
 
@@ -68,6 +71,64 @@ std::optional<bool> openForWritingElsewhere(int readOnlyFd) {
     return std::nullopt;
 }
 
+// What CreateFileA opened, on the volume's worker.
+struct OpenedFile {
+    std::shared_ptr<posix::UniqueFd> fd;
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+};
+
+// Opens the regular file at path as CreateFileA asks (see the class's comment on share modes).
+std::optional<OpenedFile> openRegularFile(const std::string& path, std::uint32_t desiredAccess,
+                                          std::uint32_t shareMode) {
+    struct stat status {};
+    if (stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
+
+    // Non-blocking: a pipe put in the file's place meanwhile must not hang the open, and a
+    // lease held by another program (a file server's) fails it instead of waiting for the break.
+    constexpr int openFlags = O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
+    posix::UniqueFd probe(open(path.c_str(), O_RDONLY | openFlags));
+    if (probe.valid() && (fstat(probe.get(), &status) != 0 || !S_ISREG(status.st_mode)))
+        return std::nullopt;
+    if ((shareMode & file_share::write) == 0 && probe.valid() &&
+        openForWritingElsewhere(probe.get()).value_or(false))
+        return std::nullopt;
+
+    posix::UniqueFd fd = std::move(probe);
+    if ((desiredAccess & file_access::genericWrite) != 0) {
+        const int mode = (desiredAccess & file_access::genericRead) != 0 ? O_RDWR : O_WRONLY;
+        fd.reset(open(path.c_str(), mode | openFlags));
+        if (fd.valid() && (fstat(fd.get(), &status) != 0 || !S_ISREG(status.st_mode)))
+            return std::nullopt;
+    }
+    if (!fd.valid()) return std::nullopt;
+    return OpenedFile{std::make_shared<posix::UniqueFd>(std::move(fd)), status.st_dev,
+                      status.st_ino};
+}
+
+// The next entries of a listing, at most `most`: as many as come within a moment, so that a slow
+// but living volume answers each call well within the watchdog's patience. Entries are read a
+// batch at a time, to spare the listing of a large folder a wait for the worker per entry.
+struct Batch {
+    std::vector<FindData> entries;
+    bool ended = false;  // the listing has no more
+};
+
+Batch readEntries(posix::FolderListing& listing, std::size_t most = 256) {
+    constexpr auto moment = std::chrono::milliseconds(50);
+    const auto start = std::chrono::steady_clock::now();
+    Batch batch;
+    while (batch.entries.size() < most && std::chrono::steady_clock::now() - start < moment) {
+        std::optional<FindData> entry = listing.next();
+        if (!entry) {
+            batch.ended = true;
+            break;
+        }
+        batch.entries.push_back(std::move(*entry));
+    }
+    return batch;
+}
+
 std::optional<std::string> readWholeFile(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     if (!file) return std::nullopt;
@@ -76,8 +137,46 @@ std::optional<std::string> readWholeFile(const std::string& path) {
 
 }  // namespace
 
-PosixPlatform::PosixPlatform(std::string opener, std::string mimeFolder)
-    : opener_(std::move(opener)), mimeFolder_(std::move(mimeFolder)) {}
+PosixPlatform::PosixPlatform(std::string opener, std::string mimeFolder,
+                             std::chrono::milliseconds patience)
+    : opener_(std::move(opener)), mimeFolder_(std::move(mimeFolder)), watchdog_(patience) {}
+
+PosixPlatform::~PosixPlatform() {
+    // Closing a file or folder can wait for its volume; the workers do it.
+    for (const auto& [number, file] : files_) watchdog_.post(file.volume, [fd = file.fd] {});
+    for (const auto& [number, listing] : listings_)
+        watchdog_.post(listing.volume, [stream = listing.stream] {});
+}
+
+MountKey PosixPlatform::keyOf(const MountEntry& mount) {
+    return {mount.id, mount.device};
+}
+
+// Only the root of a local file system is asked directly: it is where the program and its
+// libraries live, so the program could not run if it hung. Everything below a drive's root may
+// lead elsewhere (another mount, a symbolic link to a share), so files are always asked through
+// the watchdog.
+bool PosixPlatform::answersDirectly(const Volume& volume) {
+    const std::string& type = volume.mount.fsType;
+    return volume.mount.target == "/" && !mnt_fstype_is_netfs(type.c_str()) &&
+           !type.starts_with("fuse");
+}
+
+MountKey PosixPlatform::volumeHolding(const posix::UnixPath& path) {
+    const MountEntry* mount = posix::mountHolding(visibleMounts_, path.path);
+    return mount ? keyOf(*mount) : keyOf(drives()[path.drive]->mount);
+}
+
+template <typename Call, typename Result>
+Result PosixPlatform::onVolume(const MountKey& volume, Call call, Result failed) {
+    return watchdog_.run(volume, std::move(call)).value_or(std::move(failed));
+}
+
+template <typename Call, typename Result>
+Result PosixPlatform::onVolume(const Volume& volume, Call call, Result failed) {
+    if (answersDirectly(volume)) return call();
+    return onVolume(keyOf(volume.mount), std::move(call), std::move(failed));
+}
 
 namespace {
 
@@ -119,6 +218,10 @@ const DriveTable& PosixPlatform::drives() {
         }
         const std::vector<Volume> volumes = mountedVolumes();
         drives_ = posix::assignDriveLetters(volumes, drives_.value_or(DriveTable{}));
+        visibleMounts_ = posix::visibleMounts(volumes);
+        std::vector<MountKey> mounted;
+        for (const MountEntry& mount : visibleMounts_) mounted.push_back(keyOf(mount));
+        watchdog_.keepOnly(mounted);
     }
     return *drives_;
 }
@@ -134,7 +237,9 @@ bool PosixPlatform::GetVolumeInformationA(
     std::uint32_t* fileSystemFlags, char* fileSystemNameBuffer, std::uint32_t fileSystemNameSize) {
     const std::optional<Volume> volume = volumeAt(drives(), rootPathName);
     if (!volume) return false;
-    const std::optional<VolumeInformation> information = posix::probeVolumeInformation(*volume);
+    const std::optional<VolumeInformation> information = onVolume(
+        *volume, [volume = *volume] { return posix::probeVolumeInformation(volume); },
+        std::optional<VolumeInformation>());
     if (!information || !fits(information->label, volumeNameBuffer, volumeNameSize) ||
         !fits(information->fileSystem, fileSystemNameBuffer, fileSystemNameSize))
         return false;
@@ -152,7 +257,9 @@ bool PosixPlatform::GetDiskFreeSpaceA(const char* rootPathName, std::uint32_t* s
                                       std::uint32_t* totalNumberOfClusters) {
     const std::optional<Volume> volume = volumeAt(drives(), rootPathName);
     if (!volume) return false;
-    const std::optional<DiskGeometry> geometry = posix::probeDiskGeometry(*volume);
+    const std::optional<DiskGeometry> geometry = onVolume(
+        *volume, [volume = *volume] { return posix::probeDiskGeometry(volume); },
+        std::optional<DiskGeometry>());
     if (!geometry) return false;
     store(sectorsPerCluster, geometry->sectorsPerCluster);
     store(bytesPerSector, geometry->bytesPerSector);
@@ -168,43 +275,89 @@ FindHandle PosixPlatform::FindFirstFileA(const char* fileName, FindData* findFil
     if (target.kind != FindTarget::Kind::folder) return invalidFindHandle;
     const std::optional<posix::UnixPath> path = posix::mapDosPath(target.path, drives());
     if (!path) return invalidFindHandle;
-    std::unique_ptr<posix::FolderListing> listing =
-        posix::FolderListing::open(path->path, !path->isRoot);
-    if (!listing) return invalidFindHandle;
+
+    struct Started {
+        std::shared_ptr<posix::FolderListing> stream;
+        Batch first;
+    };
+    Listing listing;
+    listing.volume = volumeHolding(*path);
+    std::optional<Started> started = onVolume(
+        listing.volume,
+        [folder = path->path, withDots = !path->isRoot]() -> std::optional<Started> {
+            std::shared_ptr<posix::FolderListing> stream =
+                posix::FolderListing::open(folder, withDots);
+            if (!stream) return std::nullopt;
+            // The first entry alone: the rest is read when asked for, as the folder is then.
+            Batch first = readEntries(*stream, 1);
+            return Started{std::move(stream), std::move(first)};
+        },
+        std::optional<Started>());
+    if (!started) return invalidFindHandle;
+    listing.stream = std::move(started->stream);
+    listing.ahead.assign(std::make_move_iterator(started->first.entries.begin()),
+                         std::make_move_iterator(started->first.entries.end()));
+    if (started->first.ended) release(listing);
     // Windows fails a listing with no entry at all, which only a root can be.
-    std::optional<FindData> first = listing->next();
-    if (!first) return invalidFindHandle;
-    *findFileData = std::move(*first);
+    if (listing.ahead.empty()) {
+        release(listing);
+        return invalidFindHandle;
+    }
+    *findFileData = std::move(listing.ahead.front());
+    listing.ahead.pop_front();
     return listings_.add(std::move(listing));
 }
 
 FindHandle PosixPlatform::findOneEntry(std::string_view fileName, FindData* findFileData) {
     const std::optional<posix::UnixPath> path = posix::mapDosPath(fileName, drives());
     if (!path || path->isRoot) return invalidFindHandle;
-    std::optional<FindData> entry = posix::describeEntryAt(path->path, false);
+    std::optional<FindData> entry = onVolume(
+        volumeHolding(*path), [file = path->path] { return posix::describeEntryAt(file, false); },
+        std::optional<FindData>());
     if (!entry) return invalidFindHandle;
     *findFileData = std::move(*entry);
-    return listings_.add(nullptr);
+    return listings_.add(Listing{});
 }
 
 bool PosixPlatform::FindNextFileA(FindHandle findFile, FindData* findFileData) {
-    const std::unique_ptr<posix::FolderListing>* listing = listings_.find(findFile);
-    if (listing == nullptr || findFileData == nullptr || !*listing) return false;
-    std::optional<FindData> next = (*listing)->next();
-    if (!next) return false;
-    *findFileData = std::move(*next);
+    Listing* listing = listings_.find(findFile);
+    if (listing == nullptr || findFileData == nullptr) return false;
+    if (listing->ahead.empty() && listing->stream) {
+        std::optional<Batch> batch = onVolume(
+            listing->volume,
+            [stream = listing->stream] { return std::optional<Batch>(readEntries(*stream)); },
+            std::optional<Batch>());
+        // A volume that stopped answering ends the listing where it is.
+        if (!batch || batch->ended) release(*listing);
+        if (batch) {
+            for (FindData& entry : batch->entries) listing->ahead.push_back(std::move(entry));
+        }
+    }
+    if (listing->ahead.empty()) return false;
+    *findFileData = std::move(listing->ahead.front());
+    listing->ahead.pop_front();
     return true;
 }
 
 bool PosixPlatform::FindClose(FindHandle findFile) {
+    Listing* listing = listings_.find(findFile);
+    if (listing == nullptr) return false;
+    release(*listing);
     return listings_.close(findFile);
+}
+
+void PosixPlatform::release(Listing& listing) {
+    if (listing.stream) watchdog_.post(listing.volume, [stream = std::move(listing.stream)] {});
 }
 
 std::uint32_t PosixPlatform::GetFileAttributesA(const char* fileName) {
     if (fileName == nullptr) return invalidFileAttributes;
     const std::optional<posix::UnixPath> path = posix::mapDosPath(fileName, drives());
     if (!path) return invalidFileAttributes;
-    const std::optional<FindData> entry = posix::describeEntryAt(path->path, path->isRoot);
+    const std::optional<FindData> entry = onVolume(
+        volumeHolding(*path),
+        [file = path->path, isRoot = path->isRoot] { return posix::describeEntryAt(file, isRoot); },
+        std::optional<FindData>());
     return entry ? entry->fileAttributes : invalidFileAttributes;
 }
 
@@ -213,10 +366,12 @@ bool PosixPlatform::SetFileAttributesA(const char* fileName, std::uint32_t fileA
     const DriveTable& drives = this->drives();
     const std::optional<posix::UnixPath> path = posix::mapDosPath(fileName, drives);
     if (!path) return false;
-    const std::string_view name =
-        path->isRoot ? "." : std::string_view(path->path).substr(path->path.rfind('/') + 1);
-    return posix::writeAttributes(path->path, name, drives[path->drive]->mount.target,
-                                  fileAttributes);
+    std::string name = path->isRoot ? "." : path->path.substr(path->path.rfind('/') + 1);
+    return onVolume(
+        volumeHolding(*path),
+        [file = path->path, name = std::move(name), root = drives[path->drive]->mount.target,
+         fileAttributes] { return posix::writeAttributes(file, name, root, fileAttributes); },
+        false);
 }
 
 // The owner window and the show command mean nothing to xdg-open; parameters go to programs,
@@ -237,7 +392,13 @@ std::intptr_t PosixPlatform::ShellExecuteA(WindowHandle, const char* operation, 
         folder = path->isRoot ? path->path : path->path.substr(0, path->path.rfind('/'));
         if (folder.empty()) folder.push_back('/');
     }
-    return posix::startOpener(opener_, path->path, folder);
+    // Starting the opener waits for it to enter the folder, which waits for the volume.
+    return onVolume(
+        volumeHolding(*path),
+        [opener = opener_, file = path->path, folder = std::move(folder)] {
+            return posix::startOpener(opener, file, folder);
+        },
+        shellFileNotFound);
 }
 
 FileHandle PosixPlatform::CreateFileA(const char* fileName, std::uint32_t desiredAccess,
@@ -249,50 +410,54 @@ FileHandle PosixPlatform::CreateFileA(const char* fileName, std::uint32_t desire
         return invalidFileHandle;
     const std::optional<posix::UnixPath> path = unixPathOf(drives(), fileName);
     if (!path || path->isRoot) return invalidFileHandle;
-    struct stat status {};
-    if (stat(path->path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
-        return invalidFileHandle;
+    const MountKey volume = volumeHolding(*path);
+    std::optional<OpenedFile> opened = onVolume(
+        volume,
+        [file = path->path, desiredAccess, shareMode] {
+            return openRegularFile(file, desiredAccess, shareMode);
+        },
+        std::optional<OpenedFile>());
+    if (!opened) return invalidFileHandle;
 
-    // Non-blocking: a pipe put in the file's place meanwhile must not hang the open, and a
-    // lease held by another program (a file server's) fails it instead of waiting for the break.
-    constexpr int openFlags = O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
-    posix::UniqueFd probe(open(path->path.c_str(), O_RDONLY | openFlags));
-    if (probe.valid() && (fstat(probe.get(), &status) != 0 || !S_ISREG(status.st_mode)))
-        return invalidFileHandle;
-    if ((shareMode & file_share::write) == 0 && probe.valid() &&
-        openForWritingElsewhere(probe.get()).value_or(false))
-        return invalidFileHandle;
-
-    posix::UniqueFd fd = std::move(probe);
-    if ((desiredAccess & file_access::genericWrite) != 0) {
-        const int mode = (desiredAccess & file_access::genericRead) != 0 ? O_RDWR : O_WRONLY;
-        fd.reset(open(path->path.c_str(), mode | openFlags));
-        if (fd.valid() && (fstat(fd.get(), &status) != 0 || !S_ISREG(status.st_mode)))
-            return invalidFileHandle;
-    }
-    if (!fd.valid()) return invalidFileHandle;
-
-    OpenFile opened{std::move(fd), status.st_dev, status.st_ino, desiredAccess, shareMode};
+    OpenFile open{opened->fd, volume, opened->device, opened->inode, desiredAccess, shareMode};
     const bool shared = std::all_of(files_.begin(), files_.end(), [&](const auto& entry) {
         const OpenFile& other = entry.second;
-        return other.device != opened.device || other.inode != opened.inode ||
-               sharingAllows(other.access, other.share, opened.access, opened.share);
+        return other.device != open.device || other.inode != open.inode ||
+               sharingAllows(other.access, other.share, open.access, open.share);
     });
-    if (!shared) return invalidFileHandle;
-    return files_.add(std::move(opened));
+    if (!shared) {
+        release(open);
+        return invalidFileHandle;
+    }
+    return files_.add(std::move(open));
 }
 
 bool PosixPlatform::CloseHandle(FileHandle object) {
+    OpenFile* open = files_.find(object);
+    if (open == nullptr) return false;
+    release(*open);
     return files_.close(object);
+}
+
+void PosixPlatform::release(OpenFile& file) {
+    if (file.fd) watchdog_.post(file.volume, [fd = std::move(file.fd)] {});
 }
 
 bool PosixPlatform::GetFileTime(FileHandle file, FileTime* creationTime, FileTime* lastAccessTime,
                                 FileTime* lastWriteTime) {
     const OpenFile* open = files_.find(file);
     if (open == nullptr) return false;
-    struct statx status {};
-    if (statx(open->fd.get(), "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_BTIME, &status) != 0)
-        return false;
+    const std::optional<struct statx> answer = onVolume(
+        open->volume,
+        [fd = open->fd]() -> std::optional<struct statx> {
+            struct statx status {};
+            if (statx(fd->get(), "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_BTIME, &status) != 0)
+                return std::nullopt;
+            return status;
+        },
+        std::optional<struct statx>());
+    if (!answer) return false;
+    const struct statx& status = *answer;
     const auto fileTime = [](const struct statx_timestamp& stamp) {
         return posix::fileTimeOf(stamp.tv_sec, stamp.tv_nsec);
     };
@@ -314,8 +479,14 @@ bool PosixPlatform::FileTimeToSystemTime(const FileTime* fileTime, SystemTime* s
 std::uint32_t PosixPlatform::GetShortPathNameA(const char* longPath, char* shortPath,
                                                std::uint32_t bufferLength) {
     const std::optional<posix::UnixPath> path = unixPathOf(drives(), longPath);
-    struct stat status {};
-    if (!path || lstat(path->path.c_str(), &status) != 0) return 0;
+    if (!path || !onVolume(
+                     volumeHolding(*path),
+                     [file = path->path] {
+                         struct stat status {};
+                         return lstat(file.c_str(), &status) == 0;
+                     },
+                     false))
+        return 0;
     const std::size_t length = std::strlen(longPath);
     if (length >= 0xFFFFFFFFU) return 0;
     if (shortPath == nullptr || length >= bufferLength)
@@ -349,10 +520,17 @@ std::uintptr_t PosixPlatform::SHGetFileInfoA(const char* path, std::uint32_t /*f
         return 0;
     const std::optional<posix::UnixPath> unixPath = unixPathOf(drives(), path);
     if (!unixPath) return 0;
-    struct stat status {};
-    // A dangling symbolic link is a file, as in listings.
-    if (stat(unixPath->path.c_str(), &status) != 0 && lstat(unixPath->path.c_str(), &status) != 0)
-        return 0;
+    const std::optional<mode_t> mode = onVolume(
+        volumeHolding(*unixPath),
+        [file = unixPath->path]() -> std::optional<mode_t> {
+            struct stat status {};
+            // A dangling symbolic link is a file, as in listings.
+            if (stat(file.c_str(), &status) != 0 && lstat(file.c_str(), &status) != 0)
+                return std::nullopt;
+            return status.st_mode;
+        },
+        std::optional<mode_t>());
+    if (!mode) return 0;
 
     const std::string_view unixName =
         std::string_view(unixPath->path).substr(unixPath->path.rfind('/') + 1);
@@ -360,7 +538,7 @@ std::uintptr_t PosixPlatform::SHGetFileInfoA(const char* path, std::uint32_t /*f
     std::string type = "inode/directory";
     if (unixPath->isRoot) {
         names = {"drive-harddisk", "folder"};
-    } else if (S_ISDIR(status.st_mode)) {
+    } else if (S_ISDIR(*mode)) {
         names = {"folder"};
     } else {
         loadMimeDatabase();

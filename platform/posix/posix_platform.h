@@ -1,19 +1,24 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "platform/handle_table.h"
 #include "platform/platform.h"
+#include "platform/posix/dos_path.h"
 #include "platform/posix/drive_letters.h"
 #include "platform/posix/folder_listing.h"
 #include "platform/posix/mime_globs.h"
 #include "platform/posix/mime_icons.h"
 #include "platform/posix/unique_fd.h"
+#include "platform/posix/volume_watchdog.h"
 
 namespace platform {
 
@@ -59,8 +64,12 @@ class PosixPlatform final : public Platform {
     // holds a "/". mimeFolder: where shared-mime-info's globs2, icons and generic-icons are read
     // from, once, when the first icon is asked for; missing files give every file the unknown
     // type's icon.
+    // patience: how long a call that may block on a volume is waited for (see the watchdog).
     explicit PosixPlatform(std::string opener = "xdg-open",
-                           std::string mimeFolder = "/usr/share/mime");
+                           std::string mimeFolder = "/usr/share/mime",
+                           std::chrono::milliseconds patience = std::chrono::seconds(2));
+    // Open listings and files are closed by the volumes' workers, without waiting for them.
+    ~PosixPlatform() override;
     PosixPlatform(const PosixPlatform&) = delete;
     PosixPlatform& operator=(const PosixPlatform&) = delete;
 
@@ -109,13 +118,37 @@ class PosixPlatform final : public Platform {
     const posix::DriveTable& drives();
 
   private:
+    using MountKey = posix::MountKey;
+
+    // Shared with the volume's worker, which closes it.
     struct OpenFile {
-        posix::UniqueFd fd;
+        std::shared_ptr<posix::UniqueFd> fd;
+        MountKey volume;
         std::uint64_t device = 0;
         std::uint64_t inode = 0;
         std::uint32_t access = 0;
         std::uint32_t share = 0;
     };
+    struct Listing {
+        std::shared_ptr<posix::FolderListing> stream;  // null once read to its end
+        std::deque<FindData> ahead;                    // read and not yet given
+        MountKey volume;
+    };
+
+    static MountKey keyOf(const posix::MountEntry& mount);
+    // Whether the volume's own calls (its size, label) are made here rather than on a worker.
+    static bool answersDirectly(const posix::Volume& volume);
+    // The mount a mapped path lies on, by its name.
+    MountKey volumeHolding(const posix::UnixPath& path);
+    // call() on the volume's worker; `failed` when the volume does not answer in time.
+    template <typename Call, typename Result = std::invoke_result_t<Call&>>
+    Result onVolume(const MountKey& volume, Call call, Result failed);
+    // The same, made directly for the volumes answersDirectly names.
+    template <typename Call, typename Result = std::invoke_result_t<Call&>>
+    Result onVolume(const posix::Volume& volume, Call call, Result failed);
+    // Hands what the listing or file holds open to its volume's worker to close.
+    void release(Listing& listing);
+    void release(OpenFile& file);
 
     // FindFirstFileA for a name without wildcards: that one entry.
     FindHandle findOneEntry(std::string_view fileName, FindData* findFileData);
@@ -124,8 +157,7 @@ class PosixPlatform final : public Platform {
     void loadMimeDatabase();
 
     HandleNumbers handles_;
-    // A listing of one entry, already given, holds null.
-    HandleTable<FindHandle, std::unique_ptr<posix::FolderListing>> listings_{handles_};
+    HandleTable<FindHandle, Listing> listings_{handles_};
     HandleTable<FileHandle, OpenFile> files_{handles_};
     std::string opener_;
     std::string mimeFolder_;
@@ -133,6 +165,8 @@ class PosixPlatform final : public Platform {
     std::optional<posix::MimeIcons> mimeIcons_;
     posix::UniqueFd mountTable_;  // /proc/self/mountinfo, watched for changes of the mount table
     std::optional<posix::DriveTable> drives_;
+    std::vector<posix::MountEntry> visibleMounts_;  // of the table drives_ was made from
+    posix::VolumeWatchdog watchdog_;
     std::vector<std::vector<std::string>> imageList_;  // index: icon names, most specific first
 };
 
