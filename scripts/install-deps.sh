@@ -9,6 +9,7 @@ packages=(
     fonts-liberation                                  # metric-compatible Times New Roman, Arial
     libgtest-dev libgmock-dev libbenchmark-dev        # tests and benchmarks
     util-linux mount e2fsprogs xfsprogs btrfs-progs   # real-volume tests: losetup, mount, mkfs
+    fuse3 libfuse3-dev                                # a share that stops answering, on demand
     attr                                              # setfattr for the Wine tests' folder
     shared-mime-info                                  # file types by name, for file icons
     clang libclang-rt-14-dev                          # the fuzz target (libFuzzer)
