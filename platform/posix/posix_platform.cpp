@@ -4,11 +4,13 @@
 #include <libmount/libmount.h>
 #include <poll.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -71,11 +73,44 @@ std::optional<bool> openForWritingElsewhere(int readOnlyFd) {
     return std::nullopt;
 }
 
+// Kernels from 6.8 give each mount an ID that no later mount takes over; older ones give IDs
+// that a new mount may reuse once the mount that had it is gone, and older headers lack the flag.
+#ifndef STATX_MNT_ID_UNIQUE
+#define STATX_MNT_ID_UNIQUE 0x00004000U
+#endif
+
+// The mount a file or folder lies on.
+struct MountIdentity {
+    std::uint64_t mount = 0;   // the mount's ID, unique where the kernel keeps unique IDs
+    std::uint64_t device = 0;  // the file system's device number
+};
+
+// The mount of what statx finds at (directory, path, flags), without asking the file system
+// itself (a FUSE server need not answer). nullopt when statx fails.
+std::optional<MountIdentity> mountIdentityOf(int directory, const char* path, int flags) {
+    flags |= AT_STATX_DONT_SYNC;
+    struct statx status {};
+    if (statx(directory, path, flags, STATX_MNT_ID_UNIQUE, &status) != 0) return std::nullopt;
+    if ((status.stx_mask & STATX_MNT_ID_UNIQUE) == 0 &&
+        (statx(directory, path, flags, STATX_MNT_ID, &status) != 0 ||
+         (status.stx_mask & STATX_MNT_ID) == 0))
+        return std::nullopt;
+    return MountIdentity{status.stx_mnt_id, makedev(status.stx_dev_major, status.stx_dev_minor)};
+}
+
+// The 32-bit volume number of a mount: its ID and device mixed, so that where mount IDs are
+// reused the device number still tells most new mounts apart.
+std::uint32_t volumeNumberOf(const MountIdentity& identity) {
+    const std::uint64_t mixed = identity.mount ^ (identity.device * 0x9E3779B97F4A7C15ULL);
+    return static_cast<std::uint32_t>(mixed ^ (mixed >> 32));
+}
+
 // What CreateFileA opened, on the volume's worker.
 struct OpenedFile {
     std::shared_ptr<posix::UniqueFd> fd;
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
+    std::optional<MountIdentity> mount;
 };
 
 // Opens the regular file at path as CreateFileA asks (see the class's comment on share modes).
@@ -102,8 +137,9 @@ std::optional<OpenedFile> openRegularFile(const std::string& path, std::uint32_t
             return std::nullopt;
     }
     if (!fd.valid()) return std::nullopt;
+    const std::optional<MountIdentity> mount = mountIdentityOf(fd.get(), "", AT_EMPTY_PATH);
     return OpenedFile{std::make_shared<posix::UniqueFd>(std::move(fd)), status.st_dev,
-                      status.st_ino};
+                      status.st_ino, mount};
 }
 
 // The next entries of a listing, at most `most`: as many as come within a moment, so that a slow
@@ -268,6 +304,33 @@ bool PosixPlatform::GetDiskFreeSpaceA(const char* rootPathName, std::uint32_t* s
     return true;
 }
 
+bool PosixPlatform::GetVolumeNameForVolumeMountPointA(const char* volumeMountPoint,
+                                                      char* volumeName,
+                                                      std::uint32_t bufferLength) {
+    if (volumeName == nullptr) return false;
+    const std::optional<Volume> volume = volumeAt(drives(), volumeMountPoint);
+    if (!volume) return false;
+    // What the mount point leads to now, which is what a path on the letter reaches.
+    const std::optional<MountIdentity> mount = onVolume(
+        *volume,
+        [target = volume->mount.target] {
+            return mountIdentityOf(AT_FDCWD, target.c_str(), AT_NO_AUTOMOUNT);
+        },
+        std::optional<MountIdentity>());
+    if (!mount) return false;
+    char name[64];
+    std::snprintf(name, sizeof name, "\\\\?\\Volume{%08x-%04x-%04x-%04x-%012llx}\\",
+                  static_cast<unsigned>(mount->mount >> 32),
+                  static_cast<unsigned>(mount->mount >> 16 & 0xFFFF),
+                  static_cast<unsigned>(mount->mount & 0xFFFF),
+                  static_cast<unsigned>(mount->device >> 48 & 0xFFFF),
+                  static_cast<unsigned long long>(mount->device & 0xFFFFFFFFFFFFULL));
+    const std::string text = name;
+    if (!fits(text, volumeName, bufferLength)) return false;
+    copyText(text, volumeName);
+    return true;
+}
+
 FindHandle PosixPlatform::FindFirstFileA(const char* fileName, FindData* findFileData) {
     if (fileName == nullptr || findFileData == nullptr) return invalidFindHandle;
     const FindTarget target = findTargetOf(fileName);
@@ -420,6 +483,7 @@ FileHandle PosixPlatform::CreateFileA(const char* fileName, std::uint32_t desire
     if (!opened) return invalidFileHandle;
 
     OpenFile open{opened->fd, volume, opened->device, opened->inode, desiredAccess, shareMode};
+    if (opened->mount) open.volumeNumber = volumeNumberOf(*opened->mount);
     const bool shared = std::all_of(files_.begin(), files_.end(), [&](const auto& entry) {
         const OpenFile& other = entry.second;
         return other.device != open.device || other.inode != open.inode ||
@@ -469,6 +533,15 @@ bool PosixPlatform::GetFileTime(FileHandle file, FileTime* creationTime, FileTim
     store(creationTime, *creation);
     store(lastAccessTime, *lastAccess);
     store(lastWriteTime, *lastWrite);
+    return true;
+}
+
+bool PosixPlatform::GetFileInformationByHandle(FileHandle file,
+                                               ByHandleFileInformation* fileInformation) {
+    const OpenFile* open = files_.find(file);
+    if (open == nullptr || fileInformation == nullptr || !open->volumeNumber) return false;
+    *fileInformation = {*open->volumeNumber, static_cast<std::uint32_t>(open->inode >> 32),
+                        static_cast<std::uint32_t>(open->inode)};
     return true;
 }
 

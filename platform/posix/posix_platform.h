@@ -44,6 +44,11 @@ namespace platform {
 // when nobody writes them, rather than never. Other processes are not held to this platform's
 // share modes, nor does an open without file_share::read notice their readers.
 //
+// Identity: GetVolumeNameForVolumeMountPointA names the mount that a drive's root leads to now,
+// and GetFileInformationByHandle numbers a file's mount and gives its inode, both from statx's
+// mount ID (on kernels from 6.8 one that no later mount takes over; before, a reused ID is told
+// apart by the device number where it differs), so that a volume mounted anew is another volume.
+//
 // GetFileTime reads statx: last write is the mtime, last access the atime, creation the birth
 // time where the file system records one, else the ctime. GetShortPathNameA gives the path
 // itself for anything that exists (Linux keeps no 8.3 names).
@@ -82,6 +87,8 @@ class PosixPlatform final : public Platform {
     bool GetDiskFreeSpaceA(const char* rootPathName, std::uint32_t* sectorsPerCluster,
                            std::uint32_t* bytesPerSector, std::uint32_t* numberOfFreeClusters,
                            std::uint32_t* totalNumberOfClusters) override;
+    bool GetVolumeNameForVolumeMountPointA(const char* volumeMountPoint, char* volumeName,
+                                           std::uint32_t bufferLength) override;
     FindHandle FindFirstFileA(const char* fileName, FindData* findFileData) override;
     bool FindNextFileA(FindHandle findFile, FindData* findFileData) override;
     bool FindClose(FindHandle findFile) override;
@@ -101,6 +108,8 @@ class PosixPlatform final : public Platform {
     bool CloseHandle(FileHandle object) override;
     bool GetFileTime(FileHandle file, FileTime* creationTime, FileTime* lastAccessTime,
                      FileTime* lastWriteTime) override;
+    bool GetFileInformationByHandle(FileHandle file,
+                                    ByHandleFileInformation* fileInformation) override;
     bool FileTimeToSystemTime(const FileTime* fileTime, SystemTime* systemTime) override;
     std::uint32_t GetShortPathNameA(const char* longPath, char* shortPath,
                                     std::uint32_t bufferLength) override;
@@ -128,6 +137,7 @@ class PosixPlatform final : public Platform {
         std::uint64_t inode = 0;
         std::uint32_t access = 0;
         std::uint32_t share = 0;
+        std::optional<std::uint32_t> volumeNumber;  // of its mount, where statx told it
     };
     struct Listing {
         std::shared_ptr<posix::FolderListing> stream;  // null once read to its end
