@@ -433,7 +433,11 @@ bool PosixPlatform::SetFileAttributesA(const char* fileName, std::uint32_t fileA
     return onVolume(
         volumeHolding(*path),
         [file = path->path, name = std::move(name), root = drives[path->drive]->mount.target,
-         fileAttributes] { return posix::writeAttributes(file, name, root, fileAttributes); },
+         fileAttributes] {
+            // A volume that answers after the caller gave up must not be changed after all.
+            return posix::writeAttributes(file, name, root, fileAttributes,
+                                          posix::VolumeWatchdog::callerWaits);
+        },
         false);
 }
 
@@ -459,6 +463,12 @@ std::intptr_t PosixPlatform::ShellExecuteA(WindowHandle, const char* operation, 
     return onVolume(
         volumeHolding(*path),
         [opener = opener_, file = path->path, folder = std::move(folder)] {
+            // Reaching the file and folder is what may wait; an application that starts after
+            // the caller reported that nothing could be opened would surprise the user.
+            struct stat status {};
+            stat(file.c_str(), &status);
+            stat(folder.c_str(), &status);
+            if (!posix::VolumeWatchdog::callerWaits()) return shellFileNotFound;
             return posix::startOpener(opener, file, folder);
         },
         shellFileNotFound);

@@ -1,6 +1,7 @@
 #include "platform/posix/volume_watchdog.h"
 
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -24,6 +25,9 @@ struct VolumeWatchdog::Lane {
     std::deque<Job> jobs;
     std::uint64_t issued = 0;    // the last ticket handed out
     std::uint64_t finished = 0;  // the last ticket done with; tickets end in order
+    std::uint64_t running = 0;   // the ticket being made, 0 for none
+    // Whether the caller of the job being made gave up waiting; read by the job itself.
+    std::atomic<bool> runningAbandoned = false;
     // The ticket of a call that outlived its wait: not responding until the worker is past it.
     std::optional<std::uint64_t> stuckOn;
     bool stopping = false;
@@ -47,8 +51,20 @@ bool VolumeWatchdog::await(const MountKey& volume, std::function<void()> job) {
     for (Lane::Job& queued : lane->jobs) {
         if (queued.ticket == ticket) queued.abandoned = true;
     }
+    if (lane->running == ticket) lane->runningAbandoned = true;
     lane->stuckOn = ticket;
     return false;
+}
+
+namespace {
+
+// The abandonment flag of the job this thread is making, on a worker; null elsewhere.
+thread_local const std::atomic<bool>* jobAbandoned = nullptr;
+
+}  // namespace
+
+bool VolumeWatchdog::callerWaits() {
+    return jobAbandoned == nullptr || !jobAbandoned->load();
 }
 
 void VolumeWatchdog::post(const MountKey& volume, std::function<void()> job) {
@@ -99,12 +115,15 @@ std::shared_ptr<VolumeWatchdog::Lane> VolumeWatchdog::laneOf(const MountKey& vol
 }
 
 void VolumeWatchdog::serve(const std::shared_ptr<Lane>& lane) {
+    jobAbandoned = &lane->runningAbandoned;
     std::unique_lock lock(lane->mutex);
     for (;;) {
         lane->wake.wait(lock, [&] { return lane->stopping || !lane->jobs.empty(); });
         if (lane->jobs.empty()) return;
         Lane::Job job = std::move(lane->jobs.front());
         lane->jobs.pop_front();
+        lane->running = job.ticket;
+        lane->runningAbandoned = false;
         lock.unlock();
         if (!job.abandoned) {
             try {
@@ -116,6 +135,7 @@ void VolumeWatchdog::serve(const std::shared_ptr<Lane>& lane) {
         // What the job holds (a file to close) is let go here, on the worker, not by a caller.
         job.work = nullptr;
         lock.lock();
+        lane->running = 0;
         lane->finished = job.ticket;
         if (lane->stuckOn && *lane->stuckOn <= job.ticket) lane->stuckOn.reset();
         lane->done.notify_all();

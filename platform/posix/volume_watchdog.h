@@ -61,6 +61,11 @@ class VolumeWatchdog {
     // Whether the volume's calls are made: false from a wait that ran out until its call returns.
     bool responding(const MountKey& volume) const;
 
+    // Inside a call that run() made on a worker: whether its caller is still waiting for it.
+    // A call that changes something checks it before its first change, so that nothing is
+    // changed after its caller reported that nothing was. True anywhere else.
+    static bool callerWaits();
+
     // Lets the workers of the volumes not in `mounted` end once they have nothing more to do.
     void keepOnly(const std::vector<MountKey>& mounted);
 

@@ -177,6 +177,25 @@ TEST_P(DeadShareCalls, GiveUpWithinThePatience) {
 INSTANTIATE_TEST_SUITE_P(Rows, DeadShareCalls, testing::ValuesIn(callRows),
                          [](const auto& row) { return std::string(row.param.name); });
 
+// A change the caller gave up on, made by a server that answers late: nothing may change after
+// the program reported that nothing did.
+TEST_F(DeadShare, ChangeGivenUpIsNotMadeWhenTheShareAnswersLate) {
+    platform::PosixPlatform platform("true", "/usr/share/mime", shortPatience);
+    const std::string root = rootOn(platform);
+    if (root.empty()) GTEST_SKIP() << "no drive letter is left for the share";
+    const std::string file = root + "same.txt";
+    const std::uint32_t before = platform.GetFileAttributesA(file.c_str());
+    ASSERT_EQ(before & platform::file_attribute::readOnly, 0u);
+    share_->block();
+    EXPECT_FALSE(platform.SetFileAttributesA(file.c_str(), platform::file_attribute::readOnly));
+    share_->unblock();
+    ASSERT_TRUE(answersAgain(platform, root));
+    EXPECT_EQ(platform.GetFileAttributesA(file.c_str()), before);
+    EXPECT_TRUE(platform.SetFileAttributesA(file.c_str(), platform::file_attribute::readOnly))
+        << "the share takes changes again";
+    EXPECT_NE(platform.GetFileAttributesA(file.c_str()) & platform::file_attribute::readOnly, 0u);
+}
+
 // What was opened while the share answered, used and closed after it went silent.
 TEST_F(DeadShare, OpenListingsAndFilesGiveUpAndCloseWithoutWaiting) {
     platform::PosixPlatform platform("true", "/usr/share/mime", shortPatience);

@@ -96,6 +96,23 @@ TEST_F(VolumeWatchdogTest, SilentVolumeIsGivenUpOnceThenFailsAtOnceUntilItsCallR
         << "the call refused while the volume was silent was never made";
 }
 
+TEST_F(VolumeWatchdogTest, CallTellsWhetherItsCallerStillWaits) {
+    EXPECT_TRUE(VolumeWatchdog::callerWaits()) << "outside a worker";
+    EXPECT_EQ(watchdog_.run(silent, [] { return VolumeWatchdog::callerWaits(); }), true);
+    auto late = std::make_shared<std::atomic<int>>(-1);
+    EXPECT_EQ(watchdog_.run(silent,
+                            [gate = gate_, late] {
+                                gate->wait();
+                                *late = VolumeWatchdog::callerWaits() ? 1 : 0;
+                                return 0;
+                            }),
+              std::nullopt);
+    gate_->open();
+    ASSERT_TRUE(respondsAgain(watchdog_, silent));
+    EXPECT_EQ(*late, 0) << "the call that outlived its wait knows it was given up";
+    EXPECT_EQ(watchdog_.run(silent, [] { return VolumeWatchdog::callerWaits(); }), true);
+}
+
 TEST_F(VolumeWatchdogTest, CallWaitingBehindAStuckReleaseIsNeverMadeOnceGivenUp) {
     const auto gate = gate_;
     watchdog_.post(silent, [gate] { gate->wait(); });
