@@ -33,6 +33,16 @@ namespace platform {
 // ShellExecuteA starts the opener program (xdg-open: the desktop's default application) on the
 // file's Linux path, in the mapped directory.
 //
+// Volumes that do not answer. Every call that reaches a volume (its size and label, listings,
+// attributes, opening, times, short names, icons, ShellExecuteA) is made on that volume's worker
+// thread and waited for at most `patience` (posix::VolumeWatchdog); a volume that did not answer
+// in time fails every further call at once, as a volume that is not there, until the call it is
+// stuck in returns. A change (SetFileAttributesA, ShellExecuteA) given up on is not made when
+// the volume answers late, unless it had started its first change by then. A file's volume is
+// the mount that holds its path. Only the size, label and name of the root volume, when it is a
+// local file system, are asked directly. GetDriveTypeA asks no volume. Handles are closed on
+// their volume's worker, since closing a file of a FUSE volume waits for its server.
+//
 // Files. CreateFileA opens regular files only (and symbolic links to them); devices, pipes and
 // sockets are refused as folders are. Linux has no share modes, so they are kept in two ways:
 // among this platform's own handles by Windows' rule (sharingAllows), and against every process
