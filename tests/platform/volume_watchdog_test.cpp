@@ -136,6 +136,8 @@ TEST_F(VolumeWatchdogTest, PostedJobsRunInOrderAndLetGoOfWhatTheyHoldOnTheWorker
         record->releasedOn = std::this_thread::get_id();
         delete value;
     });
+    // Held back until this thread has let go of its own share of `held`.
+    watchdog_.post(silent, [gate = gate_] { gate->wait(); });
     for (int i = 1; i <= 3; ++i) {
         watchdog_.post(silent, [record, i, held] {
             const std::lock_guard lock(record->mutex);
@@ -144,6 +146,7 @@ TEST_F(VolumeWatchdogTest, PostedJobsRunInOrderAndLetGoOfWhatTheyHoldOnTheWorker
     }
     std::weak_ptr<int> watched = held;
     held.reset();
+    gate_->open();
     EXPECT_EQ(watchdog_.run(silent, [] { return 0; }), 0) << "runs after the posted jobs";
     const std::lock_guard lock(record->mutex);
     EXPECT_EQ(record->order, (std::vector<int>{1, 2, 3}));
