@@ -293,7 +293,7 @@ TEST_F(RealVolumes, NewMountsTakeTheNextFreeLettersAndUnmountingFreesOnlyTheirs)
         << "the volumes after an unmounted one keep their letters";
 }
 
-// The volumes: a and b, each with a same.txt. While the platform runs, b keeps its letter
+// Two volumes, a and b, each with a same.txt. While the platform runs, b keeps its letter
 // when a goes; a new volume and a remounted one take the lowest free letters.
 TEST_F(RealVolumes, VolumesKeepTheirLettersWhileOthersComeAndGo) {
     const std::vector<char> free = freeLetters(driveTypesOf(platform_));
