@@ -78,13 +78,6 @@ void VolumeWatchdog::post(const MountKey& volume, std::function<void()> job) {
     lane->wake.notify_one();
 }
 
-bool VolumeWatchdog::responding(const MountKey& volume) const {
-    const auto found = lanes_.find(volume);
-    if (found == lanes_.end()) return true;
-    const std::lock_guard lock(found->second->mutex);
-    return !found->second->stuckOn;
-}
-
 void VolumeWatchdog::keepOnly(const std::vector<MountKey>& mounted) {
     for (auto lane = lanes_.begin(); lane != lanes_.end();) {
         if (std::find(mounted.begin(), mounted.end(), lane->first) != mounted.end()) {

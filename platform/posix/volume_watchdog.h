@@ -58,9 +58,6 @@ class VolumeWatchdog {
     // volume). job is destroyed on the worker. Where no worker can be started, job runs here.
     void post(const MountKey& volume, std::function<void()> job);
 
-    // Whether the volume's calls are made: false from a wait that ran out until its call returns.
-    bool responding(const MountKey& volume) const;
-
     // Inside a call that run() made on a worker: whether its caller is still waiting for it.
     // A call that changes something checks it before its first change, so that nothing is
     // changed after its caller reported that nothing was. True anywhere else.
