@@ -100,6 +100,11 @@ std::vector<bool> findHidden(const std::vector<Volume>& volumes) {
     return hidden;
 }
 
+bool sameMount(const MountEntry& a, const MountEntry& b) {
+    return a.id == b.id && a.device == b.device && a.target == b.target && a.root == b.root &&
+           a.fsType == b.fsType && a.source == b.source;
+}
+
 }  // namespace
 
 DriveTable assignDriveLetters(const std::vector<Volume>& volumes, const DriveTable& previous) {
@@ -153,11 +158,6 @@ DriveTable assignDriveLetters(const std::vector<Volume>& volumes, const DriveTab
         if (letter) give(*letter, volume);
     }
     return table;
-}
-
-bool sameMount(const MountEntry& a, const MountEntry& b) {
-    return a.id == b.id && a.device == b.device && a.target == b.target && a.root == b.root &&
-           a.fsType == b.fsType && a.source == b.source;
 }
 
 std::vector<MountEntry> visibleMounts(const std::vector<Volume>& volumes) {

@@ -24,9 +24,11 @@ using DriveTable = std::array<std::optional<Volume>, 26>;
 // Gives letters to the volumes of a mount table, which lists them oldest first, keeping those of
 // `previous`, the table it gave before, as Windows keeps a volume's letter while it is mounted:
 // - C: is the visible mount on "/".
-// - A volume of `previous` that is still mounted (sameMount) and still wants a letter keeps its
-//   letter; the letter of a volume that is gone becomes free, so that nothing meant for one
-//   volume reaches another through a letter that moved.
+// - A volume of `previous` that is still mounted and still wants a letter keeps its letter; the
+//   letter of a volume that is gone becomes free, so that nothing meant for one volume reaches
+//   another through a letter that moved. Still mounted: the same mount ID, device, mount point,
+//   root, type and source, since the kernel may give a new mount the ID (and a RAM file system
+//   the device number) of one just unmounted.
 // - The other volumes that want a letter take, in table order, the lowest free one: the first
 //   floppy disks A: or B:, everything else (further floppies too) D: to Z:. A volume with no
 //   letter left gets none, and takes the next letter that is freed.
@@ -37,11 +39,6 @@ using DriveTable = std::array<std::optional<Volume>, 26>;
 // no bind); mounts hidden by a later mount on their mount point or above it; a file system that
 // already has a letter. Without a previous table (at start-up) the letters follow table order.
 DriveTable assignDriveLetters(const std::vector<Volume>& volumes, const DriveTable& previous = {});
-
-// Whether two entries of the mount table are the same mount: the same mount ID, device, mount
-// point, root, type and source. The kernel may give a new mount the ID (and a RAM file system the
-// device number) of one just unmounted, so the ID alone cannot tell them apart.
-bool sameMount(const MountEntry& a, const MountEntry& b);
 
 // The mounts of a table that paths can reach: those that no later mount hides, in table order.
 std::vector<MountEntry> visibleMounts(const std::vector<Volume>& volumes);
