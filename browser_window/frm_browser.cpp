@@ -72,6 +72,8 @@ FrmBrowser::FrmBrowser(toolkit::Toolkit& toolkit, volume_queries::ModVolscope& m
 void FrmBrowser::Dir_Change() {
     try {
         fil.setPath(Dir.path());
+        listedVolume_ = volumeNameOf(fil.path());
+        selectedFile_.reset();
     } catch (const toolkit::PathUnavailable&) {
         toolkit_.msgBox("The folder " + toolkit::visibleText(Dir.path()) + " cannot be read.",
                         toolkit::msgbox_style::critical, "Error");
@@ -99,6 +101,7 @@ void FrmBrowser::cmdClose_Click() {
 }
 
 void FrmBrowser::fil_Click() {
+    selectedFile_.reset();
     const std::string path = SelectedFilePath();
     modVolscope_.DrawFileIcon(path, pctIcon);
     UpdateInfo();
@@ -140,8 +143,12 @@ void FrmBrowser::UpdateInfo() {
     platform::FileTime created;
     platform::FileTime lastAccessed;
     platform::FileTime lastWritten;
-    if (handle != platform::invalidFileHandle)
+    platform::ByHandleFileInformation identity;
+    if (handle != platform::invalidFileHandle) {
         os.GetFileTime(handle, &created, &lastAccessed, &lastWritten);
+        if (os.GetFileInformationByHandle(handle, &identity))
+            selectedFile_ = SelectedFile{path, identity};
+    }
     lblCreated.setCaption("Created: " + modVolscope_.FormatFileTime(toolkit_, created));
     lblLastAccessed.setCaption("Last Accessed: " +
                                modVolscope_.FormatFileTime(toolkit_, lastAccessed));
@@ -170,6 +177,7 @@ void FrmBrowser::chkSystem_Click() {
 void FrmBrowser::cmdExecute_Click() {
     const std::string folder = toolkit::childPath(fil.path(), "");
     const std::string file = SelectedFilePath();
+    if (!stillTheSelectedFile(false, "Nothing was opened.")) return;
     const auto owner = static_cast<platform::Platform::WindowHandle>(form_->hWnd());
     const std::intptr_t result = modVolscope_.os().ShellExecuteA(owner, "open", file.c_str(), "",
                                                                  folder.c_str(), showNormal);
@@ -178,9 +186,15 @@ void FrmBrowser::cmdExecute_Click() {
                     toolkit::msgbox_style::critical, "Error");
 }
 
-void FrmBrowser::writeAttribute(const toolkit::CheckBox& box, std::uint32_t bit) {
+void FrmBrowser::writeAttribute(toolkit::CheckBox& box, std::uint32_t bit) {
     // The boxes are disabled without a selection; a folder is never written to.
     if (fil.listIndex() < 0) return;
+    if (!stillTheSelectedFile(true, "Nothing was changed.")) {
+        box.setValue(box.value() == 1 ? 0 : 1);
+        for (toolkit::CheckBox* each : {&chkReadOnly, &chkHidden, &chkArchive})
+            each->setEnabled(false);
+        return;
+    }
     platform::Platform& os = modVolscope_.os();
     const std::string path = SelectedFilePath();
     constexpr std::uint32_t writable =
@@ -213,6 +227,64 @@ void FrmBrowser::showAttributes() {
     chkHidden.setValue((attributes & attribute::hidden) ? 1 : 0);
     chkArchive.setValue((attributes & attribute::archive) ? 1 : 0);
     for (toolkit::CheckBox* box : boxes) box->setEnabled(reachable);
+}
+
+bool FrmBrowser::stillTheSelectedFile(bool sameFile, std::string_view nothingDone) {
+    const std::string path = SelectedFilePath();
+    const std::optional<SelectedFile> selected =
+        selectedFile_ && selectedFile_->path == path ? selectedFile_ : std::nullopt;
+    // Unreachable: the volume or the file cannot be asked, or nothing was taken down to compare.
+    bool reachable = listedVolume_ || selected;
+    bool same = true;
+    if (listedVolume_) {
+        const std::optional<std::string> volume = volumeNameOf(path);
+        reachable = reachable && volume;
+        same = !volume || *volume == *listedVolume_;
+    }
+    if (reachable && same && selected && (sameFile || !listedVolume_)) {
+        const std::optional<platform::ByHandleFileInformation> now = identityAt(path);
+        reachable = now.has_value();
+        same =
+            !now || (sameFile ? *now == selected->identity
+                              : now->volumeSerialNumber == selected->identity.volumeSerialNumber);
+    }
+    if (reachable && same) return true;
+    const std::string what =
+        !same ? " is no longer the one that was listed: its drive holds another volume now, or "
+                "another file has taken its name."
+              : " cannot be reached any more, or it cannot be made sure that it is the file "
+                "that was listed.";
+    toolkit_.msgBox("The file " + path + what + "  " + std::string(nothingDone),
+                    toolkit::msgbox_style::critical, "Error");
+    return false;
+}
+
+std::optional<std::string> FrmBrowser::volumeNameOf(std::string_view path) const {
+    // Names are 49 characters; the buffer leaves room for systems that make them longer.
+    constexpr std::uint32_t nameSize = 64;
+    std::string name(nameSize, '\0');
+    const std::string root = volume_queries::ModVolscope::driveRoot(path.substr(0, 1));
+    if (!modVolscope_.os().GetVolumeNameForVolumeMountPointA(root.c_str(), name.data(), nameSize))
+        return std::nullopt;
+    return name.substr(0, name.find('\0'));
+}
+
+std::optional<platform::ByHandleFileInformation> FrmBrowser::identityAt(
+    const std::string& path) const {
+    platform::Platform& os = modVolscope_.os();
+    // Any access others have to the file is no reason to doubt which file it is.
+    constexpr std::uint32_t shareAll =
+        platform::file_share::read | platform::file_share::write | platform::file_share::remove;
+    const platform::FileHandle handle =
+        os.CreateFileA(path.c_str(), platform::file_access::genericRead, shareAll, nullptr,
+                       platform::creation_disposition::openExisting,
+                       platform::file_attribute::archive, platform::noFile);
+    if (handle == platform::invalidFileHandle) return std::nullopt;
+    platform::ByHandleFileInformation identity;
+    const bool known = os.GetFileInformationByHandle(handle, &identity);
+    os.CloseHandle(handle);
+    if (!known) return std::nullopt;
+    return identity;
 }
 
 std::string FrmBrowser::SelectedFilePath() const {

@@ -2,7 +2,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "toolkit/form.h"
 #include "toolkit/toolkit.h"
@@ -20,7 +22,8 @@ class FrmBrowser {
     toolkit::Form& form() { return *form_; }
 
     // The folder list moved: the file list follows it, without a selection. A folder whose
-    // files cannot be read is reported, and the file list stays where it was.
+    // files cannot be read is reported, and the file list stays where it was. The volume listed
+    // is taken down, for the checks before a change or "Open".
     void Dir_Change();
     // ">": the next file, from the last back to the first; the first with no selection.
     void cmdNext_Click();
@@ -28,8 +31,9 @@ class FrmBrowser {
     void cmdPrev_Click();
     // "Close": unloads the window; the next "Browse..." builds it afresh.
     void cmdClose_Click();
-    // A file was selected: its icon is drawn, UpdateInfo fills the labels, and the attribute
-    // boxes show its attributes (nothing is written).
+    // A file was selected: its icon is drawn, UpdateInfo fills the labels (and takes down which
+    // file it is, when it can be opened), and the attribute boxes show its attributes (nothing is
+    // written).
     void fil_Click();
     // Writes the selected file's full and short path, size in bytes and whole kilobytes, and
     // its creation, last-access and last-write times (UTC) into the "File Information:" labels.
@@ -40,14 +44,17 @@ class FrmBrowser {
     // "Read Only", "Hidden", "Archive": the box's attribute of the selected file takes the box's
     // new state; every other attribute stays as it is. A change the system refuses is reported,
     // and the boxes then show the file's actual attributes. With no file selected the boxes are
-    // disabled and write nothing.
+    // disabled and write nothing. Nothing is written unless the file is still the one selected
+    // (see stillTheSelectedFile); otherwise that is reported, the box goes back to its state and
+    // the boxes are disabled until another selection.
     void chkReadOnly_Click();
     void chkHidden_Click();
     void chkArchive_Click();
     // "System": cannot be changed here; says so.
     void chkSystem_Click();
     // "Open": the selected file opens in the program the desktop associates with it, in a normal
-    // window, with its folder as working folder; a failure is reported.
+    // window, with its folder as working folder; a failure is reported. Nothing is opened when
+    // the file's drive no longer holds the volume that was listed, which is reported.
     void cmdExecute_Click();
 
     // The full DOS path of the selected file: the file list's folder, one separator and the
@@ -56,8 +63,24 @@ class FrmBrowser {
     std::string SelectedFilePath() const;
 
   private:
+    // Which file was selected, taken down when it was: what a later action must still find.
+    struct SelectedFile {
+        std::string path;
+        platform::ByHandleFileInformation identity;
+    };
+
     // Writes the box's attribute bit of the selected file from the box's state.
-    void writeAttribute(const toolkit::CheckBox& box, std::uint32_t attribute);
+    void writeAttribute(toolkit::CheckBox& box, std::uint32_t attribute);
+    // Whether SelectedFilePath() still leads where the browser listed and selected: to the volume
+    // that was listed (its name, where the system names it) and, for sameFile, to the very file
+    // that was selected; without sameFile, where the volume has no name, the selected file's
+    // volume. Where neither could be taken down, nothing can be made sure of. Otherwise a box
+    // titled "Error" names the file and ends with `nothingDone`, and the result is false.
+    bool stillTheSelectedFile(bool sameFile, std::string_view nothingDone);
+    // The name of the volume of the drive that path is on; nullopt where the system has none.
+    std::optional<std::string> volumeNameOf(std::string_view path) const;
+    // Which file is at path now; nullopt when it cannot be opened.
+    std::optional<platform::ByHandleFileInformation> identityAt(const std::string& path) const;
     // Loads the three attribute boxes from the selected file, or disables them with no
     // selection.
     void showAttributes();
@@ -65,6 +88,8 @@ class FrmBrowser {
     toolkit::Toolkit& toolkit_;
     volume_queries::ModVolscope& modVolscope_;
     std::unique_ptr<toolkit::Form> form_;
+    std::optional<std::string> listedVolume_;   // of the file list's folder, when it was listed
+    std::optional<SelectedFile> selectedFile_;  // when it could be opened at its selection
 
   public:
     // The controls, by their layout names.

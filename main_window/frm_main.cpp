@@ -59,6 +59,7 @@ FrmMain::FrmMain(toolkit::Toolkit& toolkit, volume_queries::ModVolscope& modVols
     cmdPrev.onMouseUp([this](int button, std::int16_t shift, float x, float y) {
         cmdPrev_MouseUp(button, shift, x, y);
     });
+    form_->onDeviceChange([this] { Form_DeviceChange(); });
 }
 
 void FrmMain::Form_Load() {
@@ -74,6 +75,7 @@ void FrmMain::cmdExit_Click() {
 void FrmMain::cmdNext_Click() {
     std::string& drive = modVolscope_.CurrentDrive;
     if (drive == "Z") return;
+    const StepRunning step(*this);
     lblDriveName.setCaption("");
     slideIcon(imgDriveIcon.left(), -imgDriveIcon.width(), -slideStep);
     showPictureOf(modVolscope_.NextDriveType());
@@ -82,11 +84,13 @@ void FrmMain::cmdNext_Click() {
     if (drive != "Z") drive = std::string(1, static_cast<char>(drive[0] + 1));
     lblDriveName.setCaption(drive);
     UpdateVolscope();
+    endStep();
 }
 
 void FrmMain::cmdPrev_Click() {
     std::string& drive = modVolscope_.CurrentDrive;
     if (drive == "A") return;
+    const StepRunning step(*this);
     lblDriveName.setCaption("");
     slideIcon(iconRestLeft, form_->width(), slideStep);
     showPictureOf(modVolscope_.PrevDriveType());
@@ -94,6 +98,7 @@ void FrmMain::cmdPrev_Click() {
     if (drive != "A") drive = std::string(1, static_cast<char>(drive[0] - 1));
     lblDriveName.setCaption(drive);
     UpdateVolscope();
+    endStep();
 }
 
 void FrmMain::cmdBrowse_Click() {
@@ -210,6 +215,29 @@ void FrmMain::slideIcon(float first, float bound, float step) {
         imgDriveIcon.setLeft(left);
         toolkit_.doEvents();
     }
+}
+
+void FrmMain::Form_DeviceChange() {
+    if (modVolscope_.CurrentDrive.empty()) return;
+    if (stepsRunning_ > 0) {
+        deviceChangedInStep_ = true;
+        return;
+    }
+    showCurrentPicture();
+    UpdateVolscope();
+}
+
+void FrmMain::endStep() {
+    // The step has shown its letter's details already; only its picture may be out of date.
+    if (stepsRunning_ == 1 && deviceChangedInStep_) {
+        deviceChangedInStep_ = false;
+        showCurrentPicture();
+    }
+}
+
+void FrmMain::showCurrentPicture() {
+    const std::string root = volume_queries::ModVolscope::driveRoot(modVolscope_.CurrentDrive);
+    showPictureOf(modVolscope_.os().GetDriveTypeA(root.c_str()));
 }
 
 void FrmMain::UpdateVolscope() {

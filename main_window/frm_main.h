@@ -54,6 +54,11 @@ class FrmMain {
     // Writes the details of the current drive's volume into the labels and the usage bar. A
     // volume too large for the 32-bit record is still shown in full from the same answers.
     void UpdateVolscope();
+    // A volume came or went: the drive icon takes the picture of the current letter's kind of
+    // drive as it is now, and its details are shown afresh, without a slide. While a step runs,
+    // the step's own end does this instead, once the letter it goes to is shown, so that the
+    // picture sliding in is never swapped for the letter being left.
+    void Form_DeviceChange();
 
     // True while a step started from the keyboard runs.
     bool KeyStepBusy = false;
@@ -67,11 +72,29 @@ class FrmMain {
     // Moves the icon from `first` by `step` twips while it stays within `bound`, letting pending
     // events run after each move.
     void slideIcon(float first, float bound, float step);
+    // Counts a step (cmdNext_Click, cmdPrev_Click) while it runs.
+    class StepRunning {
+      public:
+        explicit StepRunning(FrmMain& window) : window_(window) { ++window_.stepsRunning_; }
+        ~StepRunning() { --window_.stepsRunning_; }
+        StepRunning(const StepRunning&) = delete;
+        StepRunning& operator=(const StepRunning&) = delete;
+
+      private:
+        FrmMain& window_;
+    };
+    // The end of a step: when it is the last one running and a volume came or went meanwhile,
+    // the icon takes the picture of the letter reached as it is now.
+    void endStep();
+    // The picture of the current letter's kind of drive, asked afresh.
+    void showCurrentPicture();
 
     toolkit::Toolkit& toolkit_;
     volume_queries::ModVolscope& modVolscope_;
     std::unique_ptr<toolkit::Form> form_;
     std::unique_ptr<browser_window::FrmBrowser> frmBrowser_;
+    int stepsRunning_ = 0;
+    bool deviceChangedInStep_ = false;
 
   public:
     // The controls, by their layout names.

@@ -70,6 +70,17 @@ struct FileTime {
 // times), so that FileTimeToSystemTime refuses it rather than show another date.
 inline constexpr FileTime outOfRangeFileTime{0xFFFFFFFFU, 0xFFFFFFFFU};
 
+// Which file an open handle is, as BY_HANDLE_FILE_INFORMATION tells it: only its identity. The
+// volume's number and the file's index on it name one file for as long as both exist.
+struct ByHandleFileInformation {
+    std::uint32_t volumeSerialNumber = 0;
+    std::uint32_t fileIndexHigh = 0;
+    std::uint32_t fileIndexLow = 0;
+
+    friend bool operator==(const ByHandleFileInformation&,
+                           const ByHandleFileInformation&) = default;
+};
+
 // A calendar date and time as SYSTEMTIME holds it; month 1 to 12, dayOfWeek 0 (Sunday) to 6.
 struct SystemTime {
     std::uint16_t year = 0;

@@ -111,6 +111,16 @@ class Platform {
                                    std::uint32_t* numberOfFreeClusters,
                                    std::uint32_t* totalNumberOfClusters) = 0;
 
+    // The name that tells the volume mounted at a drive's root ("X:\") from every other volume,
+    // "\\?\Volume{GUID}\" (49 characters), into volumeName with its NUL. Windows keeps one name
+    // per volume; on Linux each mount has its own, so a volume mounted again, or another volume
+    // given the letter, is named anew. Returns false, writing nothing, when there is no volume
+    // behind the root, for a path that is no drive's root, when the volume does not answer,
+    // when the system keeps no such name (Windows: network drives), when the name does not fit
+    // bufferLength with its NUL, and for null arguments.
+    virtual bool GetVolumeNameForVolumeMountPointA(const char* volumeMountPoint, char* volumeName,
+                                                   std::uint32_t bufferLength) = 0;
+
     // Starts listing a folder: fileName is the folder's DOS path followed by "\*" ("D:\Photos\*",
     // "C:\*"; "\*.*" means the same; other patterns are the system's own on Windows and fail
     // elsewhere). Fills findFileData with the first entry ("." and ".." included, as Windows
@@ -217,6 +227,14 @@ class Platform {
     // system cannot tell the times.
     virtual bool GetFileTime(FileHandle file, FileTime* creationTime, FileTime* lastAccessTime,
                              FileTime* lastWriteTime) = 0;
+
+    // Which file an open handle is: the number of the volume it lies on and its index there
+    // (Linux: a number of the mount, as GetVolumeNameForVolumeMountPointA tells mounts apart, and
+    // the inode), which together name that file for as long as it exists; a file deleted and
+    // made again under its name is another. Only these fields of BY_HANDLE_FILE_INFORMATION are
+    // given. Returns false, writing nothing, for a handle that is not open and a null output.
+    virtual bool GetFileInformationByHandle(FileHandle file,
+                                            ByHandleFileInformation* fileInformation) = 0;
 
     // The calendar date and time of a FILETIME value (see file_time.h). Returns false, leaving
     // systemTime as it was, for values of 2^63 and beyond and for null arguments.

@@ -10,6 +10,7 @@ packages=(
     fonts-dejavu-core                                 # glyphs of the stand-ins in odd names
     libgtest-dev libgmock-dev libbenchmark-dev        # tests and benchmarks
     util-linux mount e2fsprogs xfsprogs btrfs-progs   # real-volume tests: losetup, mount, mkfs
+    fuse3 libfuse3-dev                                # a share that stops answering, on demand
     attr                                              # setfattr for the Wine tests' folder
     bindfs                                            # a FUSE volume for the real-volume tests
     shared-mime-info                                  # file types by name, for file icons

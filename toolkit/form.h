@@ -53,6 +53,12 @@ class Form {
     // Raised for every key pressed while the form or one of its controls has the focus; with
     // key preview on, before the focused control sees the key.
     virtual void onKeyDown(KeyHandler handler) = 0;
+    // Raised, on the user-interface thread like every event, after a volume came or went: a
+    // drive letter may have gained, lost or changed its volume (Windows: WM_DEVICECHANGE with
+    // DBT_DEVICEARRIVAL or DBT_DEVICEREMOVECOMPLETE, which the system sends to top-level
+    // windows; Linux: any change of the mount table). Changes close together may be raised
+    // once. A form without a handler watches nothing.
+    virtual void onDeviceChange(Handler handler) = 0;
 
     // Raises Load if it has not been raised yet.
     virtual void load() = 0;

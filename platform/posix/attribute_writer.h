@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -21,8 +22,10 @@ namespace platform::posix {
 // Returns false, leaving the file exactly as it was (a mode already changed is changed back, a
 // value already written is written back or removed), when it cannot be opened, the volume is
 // mounted read-only, the caller may not change it, or the file system keeps no user.* attributes
-// (or the caller may not read the file's) and a change of hidden, system or archive needs them.
+// (or the caller may not read the file's) and a change of hidden, system or archive needs them;
+// and, changing nothing, when stillWanted (asked once the file has been read, before the first
+// change) says the change is no longer wanted.
 bool writeAttributes(const std::string& path, std::string_view name, const std::string& volumeRoot,
-                     std::uint32_t attributes);
+                     std::uint32_t attributes, const std::function<bool()>& stillWanted = {});
 
 }  // namespace platform::posix

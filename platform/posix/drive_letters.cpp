@@ -100,9 +100,14 @@ std::vector<bool> findHidden(const std::vector<Volume>& volumes) {
     return hidden;
 }
 
+bool sameMount(const MountEntry& a, const MountEntry& b) {
+    return a.id == b.id && a.device == b.device && a.target == b.target && a.root == b.root &&
+           a.fsType == b.fsType && a.source == b.source;
+}
+
 }  // namespace
 
-DriveTable assignDriveLetters(const std::vector<Volume>& volumes) {
+DriveTable assignDriveLetters(const std::vector<Volume>& volumes, const DriveTable& previous) {
     const std::vector<bool> hidden = findHidden(volumes);
     std::optional<std::size_t> root;
     for (std::size_t i = 0; i < volumes.size(); ++i) {
@@ -111,30 +116,67 @@ DriveTable assignDriveLetters(const std::vector<Volume>& volumes) {
 
     DriveTable table;
     std::vector<std::uint64_t> letteredDevices;
-    if (root) {
-        table[driveC] = volumes[*root];
-        letteredDevices.push_back(volumes[*root].mount.device);
-    }
-    std::size_t nextFloppy = driveA;
-    std::size_t next = driveD;
-    for (std::size_t i = 0; i < volumes.size(); ++i) {
-        const Volume& volume = volumes[i];
-        if (i == root || hidden[i] || !wantsLetter(volume) ||
-            std::find(letteredDevices.begin(), letteredDevices.end(), volume.mount.device) !=
-                letteredDevices.end())
-            continue;
-        const bool floppy = volume.device && volume.device->kind == BlockDevice::Kind::floppy;
-        std::size_t letter = 0;
-        if (floppy && nextFloppy <= driveB)
-            letter = nextFloppy++;
-        else if (next < driveCount)
-            letter = next++;
-        else
-            continue;
+    const auto lettered = [&](const Volume& volume) {
+        return std::find(letteredDevices.begin(), letteredDevices.end(), volume.mount.device) !=
+               letteredDevices.end();
+    };
+    const auto give = [&](std::size_t letter, const Volume& volume) {
         table[letter] = volume;
         letteredDevices.push_back(volume.mount.device);
+    };
+    if (root) give(driveC, volumes[*root]);
+
+    std::vector<std::size_t> wanting;
+    for (std::size_t i = 0; i < volumes.size(); ++i) {
+        if (i != root && !hidden[i] && wantsLetter(volumes[i])) wanting.push_back(i);
+    }
+    std::vector<bool> placed(volumes.size(), false);
+    for (std::size_t letter = 0; letter < driveCount; ++letter) {
+        if (letter == driveC || !previous[letter]) continue;
+        for (const std::size_t i : wanting) {
+            if (!placed[i] && sameMount(volumes[i].mount, previous[letter]->mount) &&
+                !lettered(volumes[i])) {
+                give(letter, volumes[i]);
+                placed[i] = true;
+                break;
+            }
+        }
+    }
+
+    const auto lowestFree = [&](std::size_t first, std::size_t last) -> std::optional<std::size_t> {
+        for (std::size_t letter = first; letter <= last; ++letter) {
+            if (!table[letter]) return letter;
+        }
+        return std::nullopt;
+    };
+    for (const std::size_t i : wanting) {
+        const Volume& volume = volumes[i];
+        if (placed[i] || lettered(volume)) continue;
+        const bool floppy = volume.device && volume.device->kind == BlockDevice::Kind::floppy;
+        std::optional<std::size_t> letter = floppy ? lowestFree(driveA, driveB) : std::nullopt;
+        if (!letter) letter = lowestFree(driveD, driveCount - 1);
+        if (letter) give(*letter, volume);
     }
     return table;
+}
+
+std::vector<MountEntry> visibleMounts(const std::vector<Volume>& volumes) {
+    const std::vector<bool> hidden = findHidden(volumes);
+    std::vector<MountEntry> visible;
+    for (std::size_t i = 0; i < volumes.size(); ++i) {
+        if (!hidden[i]) visible.push_back(volumes[i].mount);
+    }
+    return visible;
+}
+
+const MountEntry* mountHolding(const std::vector<MountEntry>& visible, std::string_view path) {
+    const MountEntry* holding = nullptr;
+    for (const MountEntry& mount : visible) {
+        if (isAtOrBelow(path, mount.target) &&
+            (holding == nullptr || mount.target.size() >= holding->target.size()))
+            holding = &mount;
+    }
+    return holding;
 }
 
 std::uint32_t driveType(const Volume& volume) {

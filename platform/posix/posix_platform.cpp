@@ -1,12 +1,16 @@
 #include "platform/posix/posix_platform.h"
 
 #include <fcntl.h>
+#include <libmount/libmount.h>
 #include <poll.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -32,6 +36,7 @@ namespace platform {
 using posix::DiskGeometry;
 using posix::DriveTable;
 using posix::MountEntry;
+using posix::MountKey;
 using posix::Volume;
 using posix::VolumeInformation;
 
@@ -69,6 +74,100 @@ std::optional<bool> openForWritingElsewhere(int readOnlyFd) {
     return std::nullopt;
 }
 
+// Kernels from 6.8 give each mount an ID that no later mount takes over; older ones give IDs
+// that a new mount may reuse once the mount that had it is gone, and older headers lack the flag.
+#ifndef STATX_MNT_ID_UNIQUE
+#define STATX_MNT_ID_UNIQUE 0x00004000U
+#endif
+
+// The mount a file or folder lies on.
+struct MountIdentity {
+    std::uint64_t mount = 0;   // the mount's ID, unique where the kernel keeps unique IDs
+    std::uint64_t device = 0;  // the file system's device number
+};
+
+// The mount of what statx finds at (directory, path, flags), without asking the file system
+// itself (a FUSE server need not answer). nullopt when statx fails.
+std::optional<MountIdentity> mountIdentityOf(int directory, const char* path, int flags) {
+    flags |= AT_STATX_DONT_SYNC;
+    struct statx status {};
+    if (statx(directory, path, flags, STATX_MNT_ID_UNIQUE, &status) != 0) return std::nullopt;
+    if ((status.stx_mask & STATX_MNT_ID_UNIQUE) == 0 &&
+        (statx(directory, path, flags, STATX_MNT_ID, &status) != 0 ||
+         (status.stx_mask & STATX_MNT_ID) == 0))
+        return std::nullopt;
+    return MountIdentity{status.stx_mnt_id, makedev(status.stx_dev_major, status.stx_dev_minor)};
+}
+
+// The 32-bit volume number of a mount: its ID and device mixed, so that where mount IDs are
+// reused the device number still tells most new mounts apart.
+std::uint32_t volumeNumberOf(const MountIdentity& identity) {
+    const std::uint64_t mixed = identity.mount ^ (identity.device * 0x9E3779B97F4A7C15ULL);
+    return static_cast<std::uint32_t>(mixed ^ (mixed >> 32));
+}
+
+// What CreateFileA opened, on the volume's worker.
+struct OpenedFile {
+    std::shared_ptr<posix::UniqueFd> fd;
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::optional<MountIdentity> mount;
+};
+
+// Opens the regular file at path as CreateFileA asks (see the class's comment on share modes).
+std::optional<OpenedFile> openRegularFile(const std::string& path, std::uint32_t desiredAccess,
+                                          std::uint32_t shareMode) {
+    struct stat status {};
+    if (stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
+
+    // Non-blocking: a pipe put in the file's place meanwhile must not hang the open, and a
+    // lease held by another program (a file server's) fails it instead of waiting for the break.
+    constexpr int openFlags = O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
+    posix::UniqueFd probe(open(path.c_str(), O_RDONLY | openFlags));
+    if (probe.valid() && (fstat(probe.get(), &status) != 0 || !S_ISREG(status.st_mode)))
+        return std::nullopt;
+    if ((shareMode & file_share::write) == 0 && probe.valid() &&
+        openForWritingElsewhere(probe.get()).value_or(false))
+        return std::nullopt;
+
+    posix::UniqueFd fd = std::move(probe);
+    if ((desiredAccess & file_access::genericWrite) != 0) {
+        const int mode = (desiredAccess & file_access::genericRead) != 0 ? O_RDWR : O_WRONLY;
+        fd.reset(open(path.c_str(), mode | openFlags));
+        if (fd.valid() && (fstat(fd.get(), &status) != 0 || !S_ISREG(status.st_mode)))
+            return std::nullopt;
+    }
+    if (!fd.valid()) return std::nullopt;
+    const std::optional<MountIdentity> mount = mountIdentityOf(fd.get(), "", AT_EMPTY_PATH);
+    return OpenedFile{std::make_shared<posix::UniqueFd>(std::move(fd)), status.st_dev,
+                      status.st_ino, mount};
+}
+
+// The next entries of a listing, at most `most`: as many as come within a moment, so that a slow
+// but living volume answers each call well within the watchdog's patience. Entries are read a
+// batch at a time, to spare the listing of a large folder a wait for the worker per entry.
+struct Batch {
+    std::vector<FindData> entries;
+    bool ended = false;  // the listing has no more
+    int readError = 0;   // the errno of a read error that ended it
+};
+
+Batch readEntries(posix::FolderListing& listing, std::size_t most = 256) {
+    constexpr auto moment = std::chrono::milliseconds(50);
+    const auto start = std::chrono::steady_clock::now();
+    Batch batch;
+    while (batch.entries.size() < most && std::chrono::steady_clock::now() - start < moment) {
+        std::optional<FindData> entry = listing.next();
+        if (!entry) {
+            batch.ended = true;
+            batch.readError = listing.readError();
+            break;
+        }
+        batch.entries.push_back(std::move(*entry));
+    }
+    return batch;
+}
+
 std::optional<std::string> readWholeFile(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     if (!file) return std::nullopt;
@@ -77,18 +176,65 @@ std::optional<std::string> readWholeFile(const std::string& path) {
 
 }  // namespace
 
-PosixPlatform::PosixPlatform(std::string opener, std::string mimeFolder)
-    : opener_(std::move(opener)), mimeFolder_(std::move(mimeFolder)) {}
+PosixPlatform::PosixPlatform(std::string opener, std::string mimeFolder,
+                             std::chrono::milliseconds patience)
+    : opener_(std::move(opener)), mimeFolder_(std::move(mimeFolder)), watchdog_(patience) {}
 
-DriveTable PosixPlatform::currentDrives() {
+PosixPlatform::~PosixPlatform() {
+    // Closing a file or folder can wait for its volume; the workers do it.
+    for (const auto& [number, file] : files_) watchdog_.post(file.volume, [fd = file.fd] {});
+    for (const auto& [number, listing] : listings_)
+        watchdog_.post(listing.volume, [stream = listing.stream] {});
+}
+
+MountKey PosixPlatform::keyOf(const MountEntry& mount) {
+    return {mount.id, mount.device};
+}
+
+// Only the root of a local file system is asked directly: it is where the program and its
+// libraries live, so the program could not run if it hung. Everything below a drive's root may
+// lead elsewhere (another mount, a symbolic link to a share), so files are always asked through
+// the watchdog.
+bool PosixPlatform::answersDirectly(const Volume& volume) {
+    const std::string& type = volume.mount.fsType;
+    return volume.mount.target == "/" && !mnt_fstype_is_netfs(type.c_str()) &&
+           !type.starts_with("fuse");
+}
+
+MountKey PosixPlatform::volumeHolding(const posix::UnixPath& path) {
+    const MountEntry* mount = posix::mountHolding(visibleMounts_, path.path);
+    return mount ? keyOf(*mount) : keyOf(drives()[path.drive]->mount);
+}
+
+template <typename Call, typename Result>
+Result PosixPlatform::onVolume(const MountKey& volume, Call call, Result failed) {
+    return watchdog_.run(volume, std::move(call)).value_or(std::move(failed));
+}
+
+template <typename Call, typename Result>
+Result PosixPlatform::onVolume(const Volume& volume, Call call, Result failed) {
+    if (answersDirectly(volume)) return call();
+    return onVolume(keyOf(volume.mount), std::move(call), std::move(failed));
+}
+
+namespace {
+
+// The mounts of this process's mount table with their block devices; none when it cannot be read.
+std::vector<Volume> mountedVolumes() {
     const std::optional<std::vector<MountEntry>> mounts =
         posix::readMountTable("/proc/self/mountinfo");
-    if (!mounts) return {};
     std::vector<Volume> volumes;
+    if (!mounts) return volumes;
     volumes.reserve(mounts->size());
     for (const MountEntry& mount : *mounts)
         volumes.push_back({mount, posix::findBlockDevice(mount)});
-    return posix::assignDriveLetters(volumes);
+    return volumes;
+}
+
+}  // namespace
+
+DriveTable PosixPlatform::currentDrives() {
+    return posix::assignDriveLetters(mountedVolumes());
 }
 
 const DriveTable& PosixPlatform::drives() {
@@ -109,7 +255,12 @@ const DriveTable& PosixPlatform::drives() {
             while (::read(mountTable_.get(), buffer, sizeof buffer) > 0) {
             }
         }
-        drives_ = currentDrives();
+        const std::vector<Volume> volumes = mountedVolumes();
+        drives_ = posix::assignDriveLetters(volumes, drives_.value_or(DriveTable{}));
+        visibleMounts_ = posix::visibleMounts(volumes);
+        std::vector<MountKey> mounted;
+        for (const MountEntry& mount : visibleMounts_) mounted.push_back(keyOf(mount));
+        watchdog_.keepOnly(mounted);
     }
     return *drives_;
 }
@@ -125,7 +276,9 @@ bool PosixPlatform::GetVolumeInformationA(
     std::uint32_t* fileSystemFlags, char* fileSystemNameBuffer, std::uint32_t fileSystemNameSize) {
     const std::optional<Volume> volume = volumeAt(drives(), rootPathName);
     if (!volume) return false;
-    const std::optional<VolumeInformation> information = posix::probeVolumeInformation(*volume);
+    const std::optional<VolumeInformation> information = onVolume(
+        *volume, [volume = *volume] { return posix::probeVolumeInformation(volume); },
+        std::optional<VolumeInformation>());
     if (!information || !fits(information->label, volumeNameBuffer, volumeNameSize) ||
         !fits(information->fileSystem, fileSystemNameBuffer, fileSystemNameSize))
         return false;
@@ -143,12 +296,41 @@ bool PosixPlatform::GetDiskFreeSpaceA(const char* rootPathName, std::uint32_t* s
                                       std::uint32_t* totalNumberOfClusters) {
     const std::optional<Volume> volume = volumeAt(drives(), rootPathName);
     if (!volume) return false;
-    const std::optional<DiskGeometry> geometry = posix::probeDiskGeometry(*volume);
+    const std::optional<DiskGeometry> geometry = onVolume(
+        *volume, [volume = *volume] { return posix::probeDiskGeometry(volume); },
+        std::optional<DiskGeometry>());
     if (!geometry) return false;
     store(sectorsPerCluster, geometry->sectorsPerCluster);
     store(bytesPerSector, geometry->bytesPerSector);
     store(numberOfFreeClusters, geometry->freeClusters);
     store(totalNumberOfClusters, geometry->totalClusters);
+    return true;
+}
+
+bool PosixPlatform::GetVolumeNameForVolumeMountPointA(const char* volumeMountPoint,
+                                                      char* volumeName,
+                                                      std::uint32_t bufferLength) {
+    if (volumeName == nullptr) return false;
+    const std::optional<Volume> volume = volumeAt(drives(), volumeMountPoint);
+    if (!volume) return false;
+    // What the mount point leads to now, which is what a path on the letter reaches.
+    const std::optional<MountIdentity> mount = onVolume(
+        *volume,
+        [target = volume->mount.target] {
+            return mountIdentityOf(AT_FDCWD, target.c_str(), AT_NO_AUTOMOUNT);
+        },
+        std::optional<MountIdentity>());
+    if (!mount) return false;
+    char name[64];
+    std::snprintf(name, sizeof name, "\\\\?\\Volume{%08x-%04x-%04x-%04x-%012llx}\\",
+                  static_cast<unsigned>(mount->mount >> 32),
+                  static_cast<unsigned>(mount->mount >> 16 & 0xFFFF),
+                  static_cast<unsigned>(mount->mount & 0xFFFF),
+                  static_cast<unsigned>(mount->device >> 48 & 0xFFFF),
+                  static_cast<unsigned long long>(mount->device & 0xFFFFFFFFFFFFULL));
+    const std::string text = name;
+    if (!fits(text, volumeName, bufferLength)) return false;
+    copyText(text, volumeName);
     return true;
 }
 
@@ -161,22 +343,48 @@ FindHandle PosixPlatform::FindFirstFileA(const char* fileName, FindData* findFil
     lastError_ = error_code::pathNotFound;
     const std::optional<posix::UnixPath> path = posix::mapDosPath(target.path, drives());
     if (!path) return invalidFindHandle;
-    std::unique_ptr<posix::FolderListing> listing =
-        posix::FolderListing::open(path->path, !path->isRoot);
-    if (!listing) {
-        lastError_ = posix::errorCodeOf(errno);
+
+    struct Started {
+        std::shared_ptr<posix::FolderListing> stream;  // null when the folder cannot be opened
+        Batch first;
+        int openError = 0;
+    };
+    Listing listing;
+    listing.volume = volumeHolding(*path);
+    std::optional<Started> started = onVolume(
+        listing.volume,
+        [folder = path->path, withDots = !path->isRoot]() -> std::optional<Started> {
+            std::shared_ptr<posix::FolderListing> stream =
+                posix::FolderListing::open(folder, withDots);
+            if (!stream) return Started{nullptr, {}, errno};
+            // The first entry alone: the rest is read when asked for, as the folder is then.
+            Batch first = readEntries(*stream, 1);
+            return Started{std::move(stream), std::move(first)};
+        },
+        std::optional<Started>());
+    if (!started) {
+        lastError_ = error_code::notReady;  // the volume does not answer
         return invalidFindHandle;
     }
+    if (!started->stream) {
+        lastError_ = posix::errorCodeOf(started->openError);
+        return invalidFindHandle;
+    }
+    listing.stream = std::move(started->stream);
+    listing.ahead.assign(std::make_move_iterator(started->first.entries.begin()),
+                         std::make_move_iterator(started->first.entries.end()));
+    if (started->first.ended) release(listing);
     // Windows fails a listing with no entry at all, which only a root can be, and says that
     // nothing was found: the folder itself was read.
-    std::optional<FindData> first = listing->next();
-    if (!first) {
-        lastError_ = listing->readError() != 0 ? posix::errorCodeOf(listing->readError())
-                                               : error_code::fileNotFound;
+    if (listing.ahead.empty()) {
+        lastError_ = started->first.readError != 0 ? posix::errorCodeOf(started->first.readError)
+                                                   : error_code::fileNotFound;
+        release(listing);
         return invalidFindHandle;
     }
     lastError_ = error_code::success;
-    *findFileData = std::move(*first);
+    *findFileData = std::move(listing.ahead.front());
+    listing.ahead.pop_front();
     return listings_.add(std::move(listing));
 }
 
@@ -187,34 +395,51 @@ FindHandle PosixPlatform::findOneEntry(std::string_view fileName, FindData* find
     // Windows finds no entry for the root itself: its name is empty.
     lastError_ = error_code::fileNotFound;
     if (path->isRoot) return invalidFindHandle;
-    std::optional<FindData> entry = posix::describeEntryAt(path->path, false);
-    if (!entry) {
-        lastError_ = posix::unreachableEntryCode(path->path);
-        return invalidFindHandle;
-    }
-    lastError_ = error_code::success;
+    std::optional<FindData> entry = describeOnVolume(*path);
+    if (!entry) return invalidFindHandle;
     *findFileData = std::move(*entry);
-    return listings_.add(nullptr);
+    return listings_.add(Listing{});
 }
 
 bool PosixPlatform::FindNextFileA(FindHandle findFile, FindData* findFileData) {
-    const std::unique_ptr<posix::FolderListing>* listing = listings_.find(findFile);
-    if (listing == nullptr || findFileData == nullptr || !*listing) return false;
-    std::optional<FindData> next = (*listing)->next();
-    if (!next) return false;
-    *findFileData = std::move(*next);
+    Listing* listing = listings_.find(findFile);
+    if (listing == nullptr || findFileData == nullptr) return false;
+    if (listing->ahead.empty() && listing->stream) {
+        std::optional<Batch> batch = onVolume(
+            listing->volume,
+            [stream = listing->stream] { return std::optional<Batch>(readEntries(*stream)); },
+            std::optional<Batch>());
+        // A volume that stopped answering ends the listing where it is.
+        if (!batch || batch->ended) release(*listing);
+        if (batch) {
+            for (FindData& entry : batch->entries) listing->ahead.push_back(std::move(entry));
+        }
+    }
+    if (listing->ahead.empty()) return false;
+    *findFileData = std::move(listing->ahead.front());
+    listing->ahead.pop_front();
     return true;
 }
 
 bool PosixPlatform::FindClose(FindHandle findFile) {
+    Listing* listing = listings_.find(findFile);
+    if (listing == nullptr) return false;
+    release(*listing);
     return listings_.close(findFile);
+}
+
+void PosixPlatform::release(Listing& listing) {
+    if (listing.stream) watchdog_.post(listing.volume, [stream = std::move(listing.stream)] {});
 }
 
 std::uint32_t PosixPlatform::GetFileAttributesA(const char* fileName) {
     if (fileName == nullptr) return invalidFileAttributes;
     const std::optional<posix::UnixPath> path = posix::mapDosPath(fileName, drives());
     if (!path) return invalidFileAttributes;
-    const std::optional<FindData> entry = posix::describeEntryAt(path->path, path->isRoot);
+    const std::optional<FindData> entry = onVolume(
+        volumeHolding(*path),
+        [file = path->path, isRoot = path->isRoot] { return posix::describeEntryAt(file, isRoot); },
+        std::optional<FindData>());
     return entry ? entry->fileAttributes : invalidFileAttributes;
 }
 
@@ -227,14 +452,31 @@ bool PosixPlatform::GetFileAttributesExA(const char* fileName, std::uint32_t inf
     lastError_ = error_code::pathNotFound;
     const std::optional<posix::UnixPath> path = posix::mapDosPath(fileName, drives());
     if (!path) return false;
-    const std::optional<FindData> entry = posix::describeEntryAt(path->path, path->isRoot);
-    if (!entry) {
-        lastError_ = posix::unreachableEntryCode(path->path);
-        return false;
-    }
-    lastError_ = error_code::success;
+    const std::optional<FindData> entry = describeOnVolume(*path);
+    if (!entry) return false;
     *fileInformation = {entry->fileAttributes, entry->fileSize};
     return true;
+}
+
+std::optional<FindData> PosixPlatform::describeOnVolume(const posix::UnixPath& path) {
+    struct Described {
+        std::optional<FindData> entry;
+        std::uint32_t error = error_code::success;
+    };
+    const std::optional<Described> answer = onVolume(
+        volumeHolding(path),
+        [file = path.path, isRoot = path.isRoot]() -> std::optional<Described> {
+            std::optional<FindData> entry = posix::describeEntryAt(file, isRoot);
+            if (entry) return Described{std::move(entry)};
+            return Described{std::nullopt, posix::unreachableEntryCode(file)};
+        },
+        std::optional<Described>());
+    if (!answer) {
+        lastError_ = error_code::notReady;  // the volume does not answer
+        return std::nullopt;
+    }
+    lastError_ = answer->error;
+    return answer->entry;
 }
 
 bool PosixPlatform::SetFileAttributesA(const char* fileName, std::uint32_t fileAttributes) {
@@ -242,10 +484,16 @@ bool PosixPlatform::SetFileAttributesA(const char* fileName, std::uint32_t fileA
     const DriveTable& drives = this->drives();
     const std::optional<posix::UnixPath> path = posix::mapDosPath(fileName, drives);
     if (!path) return false;
-    const std::string_view name =
-        path->isRoot ? "." : std::string_view(path->path).substr(path->path.rfind('/') + 1);
-    return posix::writeAttributes(path->path, name, drives[path->drive]->mount.target,
-                                  fileAttributes);
+    std::string name = path->isRoot ? "." : path->path.substr(path->path.rfind('/') + 1);
+    return onVolume(
+        volumeHolding(*path),
+        [file = path->path, name = std::move(name), root = drives[path->drive]->mount.target,
+         fileAttributes] {
+            // A volume that answers after the caller gave up must not be changed after all.
+            return posix::writeAttributes(file, name, root, fileAttributes,
+                                          posix::VolumeWatchdog::callerWaits);
+        },
+        false);
 }
 
 // The owner window and the show command mean nothing to xdg-open; parameters go to programs,
@@ -266,7 +514,19 @@ std::intptr_t PosixPlatform::ShellExecuteA(WindowHandle, const char* operation, 
         folder = path->isRoot ? path->path : path->path.substr(0, path->path.rfind('/'));
         if (folder.empty()) folder.push_back('/');
     }
-    return posix::startOpener(opener_, path->path, folder);
+    // Starting the opener waits for it to enter the folder, which waits for the volume.
+    return onVolume(
+        volumeHolding(*path),
+        [opener = opener_, file = path->path, folder = std::move(folder)] {
+            // Reaching the file and folder is what may wait; an application that starts after
+            // the caller reported that nothing could be opened would surprise the user.
+            struct stat status {};
+            stat(file.c_str(), &status);
+            stat(folder.c_str(), &status);
+            if (!posix::VolumeWatchdog::callerWaits()) return shellFileNotFound;
+            return posix::startOpener(opener, file, folder);
+        },
+        shellFileNotFound);
 }
 
 FileHandle PosixPlatform::CreateFileA(const char* fileName, std::uint32_t desiredAccess,
@@ -278,50 +538,55 @@ FileHandle PosixPlatform::CreateFileA(const char* fileName, std::uint32_t desire
         return invalidFileHandle;
     const std::optional<posix::UnixPath> path = unixPathOf(drives(), fileName);
     if (!path || path->isRoot) return invalidFileHandle;
-    struct stat status {};
-    if (stat(path->path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
-        return invalidFileHandle;
+    const MountKey volume = volumeHolding(*path);
+    std::optional<OpenedFile> opened = onVolume(
+        volume,
+        [file = path->path, desiredAccess, shareMode] {
+            return openRegularFile(file, desiredAccess, shareMode);
+        },
+        std::optional<OpenedFile>());
+    if (!opened) return invalidFileHandle;
 
-    // Non-blocking: a pipe put in the file's place meanwhile must not hang the open, and a
-    // lease held by another program (a file server's) fails it instead of waiting for the break.
-    constexpr int openFlags = O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
-    posix::UniqueFd probe(open(path->path.c_str(), O_RDONLY | openFlags));
-    if (probe.valid() && (fstat(probe.get(), &status) != 0 || !S_ISREG(status.st_mode)))
-        return invalidFileHandle;
-    if ((shareMode & file_share::write) == 0 && probe.valid() &&
-        openForWritingElsewhere(probe.get()).value_or(false))
-        return invalidFileHandle;
-
-    posix::UniqueFd fd = std::move(probe);
-    if ((desiredAccess & file_access::genericWrite) != 0) {
-        const int mode = (desiredAccess & file_access::genericRead) != 0 ? O_RDWR : O_WRONLY;
-        fd.reset(open(path->path.c_str(), mode | openFlags));
-        if (fd.valid() && (fstat(fd.get(), &status) != 0 || !S_ISREG(status.st_mode)))
-            return invalidFileHandle;
-    }
-    if (!fd.valid()) return invalidFileHandle;
-
-    OpenFile opened{std::move(fd), status.st_dev, status.st_ino, desiredAccess, shareMode};
+    OpenFile open{opened->fd, volume, opened->device, opened->inode, desiredAccess, shareMode};
+    if (opened->mount) open.volumeNumber = volumeNumberOf(*opened->mount);
     const bool shared = std::all_of(files_.begin(), files_.end(), [&](const auto& entry) {
         const OpenFile& other = entry.second;
-        return other.device != opened.device || other.inode != opened.inode ||
-               sharingAllows(other.access, other.share, opened.access, opened.share);
+        return other.device != open.device || other.inode != open.inode ||
+               sharingAllows(other.access, other.share, open.access, open.share);
     });
-    if (!shared) return invalidFileHandle;
-    return files_.add(std::move(opened));
+    if (!shared) {
+        release(open);
+        return invalidFileHandle;
+    }
+    return files_.add(std::move(open));
 }
 
 bool PosixPlatform::CloseHandle(FileHandle object) {
+    OpenFile* open = files_.find(object);
+    if (open == nullptr) return false;
+    release(*open);
     return files_.close(object);
+}
+
+void PosixPlatform::release(OpenFile& file) {
+    if (file.fd) watchdog_.post(file.volume, [fd = std::move(file.fd)] {});
 }
 
 bool PosixPlatform::GetFileTime(FileHandle file, FileTime* creationTime, FileTime* lastAccessTime,
                                 FileTime* lastWriteTime) {
     const OpenFile* open = files_.find(file);
     if (open == nullptr) return false;
-    struct statx status {};
-    if (statx(open->fd.get(), "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_BTIME, &status) != 0)
-        return false;
+    const std::optional<struct statx> answer = onVolume(
+        open->volume,
+        [fd = open->fd]() -> std::optional<struct statx> {
+            struct statx status {};
+            if (statx(fd->get(), "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_BTIME, &status) != 0)
+                return std::nullopt;
+            return status;
+        },
+        std::optional<struct statx>());
+    if (!answer) return false;
+    const struct statx& status = *answer;
     // tmpfs and btrfs keep any 64-bit second: one time out of FILETIME's range must not cost
     // the others.
     const auto fileTime = [](const struct statx_timestamp& stamp) {
@@ -334,6 +599,15 @@ bool PosixPlatform::GetFileTime(FileHandle file, FileTime* creationTime, FileTim
     return true;
 }
 
+bool PosixPlatform::GetFileInformationByHandle(FileHandle file,
+                                               ByHandleFileInformation* fileInformation) {
+    const OpenFile* open = files_.find(file);
+    if (open == nullptr || fileInformation == nullptr || !open->volumeNumber) return false;
+    *fileInformation = {*open->volumeNumber, static_cast<std::uint32_t>(open->inode >> 32),
+                        static_cast<std::uint32_t>(open->inode)};
+    return true;
+}
+
 bool PosixPlatform::FileTimeToSystemTime(const FileTime* fileTime, SystemTime* systemTime) {
     return fileTimeToSystemTime(fileTime, systemTime);
 }
@@ -341,8 +615,14 @@ bool PosixPlatform::FileTimeToSystemTime(const FileTime* fileTime, SystemTime* s
 std::uint32_t PosixPlatform::GetShortPathNameA(const char* longPath, char* shortPath,
                                                std::uint32_t bufferLength) {
     const std::optional<posix::UnixPath> path = unixPathOf(drives(), longPath);
-    struct stat status {};
-    if (!path || lstat(path->path.c_str(), &status) != 0) return 0;
+    if (!path || !onVolume(
+                     volumeHolding(*path),
+                     [file = path->path] {
+                         struct stat status {};
+                         return lstat(file.c_str(), &status) == 0;
+                     },
+                     false))
+        return 0;
     const std::size_t length = std::strlen(longPath);
     if (length >= 0xFFFFFFFFU) return 0;
     if (shortPath == nullptr || length >= bufferLength)
@@ -376,10 +656,17 @@ std::uintptr_t PosixPlatform::SHGetFileInfoA(const char* path, std::uint32_t /*f
         return 0;
     const std::optional<posix::UnixPath> unixPath = unixPathOf(drives(), path);
     if (!unixPath) return 0;
-    struct stat status {};
-    // A dangling symbolic link is a file, as in listings.
-    if (stat(unixPath->path.c_str(), &status) != 0 && lstat(unixPath->path.c_str(), &status) != 0)
-        return 0;
+    const std::optional<mode_t> mode = onVolume(
+        volumeHolding(*unixPath),
+        [file = unixPath->path]() -> std::optional<mode_t> {
+            struct stat status {};
+            // A dangling symbolic link is a file, as in listings.
+            if (stat(file.c_str(), &status) != 0 && lstat(file.c_str(), &status) != 0)
+                return std::nullopt;
+            return status.st_mode;
+        },
+        std::optional<mode_t>());
+    if (!mode) return 0;
 
     const std::string_view unixName =
         std::string_view(unixPath->path).substr(unixPath->path.rfind('/') + 1);
@@ -387,7 +674,7 @@ std::uintptr_t PosixPlatform::SHGetFileInfoA(const char* path, std::uint32_t /*f
     std::string type = "inode/directory";
     if (unixPath->isRoot) {
         names = {"drive-harddisk", "folder"};
-    } else if (S_ISDIR(status.st_mode)) {
+    } else if (S_ISDIR(*mode)) {
         names = {"folder"};
     } else {
         loadMimeDatabase();

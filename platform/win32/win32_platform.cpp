@@ -128,6 +128,21 @@ bool Win32Platform::GetDiskFreeSpaceA(const char* rootPathName, std::uint32_t* s
     return true;
 }
 
+bool Win32Platform::GetVolumeNameForVolumeMountPointA(const char* volumeMountPoint,
+                                                      char* volumeName,
+                                                      std::uint32_t bufferLength) {
+    if (!driveIndex(volumeMountPoint) || volumeName == nullptr) return false;
+    NameBuffer name(volumeName, bufferLength);
+    BOOL succeeded = FALSE;
+    {
+        const NoCriticalErrorBox quiet;
+        succeeded = ::GetVolumeNameForVolumeMountPointA(volumeMountPoint, name.data(), name.size());
+    }
+    if (!succeeded) return false;
+    name.copyOut();
+    return true;
+}
+
 FindHandle Win32Platform::FindFirstFileA(const char* fileName, FindData* findFileData) {
     lastError_ = findFileData == nullptr ? error_code::invalidParameter : error_code::pathNotFound;
     if (!startsWithDriveRoot(fileName) || findFileData == nullptr) return invalidFindHandle;
@@ -232,6 +247,18 @@ bool Win32Platform::GetFileTime(FileHandle file, FileTime* creationTime, FileTim
     out_params::store(creationTime, fileTimeOf(creation));
     out_params::store(lastAccessTime, fileTimeOf(lastAccess));
     out_params::store(lastWriteTime, fileTimeOf(lastWrite));
+    return true;
+}
+
+bool Win32Platform::GetFileInformationByHandle(FileHandle file,
+                                               ByHandleFileInformation* fileInformation) {
+    const SystemHandle* open = files_.find(file);
+    if (open == nullptr || fileInformation == nullptr) return false;
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!::GetFileInformationByHandle(open->get(), &information)) return false;
+    *fileInformation = {static_cast<std::uint32_t>(information.dwVolumeSerialNumber),
+                        static_cast<std::uint32_t>(information.nFileIndexHigh),
+                        static_cast<std::uint32_t>(information.nFileIndexLow)};
     return true;
 }
 

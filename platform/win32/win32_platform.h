@@ -24,7 +24,8 @@ namespace platform {
 //
 // Attributes are the system's own, for paths that start with a drive's root (GetFileAttributesExA
 // at the standard level only, whose record is the one the platform fills); ShellExecuteA is
-// shell32's, with the owner handle as the HWND it stands for.
+// shell32's, with the owner handle as the HWND it stands for. GetVolumeNameForVolumeMountPointA
+// is the system's for drive roots, and GetFileInformationByHandle for this platform's files.
 // Files are the system's own as well, opened only at paths that start with a drive's root and
 // kept behind numbers in the same way; the listings and files still open when the platform goes
 // are closed then. FileTimeToSystemTime is the system's. SHGetFileInfoA is
@@ -47,6 +48,8 @@ class Win32Platform final : public Platform {
     bool GetDiskFreeSpaceA(const char* rootPathName, std::uint32_t* sectorsPerCluster,
                            std::uint32_t* bytesPerSector, std::uint32_t* numberOfFreeClusters,
                            std::uint32_t* totalNumberOfClusters) override;
+    bool GetVolumeNameForVolumeMountPointA(const char* volumeMountPoint, char* volumeName,
+                                           std::uint32_t bufferLength) override;
     FindHandle FindFirstFileA(const char* fileName, FindData* findFileData) override;
     bool FindNextFileA(FindHandle findFile, FindData* findFileData) override;
     bool FindClose(FindHandle findFile) override;
@@ -69,6 +72,8 @@ class Win32Platform final : public Platform {
     bool CloseHandle(FileHandle object) override;
     bool GetFileTime(FileHandle file, FileTime* creationTime, FileTime* lastAccessTime,
                      FileTime* lastWriteTime) override;
+    bool GetFileInformationByHandle(FileHandle file,
+                                    ByHandleFileInformation* fileInformation) override;
     bool FileTimeToSystemTime(const FileTime* fileTime, SystemTime* systemTime) override;
     std::uint32_t GetShortPathNameA(const char* longPath, char* shortPath,
                                     std::uint32_t bufferLength) override;

@@ -143,4 +143,71 @@ TEST_F(AttributeBoxesTest, OpenThatFailsIsReported) {
     EXPECT_NE(boxes.shown[0].prompt.find("No program"), std::string::npos);
 }
 
+// Another volume behind the letter, or another file under the name: the program acts on the file
+// it listed and selected, or on nothing.
+
+// A drive like C's, files and all, as another volume mounted in its place.
+fake::Drive sameFilesOnAnotherVolume(fake::Platform& os) {
+    return os.drive('C');
+}
+
+TEST_F(AttributeBoxesTest, AnotherVolumeBehindTheLetterIsNeitherWrittenNorOpened) {
+    select("plain.txt");
+    os.setDrive('C', sameFilesOnAnotherVolume(os));
+    os.clearCalls();
+    click("chkHidden");
+    click("cmdExecute");
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    for (const toolkit::MessageBoxRequest& shown : boxes.shown) {
+        EXPECT_EQ(shown.title, "Error");
+        EXPECT_NE(shown.prompt.find("C:\\plain.txt is no longer the one"), std::string::npos)
+            << shown.prompt;
+    }
+    EXPECT_NE(boxes.shown[0].prompt.find("Nothing was changed."), std::string::npos);
+    EXPECT_NE(boxes.shown[1].prompt.find("Nothing was opened."), std::string::npos);
+    EXPECT_FALSE(wroteAnything());
+    EXPECT_TRUE(os.shellExecutions().empty());
+    EXPECT_EQ(attributesOf("C:\\plain.txt"), attribute::archive);
+    EXPECT_EQ(b().chkHidden.value(), 0) << "the box goes back to the file's state";
+    EXPECT_FALSE(b().chkReadOnly.enabled());
+
+    select("notes.txt");
+    click("chkHidden");
+    EXPECT_FALSE(wroteAnything()) << "any file of the list read from the volume that went";
+    b().Dir_Change();  // the file list is read again, from the volume there now
+    select("notes.txt");
+    click("chkHidden");
+    EXPECT_TRUE(wroteAnything());
+    EXPECT_EQ(attributesOf("C:\\notes.txt"),
+              attribute::readOnly | attribute::hidden | attribute::archive);
+}
+
+TEST_F(AttributeBoxesTest, AnotherFileUnderTheSelectedNameIsNotWrittenButStillOpens) {
+    select("plain.txt");
+    os.remove("C:\\plain.txt");
+    os.addFile("C:\\plain.txt", {.attributes = attribute::archive});
+    click("chkReadOnly");
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_NE(boxes.shown[0].prompt.find("another file has taken its name"), std::string::npos);
+    EXPECT_FALSE(wroteAnything());
+    click("cmdExecute");
+    EXPECT_EQ(os.shellExecutions().size(), 1u) << "the same volume: its file of that name opens";
+}
+
+TEST_F(AttributeBoxesTest, FileThatCouldNotBeOpenedIsWrittenOnlyOnTheVolumeListed) {
+    os.setHeldForWriting("C:\\plain.txt");
+    select("plain.txt");
+    ASSERT_EQ(boxes.shown.size(), 1u) << "File Read Error.";
+    click("chkHidden");
+    EXPECT_EQ(attributesOf("C:\\plain.txt"), attribute::archive | attribute::hidden);
+    EXPECT_EQ(boxes.shown.size(), 1u);
+
+    os.setDrive('C', sameFilesOnAnotherVolume(os));
+    os.clearCalls();
+    click("chkHidden");
+    EXPECT_FALSE(wroteAnything());
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[1].title, "Error");
+}
+
 }  // namespace

@@ -21,6 +21,8 @@
 #include "main_window/frm_main.h"
 #include "platform/posix/dos_path.h"
 #include "platform/posix/posix_platform.h"
+#include "platform/posix/unique_fd.h"
+#include "tests/platform/real_volume_test.h"
 #include "tests/platform/scratch_volumes.h"
 #include "tests/support/recording_message_boxes.h"
 #include "toolkit/qt/qt_toolkit.h"
@@ -217,6 +219,11 @@ TEST_F(RealFolderTest, RealFilesShowTheirExactSizeAndTimes) {
     const std::string secret = make("secret.txt");
     ::chmod(secret.c_str(), 0);
 
+    // A file the user may not read: as root only once the permission override is gone. Dropped
+    // before browsing: the files are opened by the volume's worker thread, which takes this
+    // thread's powers when it starts. The owner reads the other files all the same.
+    std::optional<NoPermissionOverride> withoutOverride(std::in_place);
+    if (!withoutOverride->ok()) GTEST_SKIP() << "cannot drop CAP_DAC_OVERRIDE here";
     browse(letter);
     browser_window::FrmBrowser& b = main_.frmBrowser();
     select("big.bin");
@@ -226,12 +233,8 @@ TEST_F(RealFolderTest, RealFilesShowTheirExactSizeAndTimes) {
     EXPECT_EQ(b.lblLastAccessed.caption(), "Last Accessed: 20:17:40;   Sunday 20, July 1969");
     EXPECT_TRUE(boxes_.shown.empty());
 
-    // A file the user may not read: as root only once the permission override is gone.
-    {
-        NoPermissionOverride withoutOverride;
-        if (!withoutOverride.ok()) GTEST_SKIP() << "cannot drop CAP_DAC_OVERRIDE here";
-        select("secret.txt");
-    }
+    select("secret.txt");
+    withoutOverride.reset();
     ASSERT_EQ(boxes_.shown.size(), 1u);
     EXPECT_EQ(boxes_.shown[0].prompt, "File Read Error.");
     EXPECT_EQ(b.lblLastModified.caption(), "Last Modified: 00:00:00;   Monday 01, January 1601");
@@ -270,6 +273,95 @@ TEST_F(RealFolderTest, MainWindowShowsTheExactSizeOfAHundredTebibyteVolume) {
     EXPECT_EQ(main_.lblSectorsPerCluster.caption(), "Number of Sectors per Cluster: 64");
     EXPECT_EQ(main_.lblUsedTotal.caption(), "Used / Total: 0KB / 107,374,182,400KB");
     QLocale::setDefault(QLocale::c());
+}
+
+// The volumes of a hostile unmount: a and b, each with a same.txt. a's same.txt is selected;
+// then a goes, and another volume, c, with a same.txt of its own, takes a's free letter. Nothing
+// meant for a's file may reach b's or c's.
+TEST_F(RealFolderTest, FileOfAVolumeThatWentIsNeitherWrittenNorOpenedOnAnother) {
+    std::map<std::string, std::optional<scratch::Mount>> volumes;
+    const auto mountWithSameTxt = [&](const std::string& name) {
+        const std::string target = folder_->makeFolder(name);
+        volumes[name].emplace("volscope-" + name, target, "tmpfs", 0, "size=1m");
+        std::ofstream(target + "/same.txt") << name;
+        ::chmod((target + "/same.txt").c_str(), 0644);
+        return target;
+    };
+    const std::string a = mountWithSameTxt("a");
+    const std::string b = mountWithSameTxt("b");
+    const char letterA = scratch::letterIn(os_, a);
+    const char letterB = scratch::letterIn(os_, b);
+    ASSERT_NE(letterA, '\0');
+    ASSERT_NE(letterB, '\0');
+    browse(letterA);
+    browser_window::FrmBrowser& w = main_.frmBrowser();
+    QWidget* window = toolkit::qt::nativeWindow(w.form());
+    const auto click = [&](const char* name) {
+        QWidget* box = window->findChild<QWidget*>(name);
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+    };
+    select("same.txt");
+    ASSERT_TRUE(boxes_.shown.empty());
+    const std::string path = std::string{letterA} + ":\\same.txt";
+
+    volumes["a"]->unmount();
+    click("chkReadOnly");
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_EQ(boxes_.shown[0].title, "Error");
+    EXPECT_EQ(boxes_.shown[0].prompt.rfind("The file " + path + " cannot be reached", 0), 0u)
+        << boxes_.shown[0].prompt;
+    EXPECT_EQ(scratch::letterIn(os_, b), letterB) << "b keeps its letter";
+
+    const std::string c = mountWithSameTxt("c");
+    ASSERT_EQ(scratch::letterIn(os_, c), letterA) << "the lowest free letter: a's";
+    w.cmdNext_Click();  // ">" selects same.txt again, which is c's now
+    EXPECT_EQ(boxes_.shown.size(), 1u);
+    click("chkHidden");
+    w.cmdExecute_Click();
+    ASSERT_EQ(boxes_.shown.size(), 3u);
+    EXPECT_NE(boxes_.shown[1].prompt.find(path + " is no longer the one that was listed"),
+              std::string::npos)
+        << boxes_.shown[1].prompt;
+    EXPECT_NE(boxes_.shown[2].prompt.find("Nothing was opened."), std::string::npos);
+    for (const std::string& target : {b, c}) {
+        SCOPED_TRACE(target);
+        EXPECT_EQ(modeOf(target + "/same.txt"), 0644u);
+        EXPECT_EQ(dosAttrib(target + "/same.txt"), "");
+    }
+    for (auto& [name, volume] : volumes) volume.reset();
+}
+
+// A file that cannot be opened when it is selected (here: held open for writing elsewhere, which
+// the browser's reading open does not share) gives no file to compare with later: its attributes
+// are still written, on the volume that was listed, and on no other.
+TEST_F(RealFolderTest, FileThatCouldNotBeOpenedIsWrittenOnTheVolumeListedOnly) {
+    const char letter = mountVolume("size=1m");
+    ASSERT_NE(letter, '\0');
+    const std::string held = make("held.txt");
+    std::optional<platform::posix::UniqueFd> writer(std::in_place,
+                                                    ::open(held.c_str(), O_WRONLY | O_CLOEXEC));
+    ASSERT_TRUE(writer->valid());
+    browse(letter);
+    browser_window::FrmBrowser& w = main_.frmBrowser();
+    select("held.txt");
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    ASSERT_EQ(boxes_.shown[0].prompt, "File Read Error.");
+    w.chkHidden.setValue(1);
+    w.chkHidden_Click();
+    EXPECT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_EQ(dosAttrib(held), "0x22") << "written where it was listed";
+
+    writer.reset();
+    mount_.reset();
+    const std::string other = folder_->makeFolder("other");
+    const scratch::Mount replacement("volscope-other", other, "tmpfs", 0, "size=1m");
+    ASSERT_EQ(scratch::letterIn(os_, other), letter);
+    std::ofstream(other + "/held.txt") << "other";
+    w.chkArchive.setValue(0);
+    w.chkArchive_Click();
+    ASSERT_EQ(boxes_.shown.size(), 2u);
+    EXPECT_EQ(boxes_.shown[1].title, "Error");
+    EXPECT_EQ(dosAttrib(other + "/held.txt"), "");
 }
 
 TEST_F(RealFolderTest, RootTheListerCannotOpenShowsTheBrowserThenTheMessageAndHidesIt) {

@@ -277,4 +277,41 @@ TEST_F(DriveSteppingTest, ClickingAStepButtonLeavesTheFocusOnTheWindow) {
     EXPECT_EQ(ui.focusedControl(w.form()), "");
 }
 
+// Volumes coming and going while a letter is shown (the toolkit raises Form_DeviceChange).
+
+TEST_F(DriveSteppingTest, VolumeComingOrGoingRefreshesTheShownLetterWithoutASlide) {
+    goTo('F');
+    os.removeDrive('F');
+    w.Form_DeviceChange();
+    EXPECT_EQ(w.imgDriveIcon.picture(), w.imgNonExist.picture());
+    EXPECT_EQ(w.lblVolumeName.caption(), "Volume Name: ");
+    EXPECT_EQ(w.lblFileSystemName.caption(), "File System: ");
+    os.setDrive('F', {.type = type::remote, .label = "BACK", .fileSystem = "SMB"});
+    w.Form_DeviceChange();
+    EXPECT_EQ(w.imgDriveIcon.picture(), w.imgNetwork.picture());
+    EXPECT_EQ(w.lblVolumeName.caption(), "Volume Name: BACK");
+    EXPECT_EQ(modVolscope.CurrentDrive, "F");
+    EXPECT_EQ(w.lblDriveName.caption(), "F");
+    EXPECT_TRUE(lefts.empty()) << "no slide, and no pass of the event pump";
+}
+
+// The change arrives while the icon slides in with D's picture (a CD-ROM until then): the
+// letter being left is not redrawn over the slide, and the step ends on D as D is now.
+TEST_F(DriveSteppingTest, VolumeChangeDuringAStepIsShownWhenTheStepEnds) {
+    std::string captionDuringSlide;
+    lefts.clear();
+    duringSlideAt = 200;  // during the slide in, after the step chose D's picture
+    duringSlide = [this, &captionDuringSlide] {
+        os.setDrive('D', {.type = type::removable, .label = "STICK2", .fileSystem = "FAT"});
+        w.Form_DeviceChange();
+        captionDuringSlide = w.lblVolumeName.caption();
+        EXPECT_EQ(w.imgDriveIcon.picture(), w.imgCD.picture()) << "the picture sliding in";
+    };
+    click("cmdNext");
+    EXPECT_EQ(captionDuringSlide, "Volume Name: SYSTEM") << "C's details until the step ends";
+    EXPECT_EQ(modVolscope.CurrentDrive, "D");
+    EXPECT_EQ(w.imgDriveIcon.picture(), w.imgRemovable.picture());
+    EXPECT_EQ(w.lblVolumeName.caption(), "Volume Name: STICK2");
+}
+
 }  // namespace

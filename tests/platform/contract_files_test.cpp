@@ -129,6 +129,45 @@ TEST_P(FileContract, WhatTheInterfaceDoesNotSupportIsRefused) {
     EXPECT_TRUE(platform().CloseHandle(other));
 }
 
+// Identity: which file a handle is.
+
+TEST_P(FileContract, HandlesOfOneFileTellTheSameFileAndOfAnotherFileAnother) {
+    const FileHandle first = open(knownPath(), read, shareAll);
+    const FileHandle second = open(knownPath(), read, shareAll);
+    const FileHandle other = open(backend_->makeFile("identity.txt"), read, shareAll);
+    ASSERT_NE(first, invalidFileHandle);
+    ASSERT_NE(second, invalidFileHandle);
+    ASSERT_NE(other, invalidFileHandle);
+    platform::ByHandleFileInformation a;
+    platform::ByHandleFileInformation b;
+    platform::ByHandleFileInformation c;
+    ASSERT_TRUE(platform().GetFileInformationByHandle(first, &a));
+    ASSERT_TRUE(platform().GetFileInformationByHandle(second, &b));
+    ASSERT_TRUE(platform().GetFileInformationByHandle(other, &c));
+    EXPECT_EQ(a, b);
+    EXPECT_EQ(c.volumeSerialNumber, a.volumeSerialNumber) << "one volume";
+    EXPECT_TRUE(c.fileIndexHigh != a.fileIndexHigh || c.fileIndexLow != a.fileIndexLow)
+        << "two files";
+    for (const FileHandle handle : {first, second, other})
+        EXPECT_TRUE(platform().CloseHandle(handle));
+}
+
+TEST_P(FileContract, IdentityOfAHandleNotOpenIsRefusedAndWritesNothing) {
+    constexpr platform::ByHandleFileInformation untouched{0xDEADBEEFU, 0xDEADBEEFU, 0xDEADBEEFU};
+    const FileHandle closed = open(knownPath());
+    ASSERT_NE(closed, invalidFileHandle);
+    ASSERT_TRUE(platform().CloseHandle(closed));
+    for (const FileHandle handle : {invalidFileHandle, platform::noFile, closed}) {
+        SCOPED_TRACE(static_cast<std::uintptr_t>(handle));
+        platform::ByHandleFileInformation information = untouched;
+        EXPECT_FALSE(platform().GetFileInformationByHandle(handle, &information));
+        EXPECT_EQ(information, untouched);
+    }
+    const FileHandle file = open(knownPath());
+    EXPECT_FALSE(platform().GetFileInformationByHandle(file, nullptr));
+    EXPECT_TRUE(platform().CloseHandle(file));
+}
+
 TEST_P(FileContract, HandlesNotOpenAreRefusedAndLeaveTheTimesUntouched) {
     for (const FileHandle handle : {invalidFileHandle, platform::noFile, FileHandle{12345}}) {
         SCOPED_TRACE(static_cast<std::uintptr_t>(handle));

@@ -185,6 +185,45 @@ TEST_P(PlatformContract, GeometryMultipliesOutToTheVolumeSize) {
     EXPECT_EQ(cluster * outputs.freeClusters, backend_->freeBytes());
 }
 
+// The volume's name: the same for every asking, and written only whole.
+
+TEST_P(PlatformContract, VolumeNameIsAVolumeGuidPathAndStaysTheSame) {
+    std::array<char, 64> name{};
+    ASSERT_TRUE(platform().GetVolumeNameForVolumeMountPointA(knownRoot().c_str(), name.data(),
+                                                             name.size()));
+    const std::string text = name.data();
+    EXPECT_EQ(text.size(), 49u) << text;
+    EXPECT_EQ(text.rfind("\\\\?\\Volume{", 0), 0u) << text;
+    EXPECT_TRUE(text.ends_with("}\\")) << text;
+    std::array<char, 50> again{};
+    const std::string lower = rootOf(static_cast<char>(known().letter - 'A' + 'a'));
+    ASSERT_TRUE(
+        platform().GetVolumeNameForVolumeMountPointA(lower.c_str(), again.data(), again.size()))
+        << "the smallest buffer that holds it, through the lower-case root";
+    EXPECT_EQ(std::string(again.data()), text);
+}
+
+TEST_P(PlatformContract, NoVolumeNameForNoVolumeAPathThatIsNoRootOrAShortBuffer) {
+    std::array<char, 64> name;
+    name.fill(fill);
+    const auto untouched = [&] {
+        return std::all_of(name.begin(), name.end(), [](char c) { return c == fill; });
+    };
+    for (const std::string& path :
+         {rootOf(backend_->emptyLetter()), knownRoot() + known_.name + "\\", std::string()}) {
+        SCOPED_TRACE("path \"" + path + "\"");
+        EXPECT_FALSE(
+            platform().GetVolumeNameForVolumeMountPointA(path.c_str(), name.data(), name.size()));
+        EXPECT_TRUE(untouched());
+    }
+    EXPECT_FALSE(platform().GetVolumeNameForVolumeMountPointA(knownRoot().c_str(), name.data(), 49))
+        << "no room for the terminator";
+    EXPECT_TRUE(untouched());
+    EXPECT_FALSE(platform().GetVolumeNameForVolumeMountPointA(nullptr, name.data(), name.size()));
+    EXPECT_FALSE(platform().GetVolumeNameForVolumeMountPointA(knownRoot().c_str(), nullptr, 64));
+    EXPECT_TRUE(untouched());
+}
+
 // Listings.
 
 using platform::FindData;

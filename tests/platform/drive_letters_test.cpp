@@ -54,14 +54,18 @@ struct MountRow {
     std::string fsOptions;
     int parent = 0;                // 1-based row it is mounted on; 0: the first "/" row
     std::uint64_t fileSystem = 0;  // rows with the same nonzero number share a file system
+    int id = 0;                    // its mount ID; 0: 100 and the row's index
 };
 
 std::vector<Volume> toVolumes(const std::vector<MountRow>& rows) {
     constexpr int firstId = 100;
+    std::vector<int> ids;
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        ids.push_back(rows[i].id != 0 ? rows[i].id : firstId + static_cast<int>(i));
     int rootId = 1;  // outside the table, like the namespace root's parent in mountinfo
     for (std::size_t i = 0; i < rows.size(); ++i) {
         if (rows[i].target == "/") {
-            rootId = firstId + static_cast<int>(i);
+            rootId = ids[i];
             break;
         }
     }
@@ -69,11 +73,12 @@ std::vector<Volume> toVolumes(const std::vector<MountRow>& rows) {
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const MountRow& row = rows[i];
         Volume volume;
-        volume.mount.id = firstId + static_cast<int>(i);
-        volume.mount.parentId = row.parent != 0             ? firstId + row.parent - 1
+        volume.mount.id = ids[i];
+        volume.mount.parentId = row.parent != 0             ? ids.at(row.parent - 1)
                                 : volume.mount.id == rootId ? 1
                                                             : rootId;
-        volume.mount.device = row.fileSystem != 0 ? row.fileSystem : 1000 + i;
+        volume.mount.device =
+            row.fileSystem != 0 ? row.fileSystem : 1000 + static_cast<std::uint64_t>(ids[i]);
         volume.mount.root = row.root;
         volume.mount.target = row.target;
         volume.mount.fsType = row.fsType;
@@ -86,8 +91,7 @@ std::vector<Volume> toVolumes(const std::vector<MountRow>& rows) {
 }
 
 // Each lettered drive as "target fsType".
-std::map<char, std::string> lettersOf(const std::vector<MountRow>& rows) {
-    const platform::posix::DriveTable table = platform::posix::assignDriveLetters(toVolumes(rows));
+std::map<char, std::string> lettersIn(const platform::posix::DriveTable& table) {
     std::map<char, std::string> letters;
     for (std::size_t i = 0; i < table.size(); ++i) {
         if (table[i])
@@ -95,6 +99,10 @@ std::map<char, std::string> lettersOf(const std::vector<MountRow>& rows) {
                 table[i]->mount.target + " " + table[i]->mount.fsType;
     }
     return letters;
+}
+
+std::map<char, std::string> lettersOf(const std::vector<MountRow>& rows) {
+    return lettersIn(platform::posix::assignDriveLetters(toVolumes(rows)));
 }
 
 const MountRow root{.target = "/", .fsType = "ext4", .device = disk()};
@@ -296,6 +304,166 @@ TEST_P(DriveLetters, AssignsLettersByTheRules) {
 
 INSTANTIATE_TEST_SUITE_P(Rows, DriveLetters, testing::ValuesIn(letterCases),
                          [](const auto& row) { return std::string(row.param.name); });
+
+// Letters while the program runs: each table is read after the one before, with the letters it
+// gave. Volumes are tmpfs mounts /mnt/<name> with the mount IDs the rows give.
+struct StableCase {
+    const char* name;
+    std::vector<std::vector<MountRow>> tables;
+    std::vector<std::map<char, std::string>> letters;  // after each table
+};
+
+void PrintTo(const StableCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+MountRow ram(const std::string& name, int id) {
+    return {.target = "/mnt/" + name, .fsType = "tmpfs", .id = id};
+}
+
+MountRow floppyAt(const std::string& name, int id) {
+    return {.target = "/media/" + name, .fsType = "vfat", .device = floppy(), .id = id};
+}
+
+const MountRow stableRoot{.target = "/", .fsType = "ext4", .device = disk(), .id = 1};
+
+std::vector<MountRow> ramDisks(int first, int last, int skipped = 0) {
+    std::vector<MountRow> rows{stableRoot};
+    for (int i = first; i <= last; ++i) {
+        if (i != skipped) rows.push_back(ram("r" + std::to_string(i), 200 + i));
+    }
+    return rows;
+}
+
+std::map<char, std::string> ramLetters(std::map<char, int> disks) {
+    std::map<char, std::string> letters{{'C', "/ ext4"}};
+    for (const auto& [letter, disk] : disks)
+        letters[letter] = "/mnt/r" + std::to_string(disk) + " tmpfs";
+    return letters;
+}
+
+std::map<char, int> alphabetOfRamDisks(int skipped, int last) {
+    std::map<char, int> letters;
+    char letter = 'D';
+    for (int i = 1; i <= 23; ++i) letters[letter++] = i;
+    if (skipped != 0) letters[static_cast<char>('D' + skipped - 1)] = last;
+    return letters;
+}
+
+const StableCase stableCases[] = {
+    {"UnmountFreesOnlyItsOwnLetter",
+     {{stableRoot, ram("a", 201), ram("b", 202), ram("c", 203)},
+      {stableRoot, ram("b", 202), ram("c", 203)}},
+     {{{'C', "/ ext4"}, {'D', "/mnt/a tmpfs"}, {'E', "/mnt/b tmpfs"}, {'F', "/mnt/c tmpfs"}},
+      {{'C', "/ ext4"}, {'E', "/mnt/b tmpfs"}, {'F', "/mnt/c tmpfs"}}}},
+    {"NewVolumeTakesTheLowestFreeLetter",
+     {{stableRoot, ram("a", 201), ram("b", 202), ram("c", 203)},
+      {stableRoot, ram("a", 201), ram("c", 203)},
+      {stableRoot, ram("a", 201), ram("c", 203), ram("d", 204), ram("e", 205)}},
+     {{{'C', "/ ext4"}, {'D', "/mnt/a tmpfs"}, {'E', "/mnt/b tmpfs"}, {'F', "/mnt/c tmpfs"}},
+      {{'C', "/ ext4"}, {'D', "/mnt/a tmpfs"}, {'F', "/mnt/c tmpfs"}},
+      {{'C', "/ ext4"},
+       {'D', "/mnt/a tmpfs"},
+       {'E', "/mnt/d tmpfs"},
+       {'F', "/mnt/c tmpfs"},
+       {'G', "/mnt/e tmpfs"}}}},
+    {"RemountedVolumeIsANewVolume",
+     {{stableRoot, ram("a", 201), ram("b", 202)},
+      {stableRoot, ram("b", 202)},
+      {stableRoot, ram("b", 202), ram("a", 207)}},
+     {{{'C', "/ ext4"}, {'D', "/mnt/a tmpfs"}, {'E', "/mnt/b tmpfs"}},
+      {{'C', "/ ext4"}, {'E', "/mnt/b tmpfs"}},
+      {{'C', "/ ext4"}, {'D', "/mnt/a tmpfs"}, {'E', "/mnt/b tmpfs"}}}},
+    {"MountIdTakenOverByAnotherMountIsNoReasonToKeepTheLetter",
+     {{stableRoot, ram("a", 201), ram("b", 202), ram("c", 203)},
+      {stableRoot, ram("b", 202), ram("c", 203)},
+      {stableRoot, ram("b", 202), {.target = "/mnt/x", .fsType = "tmpfs", .id = 203}}},
+     {{{'C', "/ ext4"}, {'D', "/mnt/a tmpfs"}, {'E', "/mnt/b tmpfs"}, {'F', "/mnt/c tmpfs"}},
+      {{'C', "/ ext4"}, {'E', "/mnt/b tmpfs"}, {'F', "/mnt/c tmpfs"}},
+      {{'C', "/ ext4"}, {'D', "/mnt/x tmpfs"}, {'E', "/mnt/b tmpfs"}}}},
+    {"FullAlphabetLettersTheWaitingVolumeWhenOneIsUnmounted",
+     {ramDisks(1, 24), ramDisks(1, 24, 5), ramDisks(1, 25, 5)},
+     {ramLetters(alphabetOfRamDisks(0, 0)), ramLetters(alphabetOfRamDisks(5, 24)),
+      ramLetters(alphabetOfRamDisks(5, 24))}},
+    {"FloppyKeepsItsLetterAndANewOneTakesTheFreedOne",
+     {{stableRoot, floppyAt("f0", 201), floppyAt("f1", 202), ram("usb", 203)},
+      {stableRoot, floppyAt("f1", 202), ram("usb", 203)},
+      {stableRoot, floppyAt("f1", 202), ram("usb", 203), floppyAt("f2", 204), floppyAt("f3", 205)}},
+     {{{'A', "/media/f0 vfat"}, {'B', "/media/f1 vfat"}, {'C', "/ ext4"}, {'D', "/mnt/usb tmpfs"}},
+      {{'B', "/media/f1 vfat"}, {'C', "/ ext4"}, {'D', "/mnt/usb tmpfs"}},
+      {{'A', "/media/f2 vfat"},
+       {'B', "/media/f1 vfat"},
+       {'C', "/ ext4"},
+       {'D', "/mnt/usb tmpfs"},
+       {'E', "/media/f3 vfat"}}}},
+    {"CIsWhateverRootIsOnTop",
+     {{stableRoot, ram("a", 201)},
+      {stableRoot, ram("a", 201), {.target = "/", .fsType = "overlay", .parent = 1, .id = 300}},
+      {stableRoot, ram("a", 201)}},
+     {{{'C', "/ ext4"}, {'D', "/mnt/a tmpfs"}},
+      {{'C', "/ overlay"}},
+      {{'C', "/ ext4"}, {'D', "/mnt/a tmpfs"}}}},
+    {"VolumeThatNoLongerWantsALetterFreesIt",
+     {{stableRoot,
+       {.target = "/mnt/image", .fsType = "ext4", .device = loop(), .id = 201},
+       ram("b", 202)},
+      {stableRoot,
+       {.target = "/mnt/image", .fsType = "ext4", .device = loop(), .readOnly = true, .id = 201},
+       ram("b", 202)}},
+     {{{'C', "/ ext4"}, {'D', "/mnt/image ext4"}, {'E', "/mnt/b tmpfs"}},
+      {{'C', "/ ext4"}, {'E', "/mnt/b tmpfs"}}}},
+    {"VolumeHiddenByALaterMountFreesItsLetter",
+     {{stableRoot, ram("a", 201), ram("b", 202)},
+      {stableRoot, ram("a", 201), ram("b", 202), {.target = "/mnt", .fsType = "tmpfs", .id = 203}},
+      {stableRoot, ram("a", 201), ram("b", 202)}},
+     {{{'C', "/ ext4"}, {'D', "/mnt/a tmpfs"}, {'E', "/mnt/b tmpfs"}},
+      {{'C', "/ ext4"}, {'D', "/mnt tmpfs"}},
+      {{'C', "/ ext4"}, {'D', "/mnt/a tmpfs"}, {'E', "/mnt/b tmpfs"}}}},
+};
+
+class StableDriveLetters : public testing::TestWithParam<StableCase> {};
+
+TEST_P(StableDriveLetters, KeepEachMountedVolumesLetter) {
+    const StableCase& row = GetParam();
+    ASSERT_EQ(row.tables.size(), row.letters.size());
+    platform::posix::DriveTable table;
+    for (std::size_t step = 0; step < row.tables.size(); ++step) {
+        table = platform::posix::assignDriveLetters(toVolumes(row.tables[step]), table);
+        EXPECT_EQ(lettersIn(table), row.letters[step]) << "after table " << step;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, StableDriveLetters, testing::ValuesIn(stableCases),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+// The mount a path reaches, by the longest visible mount point at or above it.
+TEST(MountHolding, IsTheDeepestVisibleMountAboveThePath) {
+    const std::vector<Volume> volumes = toVolumes({
+        stableRoot,
+        ram("usb", 201),
+        ram("usb2", 202),
+        {.target = "/mnt/hidden", .fsType = "ext4", .device = disk(), .id = 203},
+        {.target = "/mnt/hidden", .fsType = "tmpfs", .id = 204},
+    });
+    const std::vector<platform::posix::MountEntry> visible =
+        platform::posix::visibleMounts(volumes);
+    const struct {
+        const char* path;
+        int mount;  // 0: none
+    } rows[] = {{"/", 1},
+                {"/etc/hosts", 1},
+                {"/mnt/usb", 201},
+                {"/mnt/usb/a/b", 201},
+                {"/mnt/usb2/x", 202},
+                {"/mnt/usbx", 1},
+                {"/mnt/hidden/f", 204},
+                {"relative", 0}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.path);
+        const platform::posix::MountEntry* mount = platform::posix::mountHolding(visible, row.path);
+        EXPECT_EQ(mount ? mount->id : 0, row.mount);
+    }
+}
 
 struct TypeCase {
     const char* name;

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,6 +23,7 @@ namespace {
 
 namespace drive_type = platform::drive_type;
 namespace fs_flags = platform::fs_flags;
+using scratch::letterIn;
 using scratch::letterOf;
 
 using DriveTypes = std::array<std::uint32_t, 26>;
@@ -334,8 +336,67 @@ TEST_F(RealVolumes, NewMountsTakeTheNextFreeLettersAndUnmountingFreesOnlyTheirs)
     EXPECT_EQ(figuresOf(platform_, second).totalClusters, 3 * mebibyte / 4096);
 
     one.unmount();
-    EXPECT_EQ(figuresOf(platform_, first).totalClusters, 3 * mebibyte / 4096)
-        << "the volumes after an unmounted one move down a letter";
+    EXPECT_FALSE(figuresOf(platform_, first).hasGeometry) << "the letter of a volume that went";
+    EXPECT_EQ(figuresOf(platform_, second).totalClusters, 3 * mebibyte / 4096)
+        << "the volumes after an unmounted one keep their letters";
+}
+
+// Two volumes, a and b, each with a same.txt. While the platform runs, b keeps its letter
+// when a goes; a new volume and a remounted one take the lowest free letters.
+TEST_F(RealVolumes, VolumesKeepTheirLettersWhileOthersComeAndGo) {
+    const std::vector<char> free = freeLetters(driveTypesOf(platform_));
+    if (free.size() < 3) GTEST_SKIP() << "fewer than three drive letters are free";
+    const std::string targetA = folder_->makeFolder("a");
+    const std::string targetB = folder_->makeFolder("b");
+    std::optional<scratch::Mount> a(std::in_place, "volscope-a", targetA, "tmpfs", 0, "size=1m");
+    const scratch::Mount b("volscope-b", targetB, "tmpfs", 0, "size=2m");
+    for (const std::string& target : {targetA, targetB})
+        std::ofstream(target + "/same.txt") << target;
+    ASSERT_EQ(letterIn(platform_, targetA), free[0]);
+    ASSERT_EQ(letterIn(platform_, targetB), free[1]);
+
+    a->unmount();
+    EXPECT_EQ(platform_.GetDriveTypeA(rootOf(free[0]).c_str()), drive_type::noRootDir);
+    EXPECT_FALSE(figuresOf(platform_, free[0]).hasGeometry);
+    EXPECT_EQ(letterIn(platform_, targetB), free[1]);
+    EXPECT_EQ(figuresOf(platform_, free[1]).totalClusters, 2 * mebibyte / 4096);
+    EXPECT_EQ(platform_.GetFileAttributesA((rootOf(free[0]) + "same.txt").c_str()),
+              platform::Platform::invalidFileAttributes)
+        << "a's file is gone with a's letter, and b's is not found in its place";
+    EXPECT_EQ(letterOf(targetB), free[0]) << "only a platform starting now letters b anew";
+
+    a.emplace("volscope-a2", targetA, "tmpfs", 0, "size=3m");
+    EXPECT_EQ(letterIn(platform_, targetA), free[0]) << "remounted: the lowest free letter";
+    const scratch::Mount c("volscope-c", folder_->makeFolder("c"), "tmpfs", 0, "size=1m");
+    EXPECT_EQ(letterIn(platform_, c.target()), free[2]);
+    EXPECT_EQ(letterIn(platform_, targetB), free[1]);
+}
+
+// As many volumes as there are free letters, and one more: the last gets none until a letter
+// is freed, and then takes that one while every other volume keeps its own.
+TEST_F(RealVolumes, FullAlphabetLettersTheWaitingVolumeWhenOneIsUnmounted) {
+    const std::vector<char> free = freeLetters(driveTypesOf(platform_));
+    if (free.size() < 2) GTEST_SKIP() << "fewer than two drive letters are free";
+    std::vector<std::optional<scratch::Mount>> mounts(free.size() + 1);
+    for (std::size_t i = 0; i < mounts.size(); ++i) {
+        mounts[i].emplace("volscope-full", folder_->makeFolder("full" + std::to_string(i)), "tmpfs",
+                          0, "size=64k");
+        platform_.drives();  // read the table after each mount, as a running program would
+    }
+    for (std::size_t i = 0; i < free.size(); ++i)
+        ASSERT_EQ(letterIn(platform_, mounts[i]->target()), free[i]);
+    const std::string waiting = mounts.back()->target();
+    EXPECT_EQ(letterIn(platform_, waiting), '\0');
+
+    const std::size_t middle = free.size() / 2;
+    mounts[middle]->unmount();
+    EXPECT_EQ(letterIn(platform_, waiting), free[middle]);
+    for (std::size_t i = 0; i < free.size(); ++i) {
+        if (i != middle) {
+            EXPECT_EQ(letterIn(platform_, mounts[i]->target()), free[i]);
+        }
+    }
+    for (auto mount = mounts.rbegin(); mount != mounts.rend(); ++mount) mount->reset();
 }
 
 TEST_F(RealVolumes, BindMountsGetNoLetterOfTheirOwn) {

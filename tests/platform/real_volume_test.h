@@ -21,6 +21,15 @@ inline char letterOf(const std::string& target) {
     return '\0';
 }
 
+// The letter that platform gives the volume mounted at target now; '\0' when it has none.
+inline char letterIn(platform::PosixPlatform& platform, const std::string& target) {
+    const platform::posix::DriveTable& drives = platform.drives();
+    for (std::size_t i = 0; i < drives.size(); ++i) {
+        if (drives[i] && drives[i]->mount.target == target) return static_cast<char>('A' + i);
+    }
+    return '\0';
+}
+
 // A test of the Linux backend on real volumes. Skips, saying why, where this machine cannot
 // mount; otherwise holds the mount lock and a scratch folder until it ends. Fixtures that add
 // loop devices and mounts declare them after these, so that they are undone first.

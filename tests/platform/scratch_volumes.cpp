@@ -2,19 +2,23 @@
 
 #include <fcntl.h>
 #include <linux/loop.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 
 namespace scratch {
 
@@ -222,6 +226,56 @@ FuseMount::~FuseMount() {
     if (umount2(target_.c_str(), 0) != 0 && umount2(target_.c_str(), MNT_DETACH) != 0)
         std::fprintf(stderr, "scratch: cannot unmount %s: %s\n", target_.c_str(),
                      std::strerror(errno));
+}
+
+std::string blockingShareUnavailableReason(const std::string& program) {
+    if (std::string reason = unavailableReason(); !reason.empty()) return reason;
+    if (program.empty()) return "the blocking share was not built (libfuse3 is missing)";
+    if (access("/dev/fuse", R_OK | W_OK) != 0)
+        return std::string("no FUSE: /dev/fuse: ") + std::strerror(errno);
+    return "";
+}
+
+BlockingShare::BlockingShare(const std::string& program, const std::string& target)
+    : target_(target), control_(target + ".blocked") {
+    const pid_t child = fork();
+    if (child < 0) throw systemError("fork");
+    if (child == 0) {
+        execl(program.c_str(), program.c_str(), control_.c_str(), target_.c_str(), nullptr);
+        _exit(127);
+    }
+    server_ = child;
+    constexpr long fuseMagic = 0x65735546;
+    for (int wait = 0; wait < 250; ++wait) {
+        struct statfs status {};
+        if (statfs(target_.c_str(), &status) == 0 && status.f_type == fuseMagic) return;
+        if (waitpid(server_, nullptr, WNOHANG) == server_) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    kill(server_, SIGKILL);
+    waitpid(server_, nullptr, 0);
+    throw std::runtime_error("the blocking share did not come up at " + target_);
+}
+
+BlockingShare::~BlockingShare() {
+    unblock();
+    if (umount2(target_.c_str(), 0) != 0) umount2(target_.c_str(), MNT_DETACH);
+    for (int wait = 0; wait < 100; ++wait) {
+        if (waitpid(server_, nullptr, WNOHANG) == server_) return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    kill(server_, SIGKILL);
+    waitpid(server_, nullptr, 0);
+}
+
+void BlockingShare::block() {
+    const int fd = open(control_.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) throw systemError("create " + control_);
+    close(fd);
+}
+
+void BlockingShare::unblock() {
+    unlink(control_.c_str());
 }
 
 }  // namespace scratch

@@ -108,4 +108,31 @@ class FuseMount {
     std::string target_;
 };
 
+// A FUSE file system of type fuse.sshfs, served by the tests' blocking_share program, that stops
+// answering between block() and unblock(), as a share whose server went away. It holds a folder
+// "Sub" and the files same.txt and notes.txt. On destruction it answers again, so that no call
+// stays stuck on it, is unmounted, and its program ends.
+class BlockingShare {
+  public:
+    // Mounts the share at target (an empty folder) with the program at `program`. Throws
+    // std::runtime_error when it does not come up within five seconds.
+    BlockingShare(const std::string& program, const std::string& target);
+    BlockingShare(const BlockingShare&) = delete;
+    BlockingShare& operator=(const BlockingShare&) = delete;
+    ~BlockingShare();
+
+    const std::string& target() const { return target_; }
+    void block();
+    void unblock();
+
+  private:
+    std::string target_;
+    std::string control_;  // exists while the share does not answer
+    int server_ = -1;      // the program's process
+};
+
+// Why no BlockingShare can be mounted here with the program at `program` (empty: it was not
+// built), or an empty string when one can. Includes unavailableReason().
+std::string blockingShareUnavailableReason(const std::string& program);
+
 }  // namespace scratch

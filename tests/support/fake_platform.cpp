@@ -81,6 +81,7 @@ void Platform::setDrive(char letter, Drive drive) {
     const std::optional<std::size_t> index = platform::letterIndex(letter);
     if (!index) throw std::invalid_argument("not a drive letter");
     drives_[*index] = std::move(drive);
+    volumeNumbers_[*index] = ++lastVolumeNumber_;
 }
 
 void Platform::removeDrive(char letter) {
@@ -112,6 +113,8 @@ void Platform::addFile(const std::string& path, File file) {
     if (entry == nullptr) {
         folder->children.push_back(Entry{name});
         entry = &folder->children.back();
+    } else {
+        entry->index = newFileIndex();
     }
     entry->isFolder = false;
     entry->attributes = file.attributes;
@@ -226,6 +229,19 @@ bool Platform::GetDiskFreeSpaceA(const char* rootPathName, std::uint32_t* sector
     store(bytesPerSector, drive->bytesPerSector);
     store(numberOfFreeClusters, drive->freeClusters);
     store(totalNumberOfClusters, drive->totalClusters);
+    return true;
+}
+
+bool Platform::GetVolumeNameForVolumeMountPointA(const char* volumeMountPoint, char* volumeName,
+                                                 std::uint32_t bufferLength) {
+    log("GetVolumeNameForVolumeMountPointA", shown(volumeMountPoint));
+    const Drive* drive = driveAt(volumeMountPoint);
+    if (drive == nullptr || !drive->hasVolume || volumeName == nullptr) return false;
+    char name[64];
+    std::snprintf(name, sizeof name, "\\\\?\\Volume{00000000-0000-0000-0000-%012x}\\",
+                  volumeNumbers_[*platform::driveIndex(volumeMountPoint)]);
+    if (!fits(name, volumeName, bufferLength)) return false;
+    copyText(name, volumeName);
     return true;
 }
 
@@ -366,7 +382,10 @@ platform::FileHandle Platform::CreateFileA(const char* fileName, std::uint32_t d
             !sharingAllows(open.access, open.share, desiredAccess, shareMode))
             return invalidFileHandle;
     }
-    return files_.add({fileName, desiredAccess, shareMode});
+    const platform::ByHandleFileInformation identity{
+        volumeNumbers_[platform::splitDosPath(fileName)->drive],
+        static_cast<std::uint32_t>(entry->index >> 32), static_cast<std::uint32_t>(entry->index)};
+    return files_.add({fileName, desiredAccess, shareMode, identity});
 }
 
 bool Platform::CloseHandle(platform::FileHandle object) {
@@ -384,6 +403,15 @@ bool Platform::GetFileTime(platform::FileHandle file, platform::FileTime* creati
     store(creationTime, entry->file.creationTime);
     store(lastAccessTime, entry->file.lastAccessTime);
     store(lastWriteTime, entry->file.lastWriteTime);
+    return true;
+}
+
+bool Platform::GetFileInformationByHandle(platform::FileHandle file,
+                                          platform::ByHandleFileInformation* fileInformation) {
+    log("GetFileInformationByHandle", shown(file));
+    const OpenFile* open = files_.find(file);
+    if (open == nullptr || fileInformation == nullptr) return false;
+    *fileInformation = open->identity;
     return true;
 }
 

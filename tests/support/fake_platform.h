@@ -27,6 +27,12 @@ struct File {
     std::string iconName;   // empty: the icon of its extension (Platform::setExtensionIcon)
 };
 
+// A new number for a file or folder, never given before in this run: its file index.
+inline std::uint64_t newFileIndex() {
+    static std::uint64_t last = 0;
+    return ++last;
+}
+
 // A file or folder of a scripted drive's tree.
 struct Entry {
     std::string name;
@@ -37,6 +43,8 @@ struct Entry {
     bool locked = false;          // its attributes cannot be changed, as for lack of permission
     File file;                    // of a file: its times, short path and icon (not its size)
     std::vector<Entry> children;  // of a folder, in the order they were added
+    std::uint64_t index = newFileIndex();  // what GetFileInformationByHandle gives; a file that
+                                           // addFile replaces gets a new one
 };
 
 // One scripted drive. A drive without a volume (an empty optical drive, an unreachable share)
@@ -80,6 +88,10 @@ struct ShellExecution {
 //
 // Paths of the tree are DOS paths ("D:\Photos\cat.jpg"); names match whatever their case, as on
 // NTFS and FAT. Listings see the tree as it was when they started.
+//
+// Identity: every setDrive mounts a new volume, with a volume number (and volume name) of its
+// own; GetFileInformationByHandle gives that number and the entry's index as they were when the
+// file was opened.
 class Platform final : public platform::Platform {
   public:
     using FindHandle = platform::FindHandle;
@@ -131,6 +143,8 @@ class Platform final : public platform::Platform {
     bool GetDiskFreeSpaceA(const char* rootPathName, std::uint32_t* sectorsPerCluster,
                            std::uint32_t* bytesPerSector, std::uint32_t* numberOfFreeClusters,
                            std::uint32_t* totalNumberOfClusters) override;
+    bool GetVolumeNameForVolumeMountPointA(const char* volumeMountPoint, char* volumeName,
+                                           std::uint32_t bufferLength) override;
     FindHandle FindFirstFileA(const char* fileName, platform::FindData* findFileData) override;
     bool FindNextFileA(FindHandle findFile, platform::FindData* findFileData) override;
     bool FindClose(FindHandle findFile) override;
@@ -158,6 +172,8 @@ class Platform final : public platform::Platform {
     bool GetFileTime(platform::FileHandle file, platform::FileTime* creationTime,
                      platform::FileTime* lastAccessTime,
                      platform::FileTime* lastWriteTime) override;
+    bool GetFileInformationByHandle(platform::FileHandle file,
+                                    platform::ByHandleFileInformation* fileInformation) override;
     bool FileTimeToSystemTime(const platform::FileTime* fileTime,
                               platform::SystemTime* systemTime) override;
     std::uint32_t GetShortPathNameA(const char* longPath, char* shortPath,
@@ -182,6 +198,7 @@ class Platform final : public platform::Platform {
         std::string path;
         std::uint32_t access = 0;
         std::uint32_t share = 0;
+        platform::ByHandleFileInformation identity;
     };
     // Where a DOS path leads: its drive, the entry (null when there is none) and the folder the
     // entry is in (the root for the root itself).
@@ -208,6 +225,8 @@ class Platform final : public platform::Platform {
 
     std::array<std::optional<Drive>, 26> drives_;
     std::uint32_t lastError_ = platform::error_code::success;
+    std::array<std::uint32_t, 26> volumeNumbers_{};  // of each letter's mount
+    std::uint32_t lastVolumeNumber_ = 0;
     std::vector<std::string> calls_;
     platform::HandleNumbers handles_;
     platform::HandleTable<FindHandle, Listing> listings_{handles_};

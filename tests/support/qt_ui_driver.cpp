@@ -1,5 +1,7 @@
 // The Qt backend of the window tests: QTest's synthesized input, delivered as Qt delivers real
 // input to the widgets.
+#include <sys/mount.h>
+#include <unistd.h>
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
@@ -10,7 +12,9 @@
 #include <QListWidget>
 #include <QLocale>
 #include <QTest>
+
 #include <cmath>
+#include <cstdlib>
 #include <stdexcept>
 
 #include "tests/support/hooked_toolkit.h"
@@ -113,6 +117,15 @@ class QtUiDriver final : public UiDriver {
         const QPoint at = rowCentre(view, row);
         QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, at);
         QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, at);
+    }
+
+    bool announceVolumeChange(toolkit::Form&) override {
+        char folder[] = "/tmp/volscope-volume-XXXXXX";
+        if (::mkdtemp(folder) == nullptr) return false;
+        const bool mounted = ::mount("volscope-test", folder, "tmpfs", 0, "size=64k") == 0;
+        if (mounted) ::umount2(folder, MNT_DETACH);
+        ::rmdir(folder);
+        return mounted;
     }
 
     void minimize(toolkit::Form& form) override { windowOf(form).showMinimized(); }

@@ -45,6 +45,10 @@ class UiDriver {
     // A left click, or a double click, at the middle of a list's row (scrolled into view first).
     virtual void clickRow(toolkit::Form& form, std::string_view list, std::int32_t row) = 0;
     virtual void doubleClickRow(toolkit::Form& form, std::string_view list, std::int32_t row) = 0;
+    // Tells the form's window that a volume came or went, as the system does: on Windows the
+    // WM_DEVICECHANGE broadcast; on Linux a real change of the mount table (a small tmpfs
+    // mounted and unmounted again). False, changing nothing, where the machine cannot.
+    virtual bool announceVolumeChange(toolkit::Form& form) = 0;
     // Minimizes the window, or restores it, as the title bar's buttons do.
     virtual void minimize(toolkit::Form& form) = 0;
     virtual void restore(toolkit::Form& form) = 0;

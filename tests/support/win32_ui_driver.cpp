@@ -7,6 +7,9 @@
 #include "tests/support/hooked_toolkit.h"
 #include "tests/support/ui_driver.h"
 #include "toolkit/win32/win32_form.h"
+// After win32_form.h, which brings <windows.h>.
+#include <dbt.h>
+
 #include "toolkit/win32/win32_text.h"
 #include "toolkit/win32/win32_toolkit.h"
 
@@ -106,6 +109,16 @@ class Win32UiDriver final : public UiDriver {
         PostMessageW(window, WM_LBUTTONDBLCLK, MK_LBUTTON, pointAt(at));
         PostMessageW(window, WM_LBUTTONUP, 0, pointAt(at));
         pump();
+    }
+
+    bool announceVolumeChange(toolkit::Form& form) override {
+        DEV_BROADCAST_VOLUME volume{};
+        volume.dbcv_size = sizeof volume;
+        volume.dbcv_devicetype = DBT_DEVTYP_VOLUME;
+        volume.dbcv_unitmask = 1U << ('M' - 'A');
+        SendMessageW(formOf(form).window(), WM_DEVICECHANGE, DBT_DEVICEARRIVAL,
+                     reinterpret_cast<LPARAM>(&volume));
+        return true;
     }
 
     void minimize(toolkit::Form& form) override {

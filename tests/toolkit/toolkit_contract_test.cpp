@@ -2,7 +2,9 @@
 // real input (fake::UiDriver). The same file runs on each backend the machine has.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <stdexcept>
+#include <thread>
 
 #include "tests/support/fake_platform.h"
 #include "tests/support/recording_message_boxes.h"
@@ -258,6 +260,18 @@ TEST_F(ToolkitContract, TheEventPumpLetsPendingHandlersRunInsideAHandler) {
     });
     ui().click(f, "cmdGo");
     EXPECT_EQ(events, (std::vector<std::string>{"Click", "KeyDown", "Click done"}));
+}
+
+TEST_F(ToolkitContract, AVolumeThatComesOrGoesRaisesDeviceChange) {
+    toolkit::Form& f = shown();
+    int changes = 0;
+    f.onDeviceChange([&] { ++changes; });
+    if (!ui().announceVolumeChange(f)) GTEST_SKIP() << "no volume can come or go here (root?)";
+    for (int i = 0; i < 100 && changes == 0; ++i) {
+        tk().doEvents();
+        if (changes == 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_GE(changes, 1);
 }
 
 TEST_F(ToolkitContract, KeyPreviewSeesKeysOfTheFocusedControlOnceWithWindowsKeyCodes) {

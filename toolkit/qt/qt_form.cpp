@@ -1,5 +1,8 @@
 #include "toolkit/qt/qt_form.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QEvent>
@@ -114,7 +117,28 @@ QtForm::QtForm(QtToolkit& toolkit, const FormLayout& layout)
     orderTabs(layout);
 }
 
-QtForm::~QtForm() = default;
+QtForm::~QtForm() {
+    mountTableWatch_.reset();
+    if (mountTable_ >= 0) ::close(mountTable_);
+}
+
+void QtForm::onDeviceChange(Handler handler) {
+    deviceChange_ = std::move(handler);
+    if (mountTable_ >= 0 || !deviceChange_) return;
+    // The kernel marks this file with POLLPRI whenever the mount table changes, and polling it
+    // takes the mark off; the notifier waits on it in the event loop, with no timer.
+    mountTable_ = ::open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC);
+    if (mountTable_ < 0) return;
+    mountTableWatch_ = std::make_unique<QSocketNotifier>(mountTable_, QSocketNotifier::Exception);
+    QObject::connect(mountTableWatch_.get(), &QSocketNotifier::activated, window_.get(), [this] {
+        // Read to its end, so that nothing of this change is left for the next one to report.
+        char buffer[8192];
+        ::lseek(mountTable_, 0, SEEK_SET);
+        while (::read(mountTable_, buffer, sizeof buffer) > 0) {
+        }
+        if (deviceChange_ && !unloaded_) toolkit_.runHandler(deviceChange_);
+    });
+}
 
 void QtForm::build(const ControlLayout& control) {
     QWidget* parent = window_.get();

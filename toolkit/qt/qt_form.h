@@ -5,6 +5,7 @@
 #include <string>
 #include <variant>
 
+#include <QSocketNotifier>
 #include <QWidget>
 
 #include "toolkit/form.h"
@@ -34,6 +35,8 @@ class QtForm final : public Form {
     void onLoad(Handler handler) override { load_ = std::move(handler); }
     void onResize(Handler handler) override { resize_ = std::move(handler); }
     void onKeyDown(KeyHandler handler) override { keyDown_ = std::move(handler); }
+    // Watches /proc/self/mountinfo, which the kernel marks when the mount table changes.
+    void onDeviceChange(Handler handler) override;
 
     void load() override;
     void show() override;
@@ -76,6 +79,9 @@ class QtForm final : public Form {
     Handler load_;
     Handler resize_;
     KeyHandler keyDown_;
+    Handler deviceChange_;
+    int mountTable_ = -1;  // /proc/self/mountinfo, open while deviceChange_ is watched
+    std::unique_ptr<QSocketNotifier> mountTableWatch_;
     bool loaded_ = false;
     bool everShown_ = false;
     bool unloaded_ = false;

@@ -1,5 +1,7 @@
 #include "toolkit/win32/win32_form.h"
 
+#include <dbt.h>
+
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
@@ -352,6 +354,16 @@ LRESULT Win32Form::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             hide();
             toolkit_.formClosed();
             return 0;
+        case WM_DEVICECHANGE: {
+            // A drive letter that came or went, local or mapped: DEV_BROADCAST_VOLUME.
+            const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(lParam);
+            const bool volume =
+                (wParam == DBT_DEVICEARRIVAL || wParam == DBT_DEVICEREMOVECOMPLETE) &&
+                header != nullptr && header->dbch_devicetype == DBT_DEVTYP_VOLUME;
+            const Handler handler = deviceChange_;
+            if (volume && handler) toolkit_.runHandler(handler);
+            return TRUE;
+        }
         default:
             break;
     }

@@ -46,6 +46,8 @@ class Win32Form final : public Form {
     void onLoad(Handler handler) override { load_ = std::move(handler); }
     void onResize(Handler handler) override { resize_ = std::move(handler); }
     void onKeyDown(KeyHandler handler) override { keyDown_ = std::move(handler); }
+    // Raised for the volume broadcasts of WM_DEVICECHANGE, which need no registration.
+    void onDeviceChange(Handler handler) override { deviceChange_ = std::move(handler); }
 
     void load() override;
     void show() override;
@@ -135,6 +137,7 @@ class Win32Form final : public Form {
     Handler load_;
     Handler resize_;
     KeyHandler keyDown_;
+    Handler deviceChange_;
     bool loaded_ = false;
     bool everShown_ = false;
     bool unloaded_ = false;

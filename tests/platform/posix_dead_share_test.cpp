@@ -1,0 +1,231 @@
+// A share whose server went away: the Linux backend on a FUSE file system of type fuse.sshfs
+// that stops answering on demand (blocking_share). Every call that reaches the volume gives up
+// after the platform's patience, the volume then fails at once until its stuck call returns, and
+// other volumes go on answering. Needs root and FUSE; elsewhere the tests skip and say why.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "platform/platform.h"
+#include "platform/posix/posix_platform.h"
+#include "tests/platform/real_volume_test.h"
+#include "tests/platform/scratch_volumes.h"
+
+namespace {
+
+using platform::FindData;
+using platform::Platform;
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+constexpr auto shortPatience = 300ms;
+
+std::chrono::milliseconds since(Clock::time_point start) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+}
+
+class DeadShare : public scratch::RealVolumeTest {
+  protected:
+    void SetUp() override {
+        const std::string reason = scratch::blockingShareUnavailableReason(VOLSCOPE_BLOCKING_SHARE);
+        if (!reason.empty()) GTEST_SKIP() << reason;
+        RealVolumeTest::SetUp();
+        share_.emplace(VOLSCOPE_BLOCKING_SHARE, folder_->makeFolder("share"));
+    }
+
+    // The share's root on that platform, "X:\"; the test skips when no letter is left.
+    std::string rootOn(platform::PosixPlatform& platform) {
+        const char letter = scratch::letterIn(platform, share_->target());
+        if (letter == '\0') return {};
+        return {letter, ':', '\\'};
+    }
+
+    // Waits up to three seconds for the share's stuck calls to return and the volume to answer.
+    static bool answersAgain(Platform& platform, const std::string& root) {
+        for (int i = 0; i < 150; ++i) {
+            if (platform.GetDiskFreeSpaceA(root.c_str(), nullptr, nullptr, nullptr, nullptr))
+                return true;
+            std::this_thread::sleep_for(20ms);
+        }
+        return false;
+    }
+
+    std::optional<scratch::BlockingShare> share_;
+};
+
+TEST_F(DeadShare, GivesUpAfterTwoSecondsThenFailsAtOnceUntilTheServerAnswers) {
+    const std::string root = rootOn(platform_);
+    if (root.empty()) GTEST_SKIP() << "no drive letter is left for the share";
+    char fileSystem[64] = {};
+    ASSERT_TRUE(platform_.GetVolumeInformationA(root.c_str(), nullptr, 0, nullptr, nullptr, nullptr,
+                                                fileSystem, sizeof fileSystem));
+    EXPECT_STREQ(fileSystem, "fuse.sshfs");
+    EXPECT_EQ(platform_.GetDriveTypeA(root.c_str()), platform::drive_type::remote);
+
+    share_->block();
+    Clock::time_point start = Clock::now();
+    std::uint32_t clusters = 77;
+    EXPECT_FALSE(platform_.GetDiskFreeSpaceA(root.c_str(), nullptr, nullptr, nullptr, &clusters));
+    EXPECT_GE(since(start), 1900ms);
+    EXPECT_LE(since(start), 2600ms);
+    EXPECT_EQ(clusters, 77u) << "a call given up writes nothing";
+
+    start = Clock::now();
+    FindData data;
+    EXPECT_FALSE(platform_.GetVolumeInformationA(root.c_str(), nullptr, 0, nullptr, nullptr,
+                                                 nullptr, nullptr, 0));
+    EXPECT_EQ(platform_.FindFirstFileA((root + "*").c_str(), &data), platform::invalidFindHandle);
+    EXPECT_EQ(platform_.GetFileAttributesA((root + "same.txt").c_str()),
+              Platform::invalidFileAttributes);
+    EXPECT_LT(since(start), 200ms) << "a volume known not to answer is not waited for again";
+    EXPECT_EQ(platform_.GetDriveTypeA(root.c_str()), platform::drive_type::remote)
+        << "the letter's kind needs no answer from the volume";
+    EXPECT_TRUE(platform_.GetDiskFreeSpaceA("C:\\", nullptr, nullptr, nullptr, nullptr))
+        << "other volumes go on answering";
+
+    share_->unblock();
+    ASSERT_TRUE(answersAgain(platform_, root));
+    EXPECT_NE(platform_.GetFileAttributesA((root + "same.txt").c_str()),
+              Platform::invalidFileAttributes);
+}
+
+// Each call that reaches the volume, alone on a share that has just gone silent.
+struct CallRow {
+    const char* name;
+    // Makes the call on the share's root and says whether it failed as a silent volume should.
+    std::function<bool(Platform&, const std::string& root)> failsSilently;
+};
+
+void PrintTo(const CallRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
+const CallRow callRows[] = {
+    {"GetVolumeInformationA",
+     [](Platform& os, const std::string& root) {
+         return !os.GetVolumeInformationA(root.c_str(), nullptr, 0, nullptr, nullptr, nullptr,
+                                          nullptr, 0);
+     }},
+    {"GetDiskFreeSpaceA",
+     [](Platform& os, const std::string& root) {
+         return !os.GetDiskFreeSpaceA(root.c_str(), nullptr, nullptr, nullptr, nullptr);
+     }},
+    {"FindFirstFileA",
+     [](Platform& os, const std::string& root) {
+         FindData data;
+         return os.FindFirstFileA((root + "*").c_str(), &data) == platform::invalidFindHandle;
+     }},
+    {"FindFirstFileAOfOneFile",
+     [](Platform& os, const std::string& root) {
+         FindData data;
+         return os.FindFirstFileA((root + "same.txt").c_str(), &data) ==
+                platform::invalidFindHandle;
+     }},
+    {"GetFileAttributesA",
+     [](Platform& os, const std::string& root) {
+         return os.GetFileAttributesA((root + "same.txt").c_str()) ==
+                Platform::invalidFileAttributes;
+     }},
+    {"SetFileAttributesA",
+     [](Platform& os, const std::string& root) {
+         return !os.SetFileAttributesA((root + "same.txt").c_str(),
+                                       platform::file_attribute::readOnly);
+     }},
+    {"CreateFileA",
+     [](Platform& os, const std::string& root) {
+         return os.CreateFileA((root + "same.txt").c_str(), platform::file_access::genericRead,
+                               platform::file_share::read, nullptr,
+                               platform::creation_disposition::openExisting, 0,
+                               platform::noFile) == platform::invalidFileHandle;
+     }},
+    {"GetShortPathNameA",
+     [](Platform& os, const std::string& root) {
+         char shortPath[64];
+         return os.GetShortPathNameA((root + "same.txt").c_str(), shortPath, sizeof shortPath) == 0;
+     }},
+    {"SHGetFileInfoA",
+     [](Platform& os, const std::string& root) {
+         platform::ShFileInfo info;
+         return os.SHGetFileInfoA((root + "same.txt").c_str(), 0, &info, sizeof info,
+                                  platform::shell_info::sysIconIndex) == 0;
+     }},
+    {"ShellExecuteA",
+     [](Platform& os, const std::string& root) {
+         return os.ShellExecuteA({}, "open", (root + "same.txt").c_str(), "", root.c_str(), 1) <=
+                32;
+     }},
+};
+
+class DeadShareCalls : public DeadShare, public testing::WithParamInterface<CallRow> {};
+
+TEST_P(DeadShareCalls, GiveUpWithinThePatience) {
+    platform::PosixPlatform platform("true", "/usr/share/mime", shortPatience);
+    const std::string root = rootOn(platform);
+    if (root.empty()) GTEST_SKIP() << "no drive letter is left for the share";
+    share_->block();
+    const Clock::time_point start = Clock::now();
+    EXPECT_TRUE(GetParam().failsSilently(platform, root));
+    EXPECT_LE(since(start), shortPatience + 400ms);
+    share_->unblock();
+    EXPECT_TRUE(answersAgain(platform, root));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, DeadShareCalls, testing::ValuesIn(callRows),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+// A change the caller gave up on, made by a server that answers late: nothing may change after
+// the program reported that nothing did.
+TEST_F(DeadShare, ChangeGivenUpIsNotMadeWhenTheShareAnswersLate) {
+    platform::PosixPlatform platform("true", "/usr/share/mime", shortPatience);
+    const std::string root = rootOn(platform);
+    if (root.empty()) GTEST_SKIP() << "no drive letter is left for the share";
+    const std::string file = root + "same.txt";
+    const std::uint32_t before = platform.GetFileAttributesA(file.c_str());
+    ASSERT_EQ(before & platform::file_attribute::readOnly, 0u);
+    share_->block();
+    EXPECT_FALSE(platform.SetFileAttributesA(file.c_str(), platform::file_attribute::readOnly));
+    share_->unblock();
+    ASSERT_TRUE(answersAgain(platform, root));
+    EXPECT_EQ(platform.GetFileAttributesA(file.c_str()), before);
+    EXPECT_TRUE(platform.SetFileAttributesA(file.c_str(), platform::file_attribute::readOnly))
+        << "the share takes changes again";
+    EXPECT_NE(platform.GetFileAttributesA(file.c_str()) & platform::file_attribute::readOnly, 0u);
+}
+
+// What was opened while the share answered, used and closed after it went silent.
+TEST_F(DeadShare, OpenListingsAndFilesGiveUpAndCloseWithoutWaiting) {
+    platform::PosixPlatform platform("true", "/usr/share/mime", shortPatience);
+    const std::string root = rootOn(platform);
+    if (root.empty()) GTEST_SKIP() << "no drive letter is left for the share";
+    FindData data;
+    const platform::FindHandle listing = platform.FindFirstFileA((root + "*").c_str(), &data);
+    ASSERT_NE(listing, platform::invalidFindHandle);
+    const platform::FileHandle file = platform.CreateFileA(
+        (root + "same.txt").c_str(), platform::file_access::genericRead, platform::file_share::read,
+        nullptr, platform::creation_disposition::openExisting, 0, platform::noFile);
+    ASSERT_NE(file, platform::invalidFileHandle);
+
+    share_->block();
+    Clock::time_point start = Clock::now();
+    platform::FileTime written{1, 2};
+    EXPECT_FALSE(platform.GetFileTime(file, nullptr, nullptr, &written));
+    EXPECT_EQ(written, (platform::FileTime{1, 2}));
+    EXPECT_FALSE(platform.FindNextFileA(listing, &data));
+    EXPECT_LE(since(start), shortPatience + 400ms);
+
+    // Closing a file of a FUSE volume waits for the server (FLUSH); here it must not.
+    start = Clock::now();
+    EXPECT_TRUE(platform.CloseHandle(file));
+    EXPECT_TRUE(platform.FindClose(listing));
+    EXPECT_FALSE(platform.CloseHandle(file));
+    EXPECT_LT(since(start), 100ms);
+
+    share_->unblock();
+    EXPECT_TRUE(answersAgain(platform, root));
+}
+
+}  // namespace
