@@ -150,7 +150,7 @@ class QtImage::View final : public QLabel {
 };
 
 QtImage::QtImage(QtToolkit& toolkit, QWidget& parent, const ControlLayout& layout, QPoint origin)
-    : toolkit_(toolkit), view_(new View(&parent)), left_(layout.left), origin_(origin) {
+    : ImageBase(layout.left), toolkit_(toolkit), view_(new View(&parent)), origin_(origin) {
     applyCommon(*view_, layout, origin);
     view_->setFocusPolicy(Qt::NoFocus);
     view_->setAlignment(Qt::AlignLeft | Qt::AlignTop);

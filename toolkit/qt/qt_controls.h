@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include "toolkit/control_bases.h"
 #include "toolkit/controls.h"
 #include "toolkit/layout.h"
 
@@ -46,25 +47,19 @@ class QtCommandButton final : public CommandButton {
     Handler click_;
 };
 
-class QtImage final : public Image {
+class QtImage final : public ImageBase {
   public:
     QtImage(QtToolkit& toolkit, QWidget& parent, const ControlLayout& layout, QPoint origin);
-    Picture picture() const override { return picture_; }
     void setPicture(const Picture& picture) override;
-    float left() const override { return left_; }
     void setLeft(float left) override;
     float width() const override;
     float height() const override;
-    void onClick(Handler handler) override { click_ = std::move(handler); }
 
   private:
     class View;
     QtToolkit& toolkit_;
     View* view_;
-    Picture picture_;
-    float left_;
     QPoint origin_;
-    Handler click_;
 };
 
 class QtPictureBox final : public PictureBox, private platform::DeviceContext {

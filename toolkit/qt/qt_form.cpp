@@ -79,13 +79,12 @@ class QtForm::Window final : public QWidget {
 
     void showEvent(QShowEvent* event) override {
         QWidget::showEvent(event);
-        if (!event->spontaneous() && form_.resize_) form_.toolkit_.runHandler(form_.resize_);
+        if (!event->spontaneous()) form_.raise(form_.resize_);
     }
 
     void changeEvent(QEvent* event) override {
         QWidget::changeEvent(event);
-        if (event->type() == QEvent::WindowStateChange && form_.resize_)
-            form_.toolkit_.runHandler(form_.resize_);
+        if (event->type() == QEvent::WindowStateChange) form_.raise(form_.resize_);
     }
 
   private:
@@ -94,7 +93,8 @@ class QtForm::Window final : public QWidget {
 };
 
 QtForm::QtForm(QtToolkit& toolkit, const FormLayout& layout)
-    : toolkit_(toolkit),
+    : FormBase(toolkit),
+      toolkit_(toolkit),
       window_(std::make_unique<Window>(*this, layout.keyPreview)),
       centred_(layout.centred) {
     Qt::WindowFlags flags = Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -136,7 +136,7 @@ void QtForm::onDeviceChange(Handler handler) {
         ::lseek(mountTable_, 0, SEEK_SET);
         while (::read(mountTable_, buffer, sizeof buffer) > 0) {
         }
-        if (deviceChange_ && !unloaded_) toolkit_.runHandler(deviceChange_);
+        if (deviceChange_ && !unloaded()) toolkit_.runHandler(deviceChange_);
     });
 }
 
@@ -187,8 +187,8 @@ void QtForm::build(const ControlLayout& control) {
             built = std::make_unique<QtShape>(*parent, control, origin);
             break;
     }
-    if (!controls_.emplace(control.name, std::move(built)).second)
-        throw std::invalid_argument("two controls named " + control.name);
+    std::visit([&](const auto& owned) { addControl(control.name, owned.get()); }, built);
+    controls_.emplace(control.name, std::move(built));
     if (auto* widget = window_->findChild<QWidget*>(QString::fromStdString(control.name)))
         window_->watchKeysOf(*widget);
 }
@@ -220,43 +220,6 @@ void QtForm::orderTabs(const FormLayout& layout) {
     }
 }
 
-template <typename T>
-T& QtForm::find(std::string_view name) {
-    const auto it = controls_.find(name);
-    if (it != controls_.end()) {
-        if (auto* control = std::get_if<std::unique_ptr<T>>(&it->second)) return **control;
-    }
-    throw std::out_of_range("the form has no such control: " + std::string(name));
-}
-
-Label& QtForm::label(std::string_view name) {
-    return find<QtLabel>(name);
-}
-CommandButton& QtForm::commandButton(std::string_view name) {
-    return find<QtCommandButton>(name);
-}
-Image& QtForm::image(std::string_view name) {
-    return find<QtImage>(name);
-}
-PictureBox& QtForm::pictureBox(std::string_view name) {
-    return find<QtPictureBox>(name);
-}
-Shape& QtForm::shape(std::string_view name) {
-    return find<QtShape>(name);
-}
-
-CheckBox& QtForm::checkBox(std::string_view name) {
-    return find<QtCheckBox>(name);
-}
-
-DirListBox& QtForm::dirListBox(std::string_view name) {
-    return find<QtDirListBox>(name);
-}
-
-FileListBox& QtForm::fileListBox(std::string_view name) {
-    return find<QtFileListBox>(name);
-}
-
 bool QtForm::previewKey(int qtKey, Qt::KeyboardModifiers modifiers) {
     if (!keyDown_) return false;
     std::int16_t code = virtualKeyCode(qtKey);
@@ -265,14 +228,8 @@ bool QtForm::previewKey(int qtKey, Qt::KeyboardModifiers modifiers) {
     return code == 0;
 }
 
-void QtForm::load() {
-    if (loaded_) return;
-    loaded_ = true;
-    if (load_) toolkit_.runHandler(load_);
-}
-
 void QtForm::show() {
-    if (unloaded_) return;
+    if (unloaded()) return;
     load();
     if (toolkit_.ended()) return;
     if (!everShown_ && centred_) {
@@ -296,11 +253,6 @@ QWidget& QtForm::window() {
 }
 
 void QtForm::hide() {
-    window_->hide();
-}
-
-void QtForm::unload() {
-    unloaded_ = true;
     window_->hide();
 }
 

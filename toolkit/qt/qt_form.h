@@ -8,7 +8,7 @@
 #include <QSocketNotifier>
 #include <QWidget>
 
-#include "toolkit/form.h"
+#include "toolkit/form_base.h"
 #include "toolkit/layout.h"
 #include "toolkit/qt/qt_controls.h"
 #include "toolkit/qt/qt_lists.h"
@@ -18,39 +18,25 @@ namespace toolkit::qt {
 class QtToolkit;
 
 // A form as a top-level Qt window with fixed client size, holding the controls of its layout.
-class QtForm final : public Form {
+class QtForm final : public FormBase {
   public:
     QtForm(QtToolkit& toolkit, const FormLayout& layout);
     ~QtForm() override;
 
-    Label& label(std::string_view name) override;
-    CommandButton& commandButton(std::string_view name) override;
-    Image& image(std::string_view name) override;
-    PictureBox& pictureBox(std::string_view name) override;
-    Shape& shape(std::string_view name) override;
-    CheckBox& checkBox(std::string_view name) override;
-    DirListBox& dirListBox(std::string_view name) override;
-    FileListBox& fileListBox(std::string_view name) override;
-
-    void onLoad(Handler handler) override { load_ = std::move(handler); }
-    void onResize(Handler handler) override { resize_ = std::move(handler); }
-    void onKeyDown(KeyHandler handler) override { keyDown_ = std::move(handler); }
     // Watches /proc/self/mountinfo, which the kernel marks when the mount table changes.
     void onDeviceChange(Handler handler) override;
 
-    void load() override;
     void show() override;
     void hide() override;
-    void unload() override;
-    bool unloaded() const override { return unloaded_; }
     bool visible() const override;
     void setFocus() override;
+    int windowState() const override;
+
+    // The top-level widget; its window id is the handle.
+    QWidget& window();
+    std::uintptr_t hWnd() const override;
     std::string caption() const override;
     float width() const override;
-    int windowState() const override;
-    std::uintptr_t hWnd() const override;
-
-    QWidget& window();
 
   private:
     class Window;
@@ -64,8 +50,6 @@ class QtForm final : public Form {
         QPoint origin;
     };
 
-    template <typename T>
-    T& find(std::string_view name);
     void build(const ControlLayout& control);
     void orderTabs(const FormLayout& layout);
     // Translates a key press for the key-down handler; true when the handler consumed the key.
@@ -76,15 +60,10 @@ class QtForm final : public Form {
     std::map<std::string, Control, std::less<>> controls_;
     std::map<std::string, Container, std::less<>> containers_;
     QWidget* firstTabStop_ = nullptr;
-    Handler load_;
-    Handler resize_;
-    KeyHandler keyDown_;
     Handler deviceChange_;
     int mountTable_ = -1;  // /proc/self/mountinfo, open while deviceChange_ is watched
     std::unique_ptr<QSocketNotifier> mountTableWatch_;
-    bool loaded_ = false;
     bool everShown_ = false;
-    bool unloaded_ = false;
     bool centred_;
 };
 

@@ -8,7 +8,6 @@
 
 #include "toolkit/number_format.h"
 #include "toolkit/qt/qt_form.h"
-#include "toolkit/uncaught_failure.h"
 
 namespace toolkit::qt {
 
@@ -28,7 +27,7 @@ int QtApplication::exec() {
 }
 
 QtToolkit::QtToolkit(MessageBoxes& messageBoxes, platform::Platform& os, std::string appTitle)
-    : messageBoxes_(messageBoxes), os_(os), appTitle_(std::move(appTitle)) {
+    : ToolkitBase(messageBoxes, os, std::move(appTitle)) {
     installFontSubstitutes();
 }
 
@@ -58,14 +57,9 @@ void QtToolkit::doEvents() {
 }
 
 void QtToolkit::end() {
-    ended_ = true;
+    markEnded();
     for (QWidget* window : QApplication::topLevelWidgets()) window->hide();
     QCoreApplication::exit(0);
-}
-
-int QtToolkit::msgBox(std::string_view prompt, int style, std::string_view title) {
-    return messageBoxes_.show(MessageBoxRequest{std::string(prompt), style,
-                                                std::string(title.empty() ? appTitle_ : title)});
 }
 
 std::string QtToolkit::format(double value, std::string_view pattern) const {
@@ -97,10 +91,6 @@ std::string QtToolkit::format(const DateTime& date, std::string_view pattern) co
             symbols.timeSeparator = timeFormat.mid(after, minute - after).toStdString();
     }
     return formatDate(date, pattern, symbols);
-}
-
-void QtToolkit::runHandler(const std::function<void()>& handler) {
-    toolkit::runHandler(*this, handler);
 }
 
 }  // namespace toolkit::qt

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "platform/platform.h"
-#include "toolkit/toolkit.h"
+#include "toolkit/toolkit_base.h"
 
 class QApplication;
 class QFont;
@@ -35,35 +35,20 @@ class QtApplication {
 // The Qt Widgets backend of the toolkit. Needs a live QApplication (QtApplication, or the test's
 // own). Message boxes go through the given seam; the folder and file lists read folders through
 // the given system. Both must outlive the toolkit.
-class QtToolkit final : public Toolkit {
+class QtToolkit final : public ToolkitBase {
   public:
     QtToolkit(MessageBoxes& messageBoxes, platform::Platform& os, std::string appTitle);
-
-    platform::Platform& os() const { return os_; }
 
     std::unique_ptr<Form> createForm(const FormLayout& layout) override;
     void doEvents() override;
     void end() override;
-    bool ended() const override { return ended_; }
-    int msgBox(std::string_view prompt, int style, std::string_view title = {}) override;
     std::string format(double value, std::string_view pattern) const override;
     std::string format(const DateTime& date, std::string_view pattern) const override;
-    std::string appTitle() const override { return appTitle_; }
-
-    // Runs an event handler. A failure escaping it is reported in a message box with the
-    // application's title, and the program ends.
-    void runHandler(const std::function<void()>& handler);
 
     // The toolkit's default dialog font, used by every control without a font of its own.
     static QFont dialogFont();
     // Maps the Windows font names of the layouts onto metric-compatible faces.
     static void installFontSubstitutes();
-
-  private:
-    MessageBoxes& messageBoxes_;
-    platform::Platform& os_;
-    std::string appTitle_;
-    bool ended_ = false;
 };
 
 // The top-level widget of a form built by QtToolkit, for tests and screenshots.

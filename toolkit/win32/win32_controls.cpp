@@ -151,7 +151,7 @@ void Win32CommandButton::clicked() {
 
 Win32Image::Win32Image(Win32Toolkit& toolkit, Win32Form& form, HWND parent, POINT origin,
                        const ControlLayout& layout)
-    : toolkit_(toolkit), left_(layout.left), origin_(origin) {
+    : ImageBase(layout.left), toolkit_(toolkit), origin_(origin) {
     registerWindowClass(imageClass, windowProc, GetSysColorBrush(COLOR_BTNFACE));
     window_ =
         form.createControl(imageClass, {}, childStyle(layout), 0, parent, origin, layout, this);

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "toolkit/control_bases.h"
 #include "toolkit/controls.h"
 #include "toolkit/layout.h"
 
@@ -61,17 +62,14 @@ class Win32CommandButton final : public CommandButton {
 
 // A window of its own class that draws its picture's icon at the icon's own size over the
 // form's background, and raises Click on a left button pressed and released over it.
-class Win32Image final : public Image {
+class Win32Image final : public ImageBase {
   public:
     Win32Image(Win32Toolkit& toolkit, Win32Form& form, HWND parent, POINT origin,
                const ControlLayout& layout);
-    Picture picture() const override { return picture_; }
     void setPicture(const Picture& picture) override;
-    float left() const override { return left_; }
     void setLeft(float left) override;
     float width() const override;
     float height() const override;
-    void onClick(Handler handler) override { click_ = std::move(handler); }
     HWND window() const { return window_; }
 
   private:
@@ -79,10 +77,7 @@ class Win32Image final : public Image {
 
     Win32Toolkit& toolkit_;
     HWND window_;
-    Picture picture_;
-    float left_;
     POINT origin_;
-    Handler click_;
 };
 
 // A window of its own class with the sunken client edge, filled with its back colour. Its

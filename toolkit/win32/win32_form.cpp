@@ -44,7 +44,10 @@ HICON loadIcon(HMODULE module, const std::wstring& name, int sizeMetric) {
 }  // namespace
 
 Win32Form::Win32Form(Win32Toolkit& toolkit, const FormLayout& layout)
-    : toolkit_(toolkit), keyPreview_(layout.keyPreview), centred_(layout.centred) {
+    : FormBase(toolkit),
+      toolkit_(toolkit),
+      keyPreview_(layout.keyPreview),
+      centred_(layout.centred) {
     registerWindowClass(formClass, windowProc, GetSysColorBrush(COLOR_BTNFACE));
     DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
     if (layout.minButton) style |= WS_MINIMIZEBOX;
@@ -186,8 +189,8 @@ void Win32Form::build(const ControlLayout& control) {
             break;
     }
     HWND window = std::visit([](const auto& made) { return made->window(); }, built);
-    if (!controls_.emplace(control.name, Placed{std::move(built), window, container}).second)
-        throw std::invalid_argument("two controls named " + control.name);
+    std::visit([&](const auto& owned) { addControl(control.name, owned.get()); }, built);
+    controls_.emplace(control.name, Placed{std::move(built), window, container});
 }
 
 void Win32Form::orderTabs(const FormLayout& layout) {
@@ -213,47 +216,6 @@ void Win32Form::orderTabs(const FormLayout& layout) {
             control->visible)
             firstTabStop_ = window;
     }
-}
-
-template <typename T>
-T& Win32Form::find(std::string_view name) {
-    const auto it = controls_.find(name);
-    if (it != controls_.end()) {
-        if (auto* control = std::get_if<std::unique_ptr<T>>(&it->second.control)) return **control;
-    }
-    throw std::out_of_range("the form has no such control: " + std::string(name));
-}
-
-Label& Win32Form::label(std::string_view name) {
-    return find<Win32Label>(name);
-}
-
-CommandButton& Win32Form::commandButton(std::string_view name) {
-    return find<Win32CommandButton>(name);
-}
-
-Image& Win32Form::image(std::string_view name) {
-    return find<Win32Image>(name);
-}
-
-PictureBox& Win32Form::pictureBox(std::string_view name) {
-    return find<Win32PictureBox>(name);
-}
-
-Shape& Win32Form::shape(std::string_view name) {
-    return find<Win32Shape>(name);
-}
-
-CheckBox& Win32Form::checkBox(std::string_view name) {
-    return find<Win32CheckBox>(name);
-}
-
-DirListBox& Win32Form::dirListBox(std::string_view name) {
-    return find<Win32DirListBox>(name);
-}
-
-FileListBox& Win32Form::fileListBox(std::string_view name) {
-    return find<Win32FileListBox>(name);
 }
 
 HWND Win32Form::controlWindow(std::string_view name) const {
@@ -371,19 +333,11 @@ LRESULT Win32Form::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void Win32Form::raiseResize() {
-    const Handler handler = resize_;
-    if (handler) toolkit_.runHandler(handler);
-}
-
-void Win32Form::load() {
-    if (loaded_) return;
-    loaded_ = true;
-    const Handler handler = load_;
-    if (handler) toolkit_.runHandler(handler);
+    raise(resize_);
 }
 
 void Win32Form::show() {
-    if (unloaded_) return;
+    if (unloaded()) return;
     load();
     if (toolkit_.ended()) return;
     if (!everShown_ && centred_) {
@@ -409,11 +363,6 @@ void Win32Form::show() {
 
 void Win32Form::hide() {
     ShowWindow(window_, SW_HIDE);
-}
-
-void Win32Form::unload() {
-    unloaded_ = true;
-    hide();
 }
 
 bool Win32Form::visible() const {

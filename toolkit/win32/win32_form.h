@@ -9,7 +9,7 @@
 #include <variant>
 #include <vector>
 
-#include "toolkit/form.h"
+#include "toolkit/form_base.h"
 #include "toolkit/layout.h"
 #include "toolkit/win32/win32_controls.h"
 #include "toolkit/win32/win32_lists.h"
@@ -27,41 +27,27 @@ class Win32Toolkit;
 //
 // The window lives as long as this object. Closing it with the title bar's button hides it (as
 // hide()); when no form is visible any more, the event loop ends.
-class Win32Form final : public Form {
+class Win32Form final : public FormBase {
   public:
     Win32Form(Win32Toolkit& toolkit, const FormLayout& layout);
     ~Win32Form() override;
     Win32Form(const Win32Form&) = delete;
     Win32Form& operator=(const Win32Form&) = delete;
 
-    Label& label(std::string_view name) override;
-    CommandButton& commandButton(std::string_view name) override;
-    Image& image(std::string_view name) override;
-    PictureBox& pictureBox(std::string_view name) override;
-    Shape& shape(std::string_view name) override;
-    CheckBox& checkBox(std::string_view name) override;
-    DirListBox& dirListBox(std::string_view name) override;
-    FileListBox& fileListBox(std::string_view name) override;
-
-    void onLoad(Handler handler) override { load_ = std::move(handler); }
-    void onResize(Handler handler) override { resize_ = std::move(handler); }
-    void onKeyDown(KeyHandler handler) override { keyDown_ = std::move(handler); }
     // Raised for the volume broadcasts of WM_DEVICECHANGE, which need no registration.
     void onDeviceChange(Handler handler) override { deviceChange_ = std::move(handler); }
 
-    void load() override;
     void show() override;
     void hide() override;
-    void unload() override;
-    bool unloaded() const override { return unloaded_; }
     bool visible() const override;
     void setFocus() override;
+    int windowState() const override;
+
+    // The window itself; its HWND is the handle.
+    HWND window() const { return window_; }
+    std::uintptr_t hWnd() const override;
     std::string caption() const override;
     float width() const override;
-    int windowState() const override;
-    std::uintptr_t hWnd() const override;
-
-    HWND window() const { return window_; }
     // The window of a control by its layout name; throws std::out_of_range for a name the layout
     // lacks.
     HWND controlWindow(std::string_view name) const;
@@ -112,8 +98,6 @@ class Win32Form final : public Form {
 
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
-    template <typename T>
-    T& find(std::string_view name);
     void build(const ControlLayout& control);
     void orderTabs(const FormLayout& layout);
     HFONT fontFor(const std::optional<Font>& font);
@@ -134,13 +118,8 @@ class Win32Form final : public Form {
     std::map<HWND, std::function<void(const DRAWITEMSTRUCT&)>> drawers_;
     HWND firstTabStop_ = nullptr;
     HWND focusOnActivate_ = nullptr;
-    Handler load_;
-    Handler resize_;
-    KeyHandler keyDown_;
     Handler deviceChange_;
-    bool loaded_ = false;
     bool everShown_ = false;
-    bool unloaded_ = false;
     bool minimized_ = false;
 };
 

@@ -6,7 +6,6 @@
 
 #include "toolkit/number_format.h"
 #include "toolkit/twips.h"
-#include "toolkit/uncaught_failure.h"
 #include "toolkit/win32/win32_form.h"
 #include "toolkit/win32/win32_text.h"
 
@@ -25,9 +24,7 @@ int screenDpi() {
 
 Win32Toolkit::Win32Toolkit(MessageBoxes& messageBoxes, platform::Platform& os, std::string appTitle,
                            LCID locale)
-    : messageBoxes_(messageBoxes),
-      os_(os),
-      appTitle_(std::move(appTitle)),
+    : ToolkitBase(messageBoxes, os, std::move(appTitle)),
       locale_(locale),
       module_(GetModuleHandleW(nullptr)),
       dpi_(screenDpi()) {
@@ -68,7 +65,7 @@ void Win32Toolkit::dispatch(MSG& message) {
 
 void Win32Toolkit::doEvents() {
     MSG message;
-    while (!ended_ && !quit_ && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    while (!ended() && !quit_ && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {
             quit_ = true;
             break;
@@ -79,7 +76,7 @@ void Win32Toolkit::doEvents() {
 
 int Win32Toolkit::run() {
     MSG message;
-    while (!ended_ && !quit_) {
+    while (!ended() && !quit_) {
         const BOOL got = GetMessageW(&message, nullptr, 0, 0);
         if (got == 0 || got == -1) break;
         dispatch(message);
@@ -88,8 +85,7 @@ int Win32Toolkit::run() {
 }
 
 void Win32Toolkit::end() {
-    if (ended_) return;
-    ended_ = true;
+    if (!markEnded()) return;
     for (Win32Form* form : forms_) ShowWindow(form->window(), SW_HIDE);
     PostQuitMessage(0);
 }
@@ -110,11 +106,6 @@ void Win32Toolkit::addForm(Win32Form& form) {
 
 void Win32Toolkit::removeForm(Win32Form& form) {
     forms_.erase(std::remove(forms_.begin(), forms_.end(), &form), forms_.end());
-}
-
-int Win32Toolkit::msgBox(std::string_view prompt, int style, std::string_view title) {
-    return messageBoxes_.show(MessageBoxRequest{std::string(prompt), style,
-                                                std::string(title.empty() ? appTitle_ : title)});
 }
 
 std::string Win32Toolkit::format(double value, std::string_view pattern) const {
@@ -157,10 +148,6 @@ std::string Win32Toolkit::timeSeparator() const {
     }
     const std::string separator = localeText(LOCALE_STIME);
     return separator.empty() ? ":" : separator;
-}
-
-void Win32Toolkit::runHandler(const std::function<void()>& handler) {
-    toolkit::runHandler(*this, handler);
 }
 
 HWND nativeWindow(Form& form) {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "toolkit/toolkit.h"
+#include "toolkit/toolkit_base.h"
 
 namespace toolkit::win32 {
 
@@ -26,7 +26,7 @@ class Win32Form;
 //
 // The event loop (run, doEvents) gives every key-down first to its form's key preview, then to
 // the dialog manager (Tab between the tab stops), then to the control.
-class Win32Toolkit final : public Toolkit {
+class Win32Toolkit final : public ToolkitBase {
   public:
     // Numbers and dates are formatted with the symbols of `locale` (the user's by default).
     Win32Toolkit(MessageBoxes& messageBoxes, platform::Platform& os, std::string appTitle,
@@ -36,7 +36,6 @@ class Win32Toolkit final : public Toolkit {
     Win32Toolkit(const Win32Toolkit&) = delete;
     Win32Toolkit& operator=(const Win32Toolkit&) = delete;
 
-    platform::Platform& os() const { return os_; }
     // The module whose resources the pictures are loaded from: the program itself.
     HMODULE module() const { return module_; }
     int dpi() const { return dpi_; }
@@ -48,19 +47,12 @@ class Win32Toolkit final : public Toolkit {
     // Hides every form, at once, and ends the event loop; the windows themselves go with their
     // Form objects. No handler runs after it.
     void end() override;
-    bool ended() const override { return ended_; }
-    int msgBox(std::string_view prompt, int style, std::string_view title = {}) override;
     std::string format(double value, std::string_view pattern) const override;
     std::string format(const DateTime& date, std::string_view pattern) const override;
-    std::string appTitle() const override { return appTitle_; }
 
     // Runs the event loop until end(), or until the user has closed the last visible form;
     // returns the program's exit code.
     int run();
-
-    // Runs an event handler. A failure escaping it is reported in a message box with the
-    // application's title, and the program ends.
-    void runHandler(const std::function<void()>& handler);
 
     // For the forms: they come and go with their Form objects.
     void addForm(Win32Form& form);
@@ -76,14 +68,10 @@ class Win32Toolkit final : public Toolkit {
     // The separator between the hour and the minute in the locale's own time format.
     std::string timeSeparator() const;
 
-    MessageBoxes& messageBoxes_;
-    platform::Platform& os_;
-    std::string appTitle_;
     LCID locale_;
     HMODULE module_;
     int dpi_;
     std::vector<Win32Form*> forms_;
-    bool ended_ = false;
     bool quit_ = false;
 };
 

@@ -1,0 +1,108 @@
+#pragma once
+
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <variant>
+
+#include "toolkit/form.h"
+#include "toolkit/toolkit_base.h"
+
+namespace toolkit {
+
+// What every backend's form keeps alike: its controls by layout name, its Load, Resize and
+// KeyDown handlers, Load raised once, and unloading. A backend builds its controls (it owns them)
+// and registers each here with addControl; it raises the handlers it stores here through
+// raise() and implements the rest of Form: showing, the window's state and its native handle.
+class FormBase : public Form {
+  public:
+    Label& label(std::string_view name) final { return find<Label>(name); }
+    CommandButton& commandButton(std::string_view name) final { return find<CommandButton>(name); }
+    Image& image(std::string_view name) final { return find<Image>(name); }
+    PictureBox& pictureBox(std::string_view name) final { return find<PictureBox>(name); }
+    Shape& shape(std::string_view name) final { return find<Shape>(name); }
+    CheckBox& checkBox(std::string_view name) final { return find<CheckBox>(name); }
+    DirListBox& dirListBox(std::string_view name) final { return find<DirListBox>(name); }
+    FileListBox& fileListBox(std::string_view name) final { return find<FileListBox>(name); }
+
+    void onLoad(Handler handler) final { load_ = std::move(handler); }
+    void onResize(Handler handler) final { resize_ = std::move(handler); }
+    void onKeyDown(KeyHandler handler) final { keyDown_ = std::move(handler); }
+
+    void load() final {
+        if (loaded_) return;
+        loaded_ = true;
+        raise(load_);
+    }
+    // Hides the window for good: see Form::unload.
+    void unload() final {
+        unloaded_ = true;
+        hide();
+    }
+    bool unloaded() const final { return unloaded_; }
+
+  protected:
+    explicit FormBase(ToolkitBase& toolkit) : toolkit_(toolkit) {}
+
+    // Makes a control reachable by its layout name, as the interface it implements. The control
+    // stays the backend's; a frame, which has no interface of its own, only takes its name.
+    // Throws std::invalid_argument for a name that is taken.
+    template <typename Control>
+    void addControl(const std::string& name, Control* control) {
+        if (!controls_.emplace(name, refOf(control)).second)
+            throw std::invalid_argument("two controls named " + name);
+    }
+    // Runs a handler the form stores, if one is set, as the toolkit runs handlers. A copy runs:
+    // the handler may replace itself.
+    void raise(const Handler& handler) {
+        if (const Handler copy = handler) toolkit_.runHandler(copy);
+    }
+
+    Handler resize_;
+    KeyHandler keyDown_;
+
+  private:
+    using ControlRef = std::variant<std::nullptr_t, Label*, CommandButton*, Image*, PictureBox*,
+                                    Shape*, CheckBox*, DirListBox*, FileListBox*>;
+
+    template <typename Control>
+    static ControlRef refOf(Control* control) {
+        if constexpr (std::is_base_of_v<Label, Control>)
+            return static_cast<Label*>(control);
+        else if constexpr (std::is_base_of_v<CommandButton, Control>)
+            return static_cast<CommandButton*>(control);
+        else if constexpr (std::is_base_of_v<Image, Control>)
+            return static_cast<Image*>(control);
+        else if constexpr (std::is_base_of_v<PictureBox, Control>)
+            return static_cast<PictureBox*>(control);
+        else if constexpr (std::is_base_of_v<Shape, Control>)
+            return static_cast<Shape*>(control);
+        else if constexpr (std::is_base_of_v<CheckBox, Control>)
+            return static_cast<CheckBox*>(control);
+        else if constexpr (std::is_base_of_v<DirListBox, Control>)
+            return static_cast<DirListBox*>(control);
+        else if constexpr (std::is_base_of_v<FileListBox, Control>)
+            return static_cast<FileListBox*>(control);
+        else
+            return nullptr;
+    }
+
+    template <typename T>
+    T& find(std::string_view name) {
+        const auto it = controls_.find(name);
+        if (it != controls_.end()) {
+            if (T* const* control = std::get_if<T*>(&it->second)) return **control;
+        }
+        throw std::out_of_range("the form has no such control: " + std::string(name));
+    }
+
+    ToolkitBase& toolkit_;
+    std::map<std::string, ControlRef, std::less<>> controls_;
+    Handler load_;
+    bool loaded_ = false;
+    bool unloaded_ = false;
+};
+
+}  // namespace toolkit
