@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "bench/startup_runs.h"
+
 namespace {
 
 double ticksPerMillisecond() {
@@ -54,33 +56,9 @@ double startOnce(const char* program) {
            ticksPerMillisecond();
 }
 
-void report(const char* name, const char* program, int runs) {
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        const double ms = startOnce(program);
-        if (ms < 0) {
-            std::fprintf(stderr, "%s failed to start\n", program);
-            std::exit(1);
-        }
-        times.push_back(ms);
-    }
-    std::sort(times.begin(), times.end());
-    std::printf("%-18s median %7.1f ms   min %7.1f ms   max %7.1f ms   (%d runs)\n", name,
-                times[times.size() / 2], times.front(), times.back(), runs);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: %s PROBE BARE [RUNS]\n", argv[0]);
-        return 2;
-    }
-    const int runs = argc > 3 ? std::atoi(argv[3]) : 20;
     std::printf("Start-up to first shown window\n");
-    startOnce(argv[1]);  // warm the page cache and the wineserver
-    startOnce(argv[2]);
-    report("Volscope", argv[1], runs);
-    report("bare Win32 window", argv[2], runs);
-    return 0;
+    return bench::runStartupBench(argc, argv, startOnce, "bare Win32 window");
 }
