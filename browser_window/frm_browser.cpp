@@ -230,32 +230,37 @@ void FrmBrowser::showAttributes() {
 }
 
 bool FrmBrowser::stillTheSelectedFile(bool sameFile, std::string_view nothingDone) {
+    enum class Found { same, other, unknown };
     const std::string path = SelectedFilePath();
-    const std::optional<SelectedFile> selected =
-        selectedFile_ && selectedFile_->path == path ? selectedFile_ : std::nullopt;
-    // Unreachable: the volume or the file cannot be asked, or nothing was taken down to compare.
-    bool reachable = listedVolume_ || selected;
-    bool same = true;
+    const bool selected = selectedFile_ && selectedFile_->path == path;
+    // Where neither the listed volume nor the selected file was taken down, nothing can be made
+    // sure of.
+    Found found = Found::unknown;
     if (listedVolume_) {
         const std::optional<std::string> volume = volumeNameOf(path);
-        reachable = reachable && volume;
-        same = !volume || *volume == *listedVolume_;
+        found = !volume ? Found::unknown : *volume == *listedVolume_ ? Found::same : Found::other;
     }
-    if (reachable && same && selected && (sameFile || !listedVolume_)) {
+    // The file itself is compared for a change, and its volume where the volume has no name.
+    if (selected && (!listedVolume_ || (found == Found::same && sameFile))) {
         const std::optional<platform::ByHandleFileInformation> now = identityAt(path);
-        reachable = now.has_value();
-        same =
-            !now || (sameFile ? *now == selected->identity
-                              : now->volumeSerialNumber == selected->identity.volumeSerialNumber);
+        const platform::ByHandleFileInformation& then = selectedFile_->identity;
+        if (!now)
+            found = Found::unknown;
+        else if (sameFile ? *now == then : now->volumeSerialNumber == then.volumeSerialNumber)
+            found = Found::same;
+        else
+            found = Found::other;
     }
-    if (reachable && same) return true;
+    if (found == Found::same) return true;
     const std::string what =
-        !same ? " is no longer the one that was listed: its drive holds another volume now, or "
-                "another file has taken its name."
-              : " cannot be reached any more, or it cannot be made sure that it is the file "
-                "that was listed.";
-    toolkit_.msgBox("The file " + path + what + "  " + std::string(nothingDone),
-                    toolkit::msgbox_style::critical, "Error");
+        found == Found::other
+            ? " is no longer the one that was listed: its drive holds another volume now, or "
+              "another file has taken its name."
+            : " cannot be reached any more, or it cannot be made sure that it is the file "
+              "that was listed.";
+    toolkit_.msgBox(
+        "The file " + toolkit::visibleText(path) + what + "  " + std::string(nothingDone),
+        toolkit::msgbox_style::critical, "Error");
     return false;
 }
 

@@ -436,10 +436,7 @@ std::uint32_t PosixPlatform::GetFileAttributesA(const char* fileName) {
     if (fileName == nullptr) return invalidFileAttributes;
     const std::optional<posix::UnixPath> path = posix::mapDosPath(fileName, drives());
     if (!path) return invalidFileAttributes;
-    const std::optional<FindData> entry = onVolume(
-        volumeHolding(*path),
-        [file = path->path, isRoot = path->isRoot] { return posix::describeEntryAt(file, isRoot); },
-        std::optional<FindData>());
+    const std::optional<FindData> entry = describeOnVolume(*path);
     return entry ? entry->fileAttributes : invalidFileAttributes;
 }
 
