@@ -18,7 +18,7 @@
 
 #include "main_window/frm_main.h"
 #include "platform/posix/posix_platform.h"
-#include "platform/posix/volume_watchdog.h"
+#include "platform/volume_watchdog.h"
 #include "toolkit/message_boxes.h"
 #include "toolkit/qt/qt_toolkit.h"
 #include "volume_queries/mod_volscope.h"
@@ -140,8 +140,8 @@ BENCHMARK(bareSystemCallsOnRamDisk);
 
 // What the bounded wait adds to one call: the hand-over to the worker and back.
 void watchdogRoundTrip(benchmark::State& state) {
-    platform::posix::VolumeWatchdog watchdog;
-    const platform::posix::MountKey volume{1, 1};
+    platform::VolumeWatchdog watchdog;
+    const platform::VolumeKey volume{1, 1};
     for (auto _ : state) benchmark::DoNotOptimize(watchdog.run(volume, [] { return 1; }));
 }
 BENCHMARK(watchdogRoundTrip);

@@ -84,7 +84,7 @@ bool apply(const char* file, const AttributeState& state, const AttributeChange&
 }  // namespace
 
 bool writeAttributes(const std::string& path, std::string_view name, const std::string& volumeRoot,
-                     std::uint32_t attributes, const std::function<bool()>& stillWanted) {
+                     std::uint32_t attributes, const std::stop_token& givenUp) {
     const UniqueFd opened(open(path.c_str(), O_PATH | O_CLOEXEC));
     if (!opened.valid()) return false;
     struct stat file {};
@@ -106,7 +106,7 @@ bool writeAttributes(const std::string& path, std::string_view name, const std::
     state.mode = file.st_mode & 07777;
     if (!readDosAttrib(handle.c_str(), state)) return false;
     const std::optional<AttributeChange> change = planAttributeChange(state, attributes);
-    if (!change || (stillWanted && !stillWanted())) return false;
+    if (!change || givenUp.stop_requested()) return false;
     return apply(handle.c_str(), state, *change);
 }
 

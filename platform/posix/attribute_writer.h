@@ -1,7 +1,7 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
+#include <stop_token>
 #include <string>
 #include <string_view>
 
@@ -23,9 +23,9 @@ namespace platform::posix {
 // value already written is written back or removed), when it cannot be opened, the volume is
 // mounted read-only, the caller may not change it, or the file system keeps no user.* attributes
 // (or the caller may not read the file's) and a change of hidden, system or archive needs them;
-// and, changing nothing, when stillWanted (asked once the file has been read, before the first
-// change) says the change is no longer wanted.
+// and, changing nothing, when a stop has been requested on givenUp by then (it is looked at once
+// the file has been read, before the first change).
 bool writeAttributes(const std::string& path, std::string_view name, const std::string& volumeRoot,
-                     std::uint32_t attributes, const std::function<bool()>& stillWanted = {});
+                     std::uint32_t attributes, const std::stop_token& givenUp = {});
 
 }  // namespace platform::posix

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -36,7 +37,6 @@ namespace platform {
 using posix::DiskGeometry;
 using posix::DriveTable;
 using posix::MountEntry;
-using posix::MountKey;
 using posix::Volume;
 using posix::VolumeInformation;
 
@@ -187,8 +187,8 @@ PosixPlatform::~PosixPlatform() {
         watchdog_.post(listing.volume, [stream = listing.stream] {});
 }
 
-MountKey PosixPlatform::keyOf(const MountEntry& mount) {
-    return {mount.id, mount.device};
+VolumeKey PosixPlatform::keyOf(const MountEntry& mount) {
+    return {static_cast<std::uint64_t>(mount.id), mount.device};
 }
 
 // Only the root of a local file system is asked directly: it is where the program and its
@@ -201,13 +201,13 @@ bool PosixPlatform::answersDirectly(const Volume& volume) {
            !type.starts_with("fuse");
 }
 
-MountKey PosixPlatform::volumeHolding(const posix::UnixPath& path) {
+VolumeKey PosixPlatform::volumeHolding(const posix::UnixPath& path) {
     const MountEntry* mount = posix::mountHolding(visibleMounts_, path.path);
     return mount ? keyOf(*mount) : keyOf(drives()[path.drive]->mount);
 }
 
 template <typename Call, typename Result>
-Result PosixPlatform::onVolume(const MountKey& volume, Call call, Result failed) {
+Result PosixPlatform::onVolume(const VolumeKey& volume, Call call, Result failed) {
     return watchdog_.run(volume, std::move(call)).value_or(std::move(failed));
 }
 
@@ -258,7 +258,7 @@ const DriveTable& PosixPlatform::drives() {
         const std::vector<Volume> volumes = mountedVolumes();
         drives_ = posix::assignDriveLetters(volumes, drives_.value_or(DriveTable{}));
         visibleMounts_ = posix::visibleMounts(volumes);
-        std::vector<MountKey> mounted;
+        std::vector<VolumeKey> mounted;
         for (const MountEntry& mount : visibleMounts_) mounted.push_back(keyOf(mount));
         watchdog_.keepOnly(mounted);
     }
@@ -485,10 +485,9 @@ bool PosixPlatform::SetFileAttributesA(const char* fileName, std::uint32_t fileA
     return onVolume(
         volumeHolding(*path),
         [file = path->path, name = std::move(name), root = drives[path->drive]->mount.target,
-         fileAttributes] {
+         fileAttributes](const std::stop_token& givenUp) {
             // A volume that answers after the caller gave up must not be changed after all.
-            return posix::writeAttributes(file, name, root, fileAttributes,
-                                          posix::VolumeWatchdog::callerWaits);
+            return posix::writeAttributes(file, name, root, fileAttributes, givenUp);
         },
         false);
 }
@@ -514,13 +513,14 @@ std::intptr_t PosixPlatform::ShellExecuteA(WindowHandle, const char* operation, 
     // Starting the opener waits for it to enter the folder, which waits for the volume.
     return onVolume(
         volumeHolding(*path),
-        [opener = opener_, file = path->path, folder = std::move(folder)] {
+        [opener = opener_, file = path->path,
+         folder = std::move(folder)](const std::stop_token& givenUp) {
             // Reaching the file and folder is what may wait; an application that starts after
             // the caller reported that nothing could be opened would surprise the user.
             struct stat status {};
             stat(file.c_str(), &status);
             stat(folder.c_str(), &status);
-            if (!posix::VolumeWatchdog::callerWaits()) return shellFileNotFound;
+            if (givenUp.stop_requested()) return shellFileNotFound;
             return posix::startOpener(opener, file, folder);
         },
         shellFileNotFound);
@@ -535,7 +535,7 @@ FileHandle PosixPlatform::CreateFileA(const char* fileName, std::uint32_t desire
         return invalidFileHandle;
     const std::optional<posix::UnixPath> path = unixPathOf(drives(), fileName);
     if (!path || path->isRoot) return invalidFileHandle;
-    const MountKey volume = volumeHolding(*path);
+    const VolumeKey volume = volumeHolding(*path);
     std::optional<OpenedFile> opened = onVolume(
         volume,
         [file = path->path, desiredAccess, shareMode] {

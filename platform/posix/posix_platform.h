@@ -18,7 +18,7 @@
 #include "platform/posix/mime_globs.h"
 #include "platform/posix/mime_icons.h"
 #include "platform/posix/unique_fd.h"
-#include "platform/posix/volume_watchdog.h"
+#include "platform/volume_watchdog.h"
 
 namespace platform {
 
@@ -35,7 +35,7 @@ namespace platform {
 //
 // Volumes that do not answer. Every call that reaches a volume (its size and label, listings,
 // attributes, opening, times, short names, icons, ShellExecuteA) is made on that volume's worker
-// thread and waited for at most `patience` (posix::VolumeWatchdog); a volume that did not answer
+// thread and waited for at most `patience` (VolumeWatchdog); a volume that did not answer
 // in time fails every further call at once, as a volume that is not there, until the call it is
 // stuck in returns. A change (SetFileAttributesA, ShellExecuteA) given up on is not made when
 // the volume answers late, unless it had started its first change by then. A file's volume is
@@ -145,12 +145,10 @@ class PosixPlatform final : public Platform {
     const posix::DriveTable& drives();
 
   private:
-    using MountKey = posix::MountKey;
-
     // Shared with the volume's worker, which closes it.
     struct OpenFile {
         std::shared_ptr<posix::UniqueFd> fd;
-        MountKey volume;
+        VolumeKey volume;
         std::uint64_t device = 0;
         std::uint64_t inode = 0;
         std::uint32_t access = 0;
@@ -160,17 +158,18 @@ class PosixPlatform final : public Platform {
     struct Listing {
         std::shared_ptr<posix::FolderListing> stream;  // null once read to its end
         std::deque<FindData> ahead;                    // read and not yet given
-        MountKey volume;
+        VolumeKey volume;
     };
 
-    static MountKey keyOf(const posix::MountEntry& mount);
+    static VolumeKey keyOf(const posix::MountEntry& mount);
     // Whether the volume's own calls (its size, label) are made here rather than on a worker.
     static bool answersDirectly(const posix::Volume& volume);
     // The mount a mapped path lies on, by its name.
-    MountKey volumeHolding(const posix::UnixPath& path);
-    // call() on the volume's worker; `failed` when the volume does not answer in time.
-    template <typename Call, typename Result = std::invoke_result_t<Call&>>
-    Result onVolume(const MountKey& volume, Call call, Result failed);
+    VolumeKey volumeHolding(const posix::UnixPath& path);
+    // call on the volume's worker, as VolumeWatchdog::run makes it (with its stop token where it
+    // takes one); `failed` when the volume does not answer in time.
+    template <typename Call, typename Result = VolumeWatchdog::ResultOf<Call>>
+    Result onVolume(const VolumeKey& volume, Call call, Result failed);
     // The same, made directly for the volumes answersDirectly names.
     template <typename Call, typename Result = std::invoke_result_t<Call&>>
     Result onVolume(const posix::Volume& volume, Call call, Result failed);
@@ -198,7 +197,7 @@ class PosixPlatform final : public Platform {
     posix::UniqueFd mountTable_;  // /proc/self/mountinfo, watched for changes of the mount table
     std::optional<posix::DriveTable> drives_;
     std::vector<posix::MountEntry> visibleMounts_;  // of the table drives_ was made from
-    posix::VolumeWatchdog watchdog_;
+    VolumeWatchdog watchdog_;
     std::vector<std::vector<std::string>> imageList_;  // index: icon names, most specific first
 };
 
