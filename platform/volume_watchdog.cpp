@@ -80,15 +80,20 @@ void VolumeWatchdog::post(const VolumeKey& volume, std::function<void()> job) {
 
 void VolumeWatchdog::keepOnly(const std::vector<VolumeKey>& mounted) {
     for (auto entry = lanes_.begin(); entry != lanes_.end();) {
+        Lane& lane = *entry->second;
         if (std::find(mounted.begin(), mounted.end(), entry->first) != mounted.end()) {
             ++entry;
             continue;
         }
-        Lane& lane = *entry->second;
-        {
-            const std::lock_guard lock(lane.mutex);
-            lane.retired = true;
+        // A lane that still has jobs keeps its place, so that the volume's later jobs queue
+        // behind them rather than start a second worker beside a stuck one.
+        std::unique_lock lock(lane.mutex);
+        if (!lane.jobs.empty()) {
+            ++entry;
+            continue;
         }
+        lane.retired = true;
+        lock.unlock();
         lane.wake.notify_one();
         entry = lanes_.erase(entry);
     }

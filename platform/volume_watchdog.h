@@ -76,7 +76,10 @@ class VolumeWatchdog {
     // responding, and destroyed on the worker. Where no worker can be started, job is made here.
     void post(const VolumeKey& volume, std::function<void()> job);
 
-    // Lets the workers of the volumes not in `mounted` end once they have nothing more to do.
+    // Lets the workers of the volumes not in `mounted` end once they have nothing to do. The
+    // worker of a volume gone that still has jobs stays, and makes that volume's later jobs (the
+    // release of a file of it), until a later keepOnly finds it idle: a volume never has two
+    // workers at once.
     void keepOnly(const std::vector<VolumeKey>& mounted);
 
   private:

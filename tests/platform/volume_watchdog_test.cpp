@@ -154,11 +154,36 @@ TEST_F(VolumeWatchdogTest, GoingAwayNeverWaitsForAStuckWorkerWhichFinishesOnItsO
     released.future.get();
 }
 
-TEST_F(VolumeWatchdogTest, VolumeNoLongerMountedGetsAFreshWorkerIfAskedAgain) {
-    EXPECT_EQ(watchdog_.run(silent, blocking()), std::nullopt);
+// A mount change that drops a volume while its worker is stuck, then a release of one of its
+// files: the release waits on that worker, never on a second one beside it.
+TEST_F(VolumeWatchdogTest, VolumeNoLongerMountedKeepsItsOneWorkerUntilItsJobsAreDone) {
+    Told<std::thread::id> stuckOn;
+    EXPECT_EQ(watchdog_.run(silent,
+                            [gate = gate_, tell = stuckOn.promise] {
+                                tell->set_value(std::this_thread::get_id());
+                                gate.wait();
+                                return 1;
+                            }),
+              std::nullopt);
     watchdog_.keepOnly({other});
-    EXPECT_TRUE(responding(watchdog_, silent));
-    EXPECT_EQ(watchdog_.run(silent, [] { return 3; }), 3);
+    struct Release {
+        std::thread::id on;
+        bool afterTheStuckCall = false;
+    };
+    Told<Release> released;
+    watchdog_.post(silent, [gate = gate_, tell = released.promise] {
+        tell->set_value(
+            {std::this_thread::get_id(), gate.wait_for(0s) == std::future_status::ready});
+    });
+    EXPECT_FALSE(responding(watchdog_, silent));
+
+    openGate();
+    const Release release = released.future.get();
+    EXPECT_EQ(release.on, stuckOn.future.get());
+    EXPECT_TRUE(release.afterTheStuckCall);
+    drain(watchdog_, silent);
+    watchdog_.keepOnly({other});
+    EXPECT_EQ(watchdog_.run(silent, [] { return 3; }), 3) << "asked again, it gets a fresh worker";
 }
 
 }  // namespace
