@@ -47,6 +47,8 @@ class HandleTable {
     std::size_t size() const { return open_.size(); }
 
     // The open things, as (number, thing) pairs in the order they were opened.
+    auto begin() { return open_.begin(); }
+    auto end() { return open_.end(); }
     auto begin() const { return open_.begin(); }
     auto end() const { return open_.end(); }
 

@@ -14,6 +14,7 @@
 #include <chrono>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <thread>
@@ -253,6 +254,26 @@ TEST_F(DeadShare, OpenListingsAndFilesGiveUpAndCloseWithoutWaiting) {
     }));
     share_->unblock();
     waitUntilAnswering(platform, root);
+}
+
+// The platform going while it holds a file and a listing open on a share that has just gone
+// silent, its worker idle: the worker closes them, and the thread that ends the platform never
+// waits for the share.
+TEST_F(DeadShare, PlatformGoesWithoutWaitingForWhatItHoldsOpen) {
+    auto platform =
+        std::make_unique<platform::PosixPlatform>("true", "/usr/share/mime", shortPatience);
+    const std::string root = rootOn(*platform);
+    if (root.empty()) GTEST_SKIP() << "no drive letter is left for the share";
+    FindData data;
+    ASSERT_NE(platform->FindFirstFileA((root + "*").c_str(), &data), platform::invalidFindHandle);
+    ASSERT_NE(
+        platform->CreateFileA((root + "same.txt").c_str(), platform::file_access::genericRead,
+                              platform::file_share::read, nullptr,
+                              platform::creation_disposition::openExisting, 0, platform::noFile),
+        platform::invalidFileHandle);
+    share_->block();
+    EXPECT_TRUE(returnsWithoutTheShare([&] { platform.reset(); }));
+    share_->unblock();
 }
 
 }  // namespace
