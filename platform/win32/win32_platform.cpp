@@ -197,9 +197,12 @@ bool Win32Platform::GetFileAttributesExA(const char* fileName, std::uint32_t inf
 }
 
 bool Win32Platform::SetFileAttributesA(const char* fileName, std::uint32_t fileAttributes) {
+    lastError_ = fileName == nullptr ? error_code::invalidParameter : error_code::pathNotFound;
     if (!startsWithDriveRoot(fileName)) return false;
     const NoCriticalErrorBox quiet;
-    return ::SetFileAttributesA(fileName, static_cast<DWORD>(fileAttributes)) != FALSE;
+    const BOOL succeeded = ::SetFileAttributesA(fileName, static_cast<DWORD>(fileAttributes));
+    lastError_ = static_cast<std::uint32_t>(::GetLastError());
+    return succeeded != FALSE;
 }
 
 std::intptr_t Win32Platform::ShellExecuteA(WindowHandle owner, const char* operation,
