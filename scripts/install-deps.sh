@@ -13,6 +13,7 @@ packages=(
     fuse3 libfuse3-dev                                # a share that stops answering, on demand
     attr                                              # setfattr for the Wine tests' folder
     bindfs                                            # a FUSE volume for the real-volume tests
+    ntfs-3g exfat-fuse exfatprogs dosfstools mtools   # Windows media for the real-volume tests
     shared-mime-info                                  # file types by name, for file icons
     clang libclang-rt-14-dev                          # the fuzz target (libFuzzer)
     xvfb xauth                                        # a real window without a desktop

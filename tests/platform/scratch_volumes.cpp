@@ -69,7 +69,7 @@ bool hasTool(const std::string& name) {
     return !findTool(name).empty();
 }
 
-void run(const std::vector<std::string>& command) {
+std::string run(const std::vector<std::string>& command) {
     std::string line;
     for (const std::string& argument : command) line += argument + " ";
     const std::string program = findTool(command.at(0));
@@ -102,6 +102,7 @@ void run(const std::vector<std::string>& command) {
     }
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
         throw std::runtime_error(line + "failed (status " + std::to_string(status) + "): " + text);
+    return text;
 }
 
 MountLock::MountLock() : fd_(open("/mnt", O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {

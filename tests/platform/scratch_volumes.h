@@ -18,8 +18,9 @@ std::string unavailableReason();
 // Whether an executable of that name is on PATH or in /sbin, /usr/sbin.
 bool hasTool(const std::string& name);
 
-// Runs a program (no shell; found as by hasTool) and throws, with its output, when it fails.
-void run(const std::vector<std::string>& command);
+// Runs a program (no shell; found as by hasTool) and returns its output, standard error included;
+// throws, with that output, when it fails.
+std::string run(const std::vector<std::string>& command);
 
 // Held while a test mounts and looks at letters: tests in other processes that mount wait, so
 // that the letters a test sees come and go with its own mounts only.
