@@ -41,6 +41,12 @@ class KernelFatCalls final : public FatCalls {
     }
 };
 
+// What a driver that does not answer FAT's calls says: the kernel's ENOTTY, and what FUSE drivers
+// say instead.
+bool unanswered(int error) {
+    return error == ENOTTY || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP;
+}
+
 // Ioctls need a descriptor that is open for real, not O_PATH.
 UniqueFd openForCalls(const char* path) {
     return UniqueFd(open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
@@ -63,7 +69,7 @@ std::uint32_t FatAttributeStore::read(const StoredEntry& entry) {
                 (kept & dosAttributeBits) | (entry.isDirectory ? file_attribute::directory : 0);
             return word == 0 ? file_attribute::normal : word;
         }
-        if (error == ENOTTY) answered_ = false;
+        if (unanswered(error)) answered_ = false;
     }
     return unix_.read(entry);
 }
@@ -75,7 +81,7 @@ std::uint32_t FatAttributeStore::write(const StoredEntry& entry, std::uint32_t a
     if (!fd.valid()) return errorCodeOf(errno);
     std::uint32_t kept = 0;
     if (const int error = calls_.getAttributes(fd.get(), kept); error != 0) {
-        if (error != ENOTTY) return errorCodeOf(error);
+        if (!unanswered(error)) return errorCodeOf(error);
         answered_ = false;
         return writeWithoutCalls(entry, attributes, givenUp);
     }

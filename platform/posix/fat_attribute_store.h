@@ -17,8 +17,8 @@ struct FatNames {
 };
 
 // The FAT driver's calls on an open file or folder (linux/msdos_fs.h), which the kernel's vfat,
-// msdos and, from Linux 6.10, exfat answer. Each returns 0, or the errno value of its failure:
-// ENOTTY where the driver does not answer the call.
+// msdos and, from Linux 6.7, exfat answer. Each returns 0, or the errno value of its failure:
+// ENOTTY where the driver does not answer the call (some FUSE drivers say EINVAL or ENOSYS).
 class FatCalls {
   public:
     virtual ~FatCalls() = default;
