@@ -4,6 +4,7 @@
 #include "toolkit/file_length.h"
 #include "toolkit/folder_paths.h"
 #include "toolkit/visible_text.h"
+#include "volume_queries/buffer_text.h"
 
 namespace browser_window {
 
@@ -116,13 +117,7 @@ void FrmBrowser::UpdateInfo() {
 
     platform::Platform& os = modVolscope_.os();
     os.GetShortPathNameA(path.c_str(), shortPath.data(), shortPathSize);
-    const std::string written = shortPath.substr(0, shortPath.find('\0'));
-    const std::size_t first = written.find_first_not_of(' ');
-    lblDOSFilename.setCaption(
-        "DOS Filename: " +
-        (first == std::string::npos
-             ? std::string()
-             : written.substr(first, written.find_last_not_of(' ') - first + 1)));
+    lblDOSFilename.setCaption("DOS Filename: " + volume_queries::writtenText(shortPath));
 
     const std::optional<std::int64_t> length = toolkit::fileLength(os, path);
     if (!length) {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "main_window/volume_figures.h"
+#include "main_window/serial_number_text.h"
 #include "tests/support/window_test.h"
 
 namespace {
