@@ -78,13 +78,14 @@ class Win32Form final : public FormBase {
     int listLineHeight() const { return listLineHeight_; }
 
   private:
+    // The controls' classes in the order of ControlKind.
     using Control = std::variant<std::unique_ptr<Win32Label>, std::unique_ptr<Win32CommandButton>,
                                  std::unique_ptr<Win32Image>, std::unique_ptr<Win32PictureBox>,
                                  std::unique_ptr<Win32Shape>, std::unique_ptr<Win32CheckBox>,
                                  std::unique_ptr<Win32Frame>, std::unique_ptr<Win32DirListBox>,
                                  std::unique_ptr<Win32FileListBox>>;
-    // Where the controls standing in a picture box or frame go: their parent window and the
-    // container's inside origin in it, in pixels.
+    // Where a control goes: its parent window and its origin there, in pixels, and the window
+    // of the picture box or frame it stands in (null for the client area).
     struct Container {
         HWND parent;
         POINT origin;
@@ -113,7 +114,7 @@ class Win32Form final : public FormBase {
     int listLineHeight_ = 16;
     int nextControlId_ = 100;
     std::map<std::string, Placed, std::less<>> controls_;
-    std::map<std::string, Container, std::less<>> containers_;
+    ControlPlaces<Container> places_;
     std::map<HWND, std::function<void(int)>> commands_;
     std::map<HWND, std::function<void(const DRAWITEMSTRUCT&)>> drawers_;
     HWND firstTabStop_ = nullptr;
