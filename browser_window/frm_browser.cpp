@@ -62,6 +62,7 @@ FrmBrowser::FrmBrowser(toolkit::Toolkit& toolkit, volume_queries::ModVolscope& m
     cmdNext.onClick([this] { cmdNext_Click(); });
     cmdPrev.onClick([this] { cmdPrev_Click(); });
     cmdClose.onClick([this] { cmdClose_Click(); });
+    form_->onQueryUnload([this] { Form_QueryUnload(); });
     fil.onClick([this] { fil_Click(); });
     chkReadOnly.onClick([this] { chkReadOnly_Click(); });
     chkHidden.onClick([this] { chkHidden_Click(); });
@@ -99,6 +100,10 @@ void FrmBrowser::cmdPrev_Click() {
 
 void FrmBrowser::cmdClose_Click() {
     form_->unload();
+}
+
+void FrmBrowser::Form_QueryUnload() {
+    cmdClose_Click();
 }
 
 void FrmBrowser::fil_Click() {

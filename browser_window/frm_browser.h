@@ -32,6 +32,8 @@ class FrmBrowser {
     void cmdPrev_Click();
     // "Close": unloads the window; the next "Browse..." builds it afresh.
     void cmdClose_Click();
+    // The close box (the title bar's, Alt+F4): unloads the window, as "Close" does.
+    void Form_QueryUnload();
     // A file was selected: which file it is is taken down (for the checks before a change or
     // "Open"), its icon is drawn, UpdateInfo fills the labels, and the attribute boxes show its
     // attributes (nothing is written).

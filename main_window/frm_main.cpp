@@ -47,6 +47,7 @@ FrmMain::FrmMain(toolkit::Toolkit& toolkit, volume_queries::ModVolscope& modVols
     form_->onKeyDown(
         [this](std::int16_t& keyCode, std::int16_t shift) { Form_KeyDown(keyCode, shift); });
     cmdExit.onClick([this] { cmdExit_Click(); });
+    form_->onQueryUnload([this] { Form_QueryUnload(); });
     cmdBrowse.onClick([this] { cmdBrowse_Click(); });
     imgDriveIcon.onClick([this] { imgDriveIcon_Click(); });
     form_->onResize([this] { Form_Resize(); });
@@ -69,6 +70,10 @@ void FrmMain::Form_Load() {
 
 void FrmMain::cmdExit_Click() {
     toolkit_.end();
+}
+
+void FrmMain::Form_QueryUnload() {
+    cmdExit_Click();
 }
 
 void FrmMain::cmdNext_Click() {

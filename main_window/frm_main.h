@@ -25,6 +25,9 @@ class FrmMain {
     void Form_Load();
     // "Close": ends the program at once.
     void cmdExit_Click();
+    // The close box (the title bar's, Alt+F4): ends the program at once, as "Close" does, with
+    // the browser too.
+    void Form_QueryUnload();
 
     // ">": one letter forward, with the drive icon sliding out to the left and back in from the
     // right edge showing the next letter's kind of drive; nothing at "Z". Each move of the slide

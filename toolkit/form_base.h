@@ -58,10 +58,11 @@ class ControlPlaces {
     std::map<std::string, Place, std::less<>> containers_;
 };
 
-// What every backend's form keeps alike: its controls by layout name, its Load, Resize and
-// KeyDown handlers, Load raised once, and unloading. A backend builds its controls (it owns them)
-// and registers each here with addControl; it raises the handlers it stores here through
-// raise() and implements the rest of Form: showing, the window's state and its native handle.
+// What every backend's form keeps alike: its controls by layout name, its Load, Resize, KeyDown
+// and QueryUnload handlers, Load raised once, and unloading. A backend builds its controls (it
+// owns them) and registers each here with addControl; it raises the handlers it stores here
+// through raise() and implements the rest of Form: showing, the window's state and its native
+// handle.
 class FormBase : public Form {
   public:
     Label& label(std::string_view name) final { return find<Label>(name); }
@@ -76,6 +77,7 @@ class FormBase : public Form {
     void onLoad(Handler handler) final { load_ = std::move(handler); }
     void onResize(Handler handler) final { resize_ = std::move(handler); }
     void onKeyDown(KeyHandler handler) final { keyDown_ = std::move(handler); }
+    void onQueryUnload(Handler handler) final { queryUnload_ = std::move(handler); }
 
     void load() final {
         if (loaded_) return;
@@ -104,6 +106,15 @@ class FormBase : public Form {
     // the handler may replace itself.
     void raise(const Handler& handler) {
         if (const Handler copy = handler) toolkit_.runHandler(copy);
+    }
+
+    // The user asked to close the window (its close box, Alt+F4): raises QueryUnload and
+    // returns true when the form has a handler, which decides what closes; false when it has
+    // none, and the backend hides the window.
+    bool raiseQueryUnload() {
+        if (!queryUnload_) return false;
+        raise(queryUnload_);
+        return true;
     }
 
     Handler resize_;
@@ -147,6 +158,7 @@ class FormBase : public Form {
     ToolkitBase& toolkit_;
     std::map<std::string, ControlRef, std::less<>> controls_;
     Handler load_;
+    Handler queryUnload_;
     bool loaded_ = false;
     bool unloaded_ = false;
 };

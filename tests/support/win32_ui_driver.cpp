@@ -121,6 +121,11 @@ class Win32UiDriver final : public UiDriver {
         return true;
     }
 
+    void requestClose(toolkit::Form& form) override {
+        PostMessageW(formOf(form).window(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        pump();
+    }
+
     void minimize(toolkit::Form& form) override {
         ShowWindow(formOf(form).window(), SW_MINIMIZE);
         pump();

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDeadlineTimer>
 #include <QEvent>
 #include <QEventLoop>
@@ -84,6 +85,14 @@ class QtForm::Window final : public QWidget {
     void changeEvent(QEvent* event) override {
         QWidget::changeEvent(event);
         if (event->type() == QEvent::WindowStateChange) form_.raise(form_.resize_);
+    }
+
+    // The window manager's close request (WM_DELETE_WINDOW), or close().
+    void closeEvent(QCloseEvent* event) override {
+        if (form_.raiseQueryUnload())
+            event->ignore();
+        else
+            QWidget::closeEvent(event);
     }
 
   private:

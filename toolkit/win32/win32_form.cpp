@@ -266,8 +266,10 @@ LRESULT Win32Form::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         case WM_CLOSE:
-            hide();
-            toolkit_.formClosed();
+            if (!raiseQueryUnload()) {
+                hide();
+                toolkit_.formClosed();
+            }
             return 0;
         case WM_DEVICECHANGE: {
             // A drive letter that came or went, local or mapped: DEV_BROADCAST_VOLUME.

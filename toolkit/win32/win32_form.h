@@ -25,8 +25,9 @@ class Win32Toolkit;
 // its children. The Tab order is the order of the layout's tab indexes (the windows' z-order);
 // arrow keys never move the focus between controls.
 //
-// The window lives as long as this object. Closing it with the title bar's button hides it (as
-// hide()); when no form is visible any more, the event loop ends.
+// The window lives as long as this object. Closing it with the title bar's button (WM_CLOSE)
+// raises QueryUnload; a form without that handler hides (as hide()), and when no form is visible
+// any more, the event loop ends.
 class Win32Form final : public FormBase {
   public:
     Win32Form(Win32Toolkit& toolkit, const FormLayout& layout);
