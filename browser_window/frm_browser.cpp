@@ -168,6 +168,9 @@ void FrmBrowser::chkArchive_Click() {
 void FrmBrowser::chkSystem_Click() {
     toolkit_.msgBox("This attribute of this particular file is unchangeable.",
                     toolkit::msgbox_style::okOnly, "Error");
+    // The click ticked or cleared the box, and nothing was written: it shows the file's state
+    // again.
+    chkSystem.setValue(chkSystem.value() == 1 ? 0 : 1);
 }
 
 void FrmBrowser::cmdExecute_Click() {
@@ -210,6 +213,7 @@ void FrmBrowser::writeAttribute(toolkit::CheckBox& box, std::uint32_t bit) {
 }
 
 void FrmBrowser::showAttributes() {
+    // "System" is never written, so it stays enabled to answer with its message.
     toolkit::CheckBox* boxes[] = {&chkReadOnly, &chkHidden, &chkArchive};
     if (fil.listIndex() < 0) {
         for (toolkit::CheckBox* box : boxes) box->setEnabled(false);
@@ -222,6 +226,7 @@ void FrmBrowser::showAttributes() {
     chkReadOnly.setValue((attributes & attribute::readOnly) ? 1 : 0);
     chkHidden.setValue((attributes & attribute::hidden) ? 1 : 0);
     chkArchive.setValue((attributes & attribute::archive) ? 1 : 0);
+    chkSystem.setValue((attributes & attribute::system) ? 1 : 0);
     for (toolkit::CheckBox* box : boxes) box->setEnabled(reachable);
 }
 

@@ -53,7 +53,8 @@ class FrmBrowser {
     void chkReadOnly_Click();
     void chkHidden_Click();
     void chkArchive_Click();
-    // "System": cannot be changed here; says so.
+    // "System": cannot be changed here; says so, and the box goes back to the state it was
+    // loaded with (the file's). Nothing is ever written for it.
     void chkSystem_Click();
     // "Open": the selected file opens in the program the desktop associates with it, in a normal
     // window, with its folder as working folder; a failure is reported. Nothing is opened when
@@ -73,8 +74,8 @@ class FrmBrowser {
     // `scope` asks (SelectedFileGuard::check). Otherwise a box titled "Error" names the file and
     // ends with `nothingDone`, and the result is false.
     bool stillTheSelectedFile(Scope scope, std::string_view nothingDone);
-    // Loads the three attribute boxes from the selected file, or disables them with no
-    // selection.
+    // Loads the four attribute boxes from the selected file, and enables the three writable ones
+    // when the file can be reached; with no selection those three are disabled.
     void showAttributes();
 
     toolkit::Toolkit& toolkit_;
