@@ -1,5 +1,7 @@
 #include "browser_window/frm_browser.h"
 
+#include <optional>
+
 #include "browser_window/frm_browser_layout.h"
 #include "toolkit/file_length.h"
 #include "toolkit/folder_paths.h"
