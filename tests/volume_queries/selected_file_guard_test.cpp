@@ -85,8 +85,6 @@ INSTANTIATE_TEST_SUITE_P(
                      heldForWriting(os);
                  },
                  Finding::same, Finding::other},
-        GuardRow{"heldForWritingOnAnotherVolume", heldForWriting, anotherVolume, Finding::other,
-                 Finding::other},
         // Where the system names no volume, the file's own identity tells.
         GuardRow{"unnamedVolume", unnamedVolume, nothing, Finding::same, Finding::same},
         GuardRow{"unnamedVolumeReplaced", unnamedVolume,
@@ -101,19 +99,6 @@ INSTANTIATE_TEST_SUITE_P(
                  [](fake::Platform& os) { os.remove(selected); }, Finding::unknown,
                  Finding::unknown}),
     [](const auto& rowInfo) { return std::string(rowInfo.param.name); });
-
-TEST_F(GuardTest, AFileThatCouldNotBeOpenedIsStillCheckedByItsVolume) {
-    // Opened elsewhere without any sharing: its identity cannot be taken down.
-    const platform::FileHandle exclusive =
-        os.CreateFileA(selected, platform::file_access::genericRead, 0, nullptr,
-                       platform::creation_disposition::openExisting, 0, platform::noFile);
-    ASSERT_NE(exclusive, platform::invalidFileHandle);
-    guard.listed("C:\\Data");
-    guard.selected(selected);
-    os.CloseHandle(exclusive);
-    anotherVolume(os);
-    EXPECT_EQ(guard.check(selected, Scope::file), Finding::other);
-}
 
 TEST_F(GuardTest, ListingAgainForgetsTheSelectedFile) {
     unnamedVolume(os);
