@@ -3,8 +3,7 @@
 #include <utility>
 
 #include "main_window/frm_main_layout.h"
-#include "main_window/volume_figures.h"
-#include "volume_queries/arithmetic_overflow.h"
+#include "main_window/serial_number_text.h"
 
 namespace main_window {
 
@@ -48,6 +47,7 @@ FrmMain::FrmMain(toolkit::Toolkit& toolkit, volume_queries::ModVolscope& modVols
     form_->onKeyDown(
         [this](std::int16_t& keyCode, std::int16_t shift) { Form_KeyDown(keyCode, shift); });
     cmdExit.onClick([this] { cmdExit_Click(); });
+    form_->onQueryUnload([this] { Form_QueryUnload(); });
     cmdBrowse.onClick([this] { cmdBrowse_Click(); });
     imgDriveIcon.onClick([this] { imgDriveIcon_Click(); });
     form_->onResize([this] { Form_Resize(); });
@@ -70,6 +70,10 @@ void FrmMain::Form_Load() {
 
 void FrmMain::cmdExit_Click() {
     toolkit_.end();
+}
+
+void FrmMain::Form_QueryUnload() {
+    cmdExit_Click();
 }
 
 void FrmMain::cmdNext_Click() {
@@ -241,25 +245,17 @@ void FrmMain::showCurrentPicture() {
 }
 
 void FrmMain::UpdateVolscope() {
-    volume_queries::VolumeDetails details;
-    volume_queries::VolumeAnswers answers;
-    VolumeFigures volume;
-    try {
-        modVolscope_.QueryVolumeDetails(details, &answers);
-        volume = VolumeFigures::fromDetails(details);
-    } catch (const volume_queries::ArithmeticOverflow&) {
-        // Most disks today hold more than the record's 2 GiB; they are shown in full all the
-        // same, from the answers the query received.
-        volume = VolumeFigures::fromAnswers(answers);
-    }
+    // The system's answers rather than the 32-bit record: most disks today hold more than its
+    // 2 GiB, and are shown in full all the same.
+    const volume_queries::VolumeAnswers volume = modVolscope_.QueryVolume();
 
     lblVolumeName.setCaption("Volume Name: " + volume.volumeName);
     lblSerialNumber.setCaption("Volume Serial Number: " + serialNumberText(volume.serialNumber));
     lblMaxCompLen.setCaption("Maximum Filename Length: " +
                              std::to_string(volume.maxComponentLength));
 
-    const double freeBytes = static_cast<double>(volume.freeBytes);
-    const double totalBytes = static_cast<double>(volume.totalBytes);
+    const double freeBytes = static_cast<double>(volume.freeBytes());
+    const double totalBytes = static_cast<double>(volume.totalBytes());
     shpValue.setWidth(static_cast<float>(freeBytes / (totalBytes + 1) * pctValue.width()));
 
     const double totalKb = totalBytes / 1024;

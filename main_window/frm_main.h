@@ -25,6 +25,9 @@ class FrmMain {
     void Form_Load();
     // "Close": ends the program at once.
     void cmdExit_Click();
+    // The close box (the title bar's, Alt+F4): ends the program at once, as "Close" does, with
+    // the browser too.
+    void Form_QueryUnload();
 
     // ">": one letter forward, with the drive icon sliding out to the left and back in from the
     // right edge showing the next letter's kind of drive; nothing at "Z". Each move of the slide
@@ -51,8 +54,8 @@ class FrmMain {
     // Right and left arrows step; a letter key goes to that letter in one slide. A key pressed
     // while a key-started step runs is dropped.
     void Form_KeyDown(std::int16_t& keyCode, std::int16_t shift);
-    // Writes the details of the current drive's volume into the labels and the usage bar. A
-    // volume too large for the 32-bit record is still shown in full from the same answers.
+    // Writes the details of the current drive's volume into the labels and the usage bar, in
+    // full however large the volume is.
     void UpdateVolscope();
     // A volume came or went: the drive icon takes the picture of the current letter's kind of
     // drive as it is now, and its details are shown afresh, without a slide. While a step runs,

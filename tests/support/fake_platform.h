@@ -62,7 +62,8 @@ struct Drive {
     std::uint32_t bytesPerSector = 512;
     std::uint32_t freeClusters = 0;
     std::uint32_t totalClusters = 0;
-    Entry root;  // the files and folders, listed in the order they were added
+    bool namedVolume = true;  // false: no volume name, as Windows keeps none for network drives
+    Entry root;               // the files and folders, listed in the order they were added
 };
 
 // The arguments of one ShellExecuteA call; a null text is nullopt.

@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -12,6 +13,7 @@
 #include <QListWidget>
 #include <QLocale>
 #include <QTest>
+#include <QWindow>
 
 #include <cmath>
 #include <cstdlib>
@@ -126,6 +128,17 @@ class QtUiDriver final : public UiDriver {
         if (mounted) ::umount2(folder, MNT_DETACH);
         ::rmdir(folder);
         return mounted;
+    }
+
+    void requestClose(toolkit::Form& form) override {
+        // What the platform plugin sends the window on the window manager's request.
+        QWidget& window = windowOf(form);
+        if (QWindow* handle = window.windowHandle()) {
+            QCloseEvent close;
+            QCoreApplication::sendEvent(handle, &close);
+        } else {
+            window.close();
+        }
     }
 
     void minimize(toolkit::Form& form) override { windowOf(form).showMinimized(); }

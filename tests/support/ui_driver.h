@@ -49,6 +49,9 @@ class UiDriver {
     // WM_DEVICECHANGE broadcast; on Linux a real change of the mount table (a small tmpfs
     // mounted and unmounted again). False, changing nothing, where the machine cannot.
     virtual bool announceVolumeChange(toolkit::Form& form) = 0;
+    // Asks the window to close, as its title bar's close box and Alt+F4 do: on Windows
+    // WM_SYSCOMMAND SC_CLOSE, with Qt the window system's close event.
+    virtual void requestClose(toolkit::Form& form) = 0;
     // Minimizes the window, or restores it, as the title bar's buttons do.
     virtual void minimize(toolkit::Form& form) = 0;
     virtual void restore(toolkit::Form& form) = 0;

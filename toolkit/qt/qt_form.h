@@ -40,11 +40,12 @@ class QtForm final : public FormBase {
 
   private:
     class Window;
+    // The controls' classes in the order of ControlKind.
     using Control = std::variant<
         std::unique_ptr<QtLabel>, std::unique_ptr<QtCommandButton>, std::unique_ptr<QtImage>,
         std::unique_ptr<QtPictureBox>, std::unique_ptr<QtShape>, std::unique_ptr<QtCheckBox>,
         std::unique_ptr<QtFrame>, std::unique_ptr<QtDirListBox>, std::unique_ptr<QtFileListBox>>;
-    // Where the controls standing in a picture box or frame go, and their origin in it.
+    // Where a control goes: the widget it stands in, and its origin there.
     struct Container {
         QWidget* widget;
         QPoint origin;
@@ -58,7 +59,7 @@ class QtForm final : public FormBase {
     QtToolkit& toolkit_;
     std::unique_ptr<Window> window_;
     std::map<std::string, Control, std::less<>> controls_;
-    std::map<std::string, Container, std::less<>> containers_;
+    ControlPlaces<Container> places_;
     QWidget* firstTabStop_ = nullptr;
     Handler deviceChange_;
     int mountTable_ = -1;  // /proc/self/mountinfo, open while deviceChange_ is watched

@@ -5,7 +5,6 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <vector>
 
 #include "toolkit/visible_text.h"
 #include "toolkit/win32/win32_form.h"
@@ -248,7 +247,6 @@ float Win32PictureBox::width() const {
 void Win32PictureBox::cls() {
     const RECT all{0, 0, size_.cx, size_.cy};
     FillRect(memory_, &all, background_);
-    cleared_ = GetPixel(memory_, 0, 0);
     InvalidateRect(window_, nullptr, FALSE);
 }
 
@@ -259,25 +257,6 @@ void Win32PictureBox::drawThemeIcon(std::string_view, int x, int y) {
     DrawIconEx(memory_, x, y, info.hIcon, 0, 0, 0, nullptr, DI_NORMAL | DI_DEFAULTSIZE);
     DestroyIcon(info.hIcon);
     InvalidateRect(window_, nullptr, FALSE);
-}
-
-bool Win32PictureBox::hasDrawing() const {
-    BITMAPINFO format{};
-    format.bmiHeader.biSize = sizeof format.bmiHeader;
-    format.bmiHeader.biWidth = size_.cx;
-    format.bmiHeader.biHeight = -size_.cy;
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 32;
-    format.bmiHeader.biCompression = BI_RGB;
-    std::vector<RGBQUAD> pixels(static_cast<std::size_t>(size_.cx) * size_.cy);
-    // The system reads a bitmap only while no device context holds it.
-    SelectObject(memory_, previousBitmap_);
-    const int rows = GetDIBits(memory_, bitmap_, 0, static_cast<UINT>(size_.cy), pixels.data(),
-                               &format, DIB_RGB_COLORS);
-    SelectObject(memory_, bitmap_);
-    return rows > 0 && std::any_of(pixels.begin(), pixels.end(), [this](const RGBQUAD& pixel) {
-               return RGB(pixel.rgbRed, pixel.rgbGreen, pixel.rgbBlue) != cleared_;
-           });
 }
 
 std::uintptr_t Win32PictureBox::nativeHandle() const {

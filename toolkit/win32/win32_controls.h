@@ -95,8 +95,6 @@ class Win32PictureBox final : public PictureBox, private platform::DeviceContext
     void cls() override;
     platform::DeviceContext& hDC() override { return *this; }
     HWND window() const { return window_; }
-    // Whether anything drawn since the last cls() shows: a pixel differs from the background.
-    bool hasDrawing() const;
 
   private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -111,7 +109,6 @@ class Win32PictureBox final : public PictureBox, private platform::DeviceContext
     COLORREF backColor_;
     HBRUSH background_;
     HDC memory_ = nullptr;
-    COLORREF cleared_ = 0;  // the background as the bitmap holds it
     HBITMAP bitmap_ = nullptr;
     HGDIOBJ previousBitmap_ = nullptr;
     SIZE size_{};
