@@ -143,12 +143,6 @@ std::size_t redPixels(const Image& im) {
     return count;
 }
 
-const Image& imageWithBitCount(const IconFile& file, int bitCount) {
-    for (const Image& im : file.images)
-        if (im.bitCount == bitCount) return im;
-    throw std::runtime_error("no image of that depth");
-}
-
 // ---------------------------------------------------------------------------------------------
 
 struct Expected {
@@ -165,15 +159,29 @@ void PrintTo(const IconCase& c, std::ostream* os) {
     *os << c.file;
 }
 
-// The first image of the largest size is the one on screen: 256 colours first, except for
-// the crossed-out 16-colour picture of a missing drive.
+// A drive picture at 48 pixels and at the scales 1.25, 1.5 and 2, each size first at 256 colours,
+// then at 16; the window shows the first image of the size it wants. A missing drive's picture
+// has its 16-colour image, with the red cross, first.
+std::vector<Expected> drivePicture(std::vector<int> sizes = {}, bool crossFirst = false) {
+    for (int size : {48, 60, 72, 96}) sizes.push_back(size);
+    std::vector<Expected> images;
+    for (int size : sizes) {
+        images.push_back({size, crossFirst ? 4 : 8});
+        images.push_back({size, crossFirst ? 8 : 4});
+    }
+    return images;
+}
+
 const std::vector<IconCase> kIcons = {
-    {"drive_fixed.ico", {{48, 8}, {48, 4}}},
-    {"drive_none.ico", {{48, 4}, {48, 8}}},
-    {"drive_removable.ico", {{48, 8}, {48, 4}}},
-    {"drive_network.ico", {{16, 8}, {16, 4}, {32, 8}, {32, 4}, {48, 8}, {48, 4}}},
-    {"drive_cd.ico", {{16, 8}, {16, 4}, {32, 8}, {32, 4}, {48, 8}, {48, 4}}},
-    {"volscope.ico", {{32, 1}, {32, 4}, {16, 4}}},
+    {"drive_fixed.ico", drivePicture()},
+    {"drive_none.ico", drivePicture({}, true)},
+    {"drive_removable.ico", drivePicture()},
+    {"drive_network.ico", drivePicture({16, 32})},
+    {"drive_cd.ico", drivePicture({16, 32})},
+    {"drive_ram.ico", drivePicture()},
+    {"drive_unknown.ico", drivePicture()},
+    // The program icon's 16 and 32 pixel pictures at the same scales: 20, 24, 40, 48 and 64.
+    {"volscope.ico", {{32, 1}, {64, 8}, {48, 8}, {40, 4}, {32, 4}, {24, 4}, {20, 4}, {16, 4}}},
 };
 
 class IconFileTest : public testing::TestWithParam<IconCase> {
@@ -230,20 +238,53 @@ std::string testName(const testing::TestParamInfo<IconCase>& param) {
 
 INSTANTIATE_TEST_SUITE_P(Resources, IconFileTest, testing::ValuesIn(kIcons), testName);
 
-// A missing drive is shown by drive_none.ico's first image, which must be the crossed-out one;
-// its 256-colour image is the plain fixed disk.
-TEST(MissingDriveIcon, ShowsARedCrossOnlyInItsFirstImage) {
-    const IconFile none = readIcon("drive_none.ico");
-    ASSERT_EQ(none.images.size(), 2u);
-    EXPECT_EQ(none.images[0].bitCount, 4);
-    EXPECT_GT(redPixels(none.images[0]), 0u);
-    EXPECT_EQ(redPixels(imageWithBitCount(none, 8)), 0u);
+// Each image of a given size and depth, in file order.
+std::vector<const Image*> imagesOf(const IconFile& file, int size, int bitCount) {
+    std::vector<const Image*> found;
+    for (const Image& im : file.images)
+        if (im.width == size && im.bitCount == bitCount) found.push_back(&im);
+    return found;
 }
 
-TEST(MissingDriveIcon, Its256ColourImageIsTheFixedDisk) {
+// A missing drive is shown by the first image of each size of drive_none.ico, which must be the
+// crossed-out one; its 256-colour image is the plain fixed disk.
+TEST(MissingDriveIcon, ShowsARedCrossInTheFirstImageOfEachSizeOnly) {
     const IconFile none = readIcon("drive_none.ico");
     const IconFile fixed = readIcon("drive_fixed.ico");
-    EXPECT_EQ(imageWithBitCount(none, 8).dib, imageWithBitCount(fixed, 8).dib);
+    for (int size : {48, 60, 72, 96}) {
+        SCOPED_TRACE(std::to_string(size) + " pixels");
+        const std::vector<const Image*> crossed = imagesOf(none, size, 4);
+        const std::vector<const Image*> plain = imagesOf(none, size, 8);
+        ASSERT_EQ(crossed.size(), 1u);
+        ASSERT_EQ(plain.size(), 1u);
+        EXPECT_LT(crossed[0], plain[0]) << "the crossed-out image comes first";
+        EXPECT_GT(redPixels(*crossed[0]), 0u);
+        EXPECT_EQ(redPixels(*plain[0]), 0u);
+        ASSERT_EQ(imagesOf(fixed, size, 8).size(), 1u);
+        EXPECT_EQ(plain[0]->dib, imagesOf(fixed, size, 8)[0]->dib);
+    }
+}
+
+// A 96-pixel image that is its 48-pixel image with every pixel doubled has been scaled up, not
+// drawn at its size: its lines would be as blurred in shape as a scaled picture's.
+TEST_P(IconFileTest, NoImageIsAnotherOneBlownUp) {
+    std::vector<const Image*> small = imagesOf(file_, 48, 8);
+    std::vector<const Image*> large = imagesOf(file_, 96, 8);
+    if (small.empty() || large.empty()) GTEST_SKIP() << "no 48 and 96 pixel images";
+    const Image& a = *small[0];
+    const Image& b = *large[0];
+    bool doubled = true;
+    for (std::size_t y = 0; y < 96 && doubled; ++y) {
+        for (std::size_t x = 0; x < 96 && doubled; ++x) {
+            const std::size_t i = y * 96 + x;
+            const std::size_t j = y / 2 * 48 + x / 2;
+            const Rgb p = b.palette[b.pixels[i]];
+            const Rgb q = a.palette[a.pixels[j]];
+            doubled = b.transparent[i] == a.transparent[j] &&
+                      (b.transparent[i] || (p.r == q.r && p.g == q.g && p.b == q.b));
+        }
+    }
+    EXPECT_FALSE(doubled);
 }
 
 }  // namespace
