@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "toolkit/qt/qt_accessibility.h"
 #include "toolkit/qt/qt_input.h"
 #include "toolkit/qt/qt_picture.h"
 #include "toolkit/qt/qt_toolkit.h"
@@ -111,6 +112,7 @@ QtForm::QtForm(QtToolkit& toolkit, const FormLayout& layout)
         window_->setFixedSize(client);
     else
         window_->resize(client);
+    presentAsWindow(*window_);
     window_->setFocusPolicy(Qt::ClickFocus);
 
     for (const ControlLayout& control : layout.controls) build(control);
@@ -164,7 +166,7 @@ void QtForm::build(const ControlLayout& control) {
             break;
         case ControlKind::PictureBox: {
             auto box = std::make_unique<QtPictureBox>(*parent, control, origin);
-            containers_[control.name] = {&box->container(), box->interiorOrigin()};
+            containers_[control.name] = {&box->container(), QPoint(0, 0)};
             built = std::move(box);
             break;
         }
@@ -189,8 +191,11 @@ void QtForm::build(const ControlLayout& control) {
     }
     std::visit([&](const auto& owned) { addControl(control.name, owned.get()); }, built);
     controls_.emplace(control.name, std::move(built));
-    if (auto* widget = window_->findChild<QWidget*>(QString::fromStdString(control.name)))
+    if (auto* widget = window_->findChild<QWidget*>(QString::fromStdString(control.name))) {
         window_->watchKeysOf(*widget);
+        if (!control.accessibleName.empty())
+            widget->setAccessibleName(QString::fromStdString(control.accessibleName));
+    }
 }
 
 void QtForm::orderTabs(const FormLayout& layout) {
