@@ -85,7 +85,8 @@ class QtForm::Window final : public QWidget {
 
     void changeEvent(QEvent* event) override {
         QWidget::changeEvent(event);
-        if (event->type() == QEvent::WindowStateChange) form_.raise(form_.resize_);
+        if (event->type() == QEvent::WindowStateChange && !form_.wayland_)
+            form_.raise(form_.resize_);
     }
 
   private:
@@ -108,10 +109,14 @@ QtForm::QtForm(QtToolkit& toolkit, const FormLayout& layout)
     window_->setFont(QtToolkit::dialogFont());
     if (!layout.icon.empty()) window_->setWindowIcon(QIcon(resourcePath(layout.icon)));
     const QSize client(toPixels(layout.clientWidth), toPixels(layout.clientHeight));
-    if (layout.fixedBorder)
+    if (layout.fixedBorder && onWayland()) {
+        wayland_ = std::make_unique<WaylandWindow>(*window_, client, layout.minButton);
+        clientOrigin_ = QPoint(0, wayland_->titleBarHeight());
+    } else if (layout.fixedBorder) {
         window_->setFixedSize(client);
-    else
+    } else {
         window_->resize(client);
+    }
     presentAsWindow(*window_);
     window_->setFocusPolicy(Qt::ClickFocus);
 
@@ -144,7 +149,7 @@ void QtForm::onDeviceChange(Handler handler) {
 
 void QtForm::build(const ControlLayout& control) {
     QWidget* parent = window_.get();
-    QPoint origin(0, 0);
+    QPoint origin = clientOrigin_;
     if (!control.container.empty()) {
         const auto container = containers_.find(control.container);
         if (container == containers_.end())
