@@ -6,7 +6,9 @@ Wayland (AT-SPI alone), and reporting a step, a failure or a reason to skip.
 import contextlib
 import os
 import shutil
+import signal
 import subprocess
+import sys
 import time
 
 SKIPPED = 77
@@ -295,3 +297,40 @@ def log(step):
 def assert_equal(actual, expected, what):
     if actual != expected:
         raise Failure(f"{what}: expected {expected!r}, got {actual!r}")
+
+
+@contextlib.contextmanager
+def started(pyatspi, binary, environment, on_x=True):
+    """The program started in `environment`; a failure inside says whether it still runs (and,
+    on X11, which windows there are), and the program is killed at the end if it still runs."""
+    volscope = Volscope(pyatspi, binary, environment, on_x)
+    try:
+        yield volscope
+    except Failure as failure:
+        state = "runs" if volscope.process.poll() is None else "has ended"
+        windows = f"; the windows: {Desktop.client_windows()}" if on_x else ""
+        raise Failure(f"{failure}\n  the program {state}{windows}")
+    finally:
+        if volscope.process.poll() is None:
+            volscope.process.kill()
+            volscope.process.wait()
+
+
+def main_of(session):
+    """Runs session(VOLSCOPE) as a test program given VOLSCOPE on its command line: exits 0 when
+    it passes, 1 when it fails, 77 when it cannot run here."""
+    if len(sys.argv) != 2:
+        print(f"usage: {sys.argv[0]} VOLSCOPE", file=sys.stderr)
+        return 2
+    # ctest ends a test that runs too long with SIGTERM: still unmount and clean up.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
+    try:
+        session(os.path.abspath(sys.argv[1]))
+    except Skip as reason:
+        print(f"skipped: {reason}")
+        return SKIPPED
+    except Failure as failure:
+        print(f"FAILED: {failure}")
+        return 1
+    log("passed")
+    return 0

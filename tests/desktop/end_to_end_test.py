@@ -17,14 +17,13 @@ mounting not permitted, or a tool missing.
 import contextlib
 import os
 import shutil
-import signal
 import subprocess
 import sys
 import tempfile
 import time
 
-from desktop_session import (BROWSER, MAIN, SKIPPED, Desktop, Failure, Skip, Volscope,
-                             accessibility_bus, assert_equal, log, needs, run, wait_until)
+from desktop_session import (BROWSER, MAIN, Desktop, Failure, Skip, accessibility_bus,
+                             assert_equal, log, main_of, needs, run, started, wait_until)
 
 VOLUME_LABEL = "VOLSCOPE-E2E"
 # name -> content; the list shows them in this order.
@@ -222,47 +221,23 @@ def the_user_session(volscope, mount_point, opener_log):
     assert_equal(status, 0, "the program's exit status")
 
 
-def main():
-    if len(sys.argv) != 2:
-        print(f"usage: {sys.argv[0]} VOLSCOPE", file=sys.stderr)
-        return 2
-    binary = os.path.abspath(sys.argv[1])
-    # ctest ends a test that runs too long with SIGTERM: still unmount and clean up.
-    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
-    try:
-        if not os.environ.get("DISPLAY"):
-            raise Skip("no X server (DISPLAY is not set)")
-        needs("xdotool", "xprop", "xwininfo")
-        with test_volume() as mount_point, accessibility_bus() as pyatspi, \
-                tempfile.TemporaryDirectory() as bin_folder:
-            opener_log = os.path.join(bin_folder, "opened")
-            opener = os.path.join(bin_folder, "xdg-open")
-            with open(opener, "w") as file:
-                file.write(f'#!/bin/sh\nprintf "%s\\n" "$1" > {opener_log}\nexit 4\n')
-            os.chmod(opener, 0o755)
-            environment = dict(os.environ, QT_QPA_PLATFORM="xcb",
-                               QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
-                               PATH=bin_folder + os.pathsep + os.environ.get("PATH", ""))
-            volscope = Volscope(pyatspi, binary, environment)
-            try:
-                the_user_session(volscope, mount_point, opener_log)
-            except Failure as failure:
-                state = "runs" if volscope.process.poll() is None else "has ended"
-                raise Failure(f"{failure}\n  the program {state}; the windows: "
-                              f"{Desktop.client_windows()}")
-            finally:
-                if volscope.process.poll() is None:
-                    volscope.process.kill()
-                    volscope.process.wait()
-    except Skip as reason:
-        print(f"skipped: {reason}")
-        return SKIPPED
-    except Failure as failure:
-        print(f"FAILED: {failure}")
-        return 1
-    log("passed")
-    return 0
+def session(binary):
+    if not os.environ.get("DISPLAY"):
+        raise Skip("no X server (DISPLAY is not set)")
+    needs("xdotool", "xprop", "xwininfo")
+    with test_volume() as mount_point, accessibility_bus() as pyatspi, \
+            tempfile.TemporaryDirectory() as bin_folder:
+        opener_log = os.path.join(bin_folder, "opened")
+        opener = os.path.join(bin_folder, "xdg-open")
+        with open(opener, "w") as file:
+            file.write(f'#!/bin/sh\nprintf "%s\\n" "$1" > {opener_log}\nexit 4\n')
+        os.chmod(opener, 0o755)
+        environment = dict(os.environ, QT_QPA_PLATFORM="xcb",
+                           QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
+                           PATH=bin_folder + os.pathsep + os.environ.get("PATH", ""))
+        with started(pyatspi, binary, environment) as volscope:
+            the_user_session(volscope, mount_point, opener_log)
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(main_of(session))

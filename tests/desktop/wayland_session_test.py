@@ -13,13 +13,12 @@ Exits 0 when it passes, 1 when it fails, and 77, saying why, where it cannot run
 """
 
 import os
-import signal
 import subprocess
 import sys
 import tempfile
 
-from desktop_session import (BROWSER, MAIN, SKIPPED, Desktop, Failure, Skip, Volscope,
-                             accessibility_bus, assert_equal, log, wait_until)
+from desktop_session import (BROWSER, MAIN, Desktop, Failure, Skip, accessibility_bus,
+                             assert_equal, log, main_of, started, wait_until)
 
 
 def environment(**variables):
@@ -56,8 +55,7 @@ def without_a_display(binary):
 
 def natively_on_wayland(pyatspi, binary):
     log("natively on Wayland")
-    volscope = Volscope(pyatspi, binary, environment(DISPLAY=None), on_x=False)
-    try:
+    with started(pyatspi, binary, environment(DISPLAY=None), on_x=False) as volscope:
         assert_equal(volscope.form(MAIN).getRoleName(), "frame", "the main window's role")
         volscope.act(MAIN, "push button", "Next drive")
         volscope.wait_for_letter("D")
@@ -70,47 +68,24 @@ def natively_on_wayland(pyatspi, binary):
         wait_until("the browser to close", lambda: not volscope.shown(BROWSER))
         volscope.act(MAIN, "push button", "Close")
         ends_with(volscope, 0, "Close")
-    finally:
-        if volscope.process.poll() is None:
-            volscope.process.kill()
-            volscope.process.wait()
 
 
 def through_x11_when_both_are_there(pyatspi, binary):
     log("with an X server and a Wayland compositor")
-    volscope = Volscope(pyatspi, binary, environment(), on_x=False)
-    try:
+    with started(pyatspi, binary, environment(), on_x=False) as volscope:
         wait_until("the main window on the X server", lambda: Desktop.window(MAIN))
         volscope.act(MAIN, "push button", "Close")
         ends_with(volscope, 0, "Close")
-    finally:
-        if volscope.process.poll() is None:
-            volscope.process.kill()
-            volscope.process.wait()
 
 
-def main():
-    if len(sys.argv) != 2:
-        print(f"usage: {sys.argv[0]} VOLSCOPE", file=sys.stderr)
-        return 2
-    binary = os.path.abspath(sys.argv[1])
-    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
-    try:
-        if not os.environ.get("DISPLAY") or not os.environ.get("WAYLAND_DISPLAY"):
-            raise Skip("needs an X server (DISPLAY) and a Wayland compositor (WAYLAND_DISPLAY)")
-        without_a_display(binary)
-        with accessibility_bus() as pyatspi:
-            natively_on_wayland(pyatspi, binary)
-            through_x11_when_both_are_there(pyatspi, binary)
-    except Skip as reason:
-        print(f"skipped: {reason}")
-        return SKIPPED
-    except Failure as failure:
-        print(f"FAILED: {failure}")
-        return 1
-    log("passed")
-    return 0
+def session(binary):
+    if not os.environ.get("DISPLAY") or not os.environ.get("WAYLAND_DISPLAY"):
+        raise Skip("needs an X server (DISPLAY) and a Wayland compositor (WAYLAND_DISPLAY)")
+    without_a_display(binary)
+    with accessibility_bus() as pyatspi:
+        natively_on_wayland(pyatspi, binary)
+        through_x11_when_both_are_there(pyatspi, binary)
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(main_of(session))

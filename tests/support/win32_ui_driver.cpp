@@ -10,6 +10,7 @@
 // After win32_form.h, which brings <windows.h>.
 #include <dbt.h>
 
+#include "toolkit/win32/win32_screenshot.h"
 #include "toolkit/win32/win32_text.h"
 #include "toolkit/win32/win32_toolkit.h"
 
@@ -196,32 +197,7 @@ class Win32UiDriver final : public UiDriver {
         HWND window = formOf(form).window();
         RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         pump();
-        RECT client{};
-        GetClientRect(window, &client);
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = client.right;
-        info.bmiHeader.biHeight = -client.bottom;  // top-down
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        HDC screen = GetDC(window);
-        HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HDC memory = CreateCompatibleDC(screen);
-        HGDIOBJ previous = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, client.right, client.bottom, screen, 0, 0, SRCCOPY);
-        GdiFlush();
-        const auto* pixel = static_cast<const std::uint32_t*>(bits);
-        std::vector<std::uint32_t> pixels(pixel,
-                                          pixel + static_cast<std::size_t>(client.right) *
-                                                      static_cast<std::size_t>(client.bottom));
-        for (std::uint32_t& value : pixels) value &= 0xFFFFFFu;  // BGRA: 0xRRGGBB as read
-        SelectObject(memory, previous);
-        DeleteDC(memory);
-        DeleteObject(bitmap);
-        ReleaseDC(window, screen);
-        return pixels;
+        return toolkit::win32::copyWindowPixels(window, true).pixels;
     }
 
     bool minimizable(toolkit::Form& form) override {

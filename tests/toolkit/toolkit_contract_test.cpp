@@ -1,5 +1,5 @@
-// What every toolkit backend keeps, written against the toolkit's interfaces and driven through
-// real input (fake::UiDriver). The same file runs on each backend the machine has.
+// The toolkit contract on the windows' layout, input, events, lists, message boxes and failures
+// (the window and fixture are in toolkit_contract.h).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,153 +7,12 @@
 #include <stdexcept>
 #include <thread>
 
-#include "tests/support/fake_platform.h"
-#include "tests/support/icon_file.h"
-#include "tests/support/recording_message_boxes.h"
-#include "tests/support/ui_driver.h"
+#include "tests/toolkit/toolkit_contract.h"
 #include "toolkit/twips.h"
 
 namespace {
 
-using toolkit::ControlKind;
-namespace key = toolkit::key_code;
-constexpr std::int16_t tabKey = 9;
-constexpr std::int16_t spaceKey = 32;
-
-toolkit::FormLayout contractLayout() {
-    return {.name = "frmContract",
-            .caption = "Contract",
-            .clientWidth = 6000,
-            .clientHeight = 4500,
-            .keyPreview = true,
-            .controls = {
-                {.kind = ControlKind::CommandButton,
-                 .name = "cmdGo",
-                 .caption = "Go",
-                 .left = 150,
-                 .top = 150,
-                 .width = 1215,
-                 .height = 375,
-                 .tabIndex = 0},
-                {.kind = ControlKind::Label,
-                 .name = "lblText",
-                 .caption = "<b>not bold</b> & more",
-                 .left = 1500,
-                 .top = 150,
-                 .width = 2400,
-                 .height = 255},
-                {.kind = ControlKind::FileListBox,
-                 .name = "fil",
-                 .left = 150,
-                 .top = 750,
-                 .width = 2400,
-                 .height = 1200,
-                 .tabIndex = 2},
-                {.kind = ControlKind::DirListBox,
-                 .name = "Dir",
-                 .left = 2700,
-                 .top = 750,
-                 .width = 2400,
-                 .height = 1200,
-                 .tabIndex = 4},
-                {.kind = ControlKind::CheckBox,
-                 .name = "chkA",
-                 .caption = "Alpha",
-                 .left = 150,
-                 .top = 2100,
-                 .width = 1215,
-                 .height = 255,
-                 .tabIndex = 1},
-                {.kind = ControlKind::PictureBox,
-                 .name = "pctBox",
-                 .left = 1500,
-                 .top = 2100,
-                 .width = 615,
-                 .height = 615,
-                 .tabIndex = 3,
-                 .tabStop = false},
-                {.kind = ControlKind::Frame,
-                 .name = "fmeBox",
-                 .caption = "Framed",
-                 .left = 2700,
-                 .top = 2100,
-                 .width = 2400,
-                 .height = 1200},
-                {.kind = ControlKind::CheckBox,
-                 .name = "chkIn",
-                 .caption = "Inside",
-                 .left = 120,
-                 .top = 480,
-                 .width = 1500,
-                 .height = 255,
-                 .tabIndex = 5,
-                 .container = "fmeBox"},
-                // Larger than the inside of their containers, which cut them off.
-                {.kind = ControlKind::Shape,
-                 .name = "shpIn",
-                 .width = 2000,
-                 .height = 2000,
-                 .backColor = toolkit::Rgb{0, 255, 0},
-                 .container = "pctBox"},
-                {.kind = ControlKind::Shape,
-                 .name = "shpOut",
-                 .left = 1800,
-                 .top = 600,
-                 .width = 1200,
-                 .height = 300,
-                 .backColor = toolkit::Rgb{255, 0, 0},
-                 .container = "fmeBox"},
-                {.kind = ControlKind::Image,
-                 .name = "imgA",
-                 .left = 150,
-                 .top = 3450,
-                 .width = 720,
-                 .height = 720,
-                 .picture = "drive_fixed.ico"},
-                {.kind = ControlKind::Image, .name = "imgB", .left = 1500, .top = 3450},
-            }};
-}
-
-class ToolkitContract : public ::testing::Test {
-  protected:
-    ToolkitContract() {
-        os.setDrive('C', {});
-        os.addFile("C:\\a.txt");
-        os.addFile("C:\\b.txt");
-        os.addFile("C:\\c.txt");
-        os.addFolder("C:\\Data\\Sub");
-        os.setDrive('D', {});
-        os.setUnreadable("D:\\");
-    }
-
-    // Builds the contract's form and shows it as the active window.
-    toolkit::Form& shown() {
-        form = tk().createForm(contractLayout());
-        form->show();
-        ui().activate(*form);
-        tk().doEvents();
-        return *form;
-    }
-
-    toolkit::Toolkit& tk() { return *backend.toolkit; }
-    fake::UiDriver& ui() { return *backend.driver; }
-
-    // A control's place in the client area, for one standing in a container too.
-    fake::PixelRect inClientArea(std::string_view control, std::string_view container = {}) {
-        fake::PixelRect place = ui().geometry(*form, control);
-        if (!container.empty()) {
-            const fake::PixelRect outer = ui().geometry(*form, container);
-            place.left += outer.left;
-            place.top += outer.top;
-        }
-        return place;
-    }
-
-    fake::Platform os;
-    fake::RecordingMessageBoxes boxes;
-    fake::TestBackend backend = fake::makeTestBackend(boxes, os);
-    std::unique_ptr<toolkit::Form> form;
-};
+using namespace contract;
 
 TEST_F(ToolkitContract, GeometryComesFromTwipsAtTheWindowsDotsPerInch) {
     toolkit::Form& f = shown();
@@ -352,120 +211,16 @@ TEST_F(ToolkitContract, FailureEscapingAHandlerIsReportedWithTheAppTitleAndEndsT
     EXPECT_FALSE(f.visible());
 }
 
-TEST_F(ToolkitContract, AnImageGivenAnothersPictureHoldsThatVeryPicture) {
-    toolkit::Form& f = shown();
-    toolkit::Image& a = f.image("imgA");
-    toolkit::Image& b = f.image("imgB");
-    ASSERT_FALSE(a.picture().empty()) << "the layout's picture resource";
-    EXPECT_TRUE(b.picture().empty());
-    EXPECT_EQ(a.width(), toolkit::toTwips(ui().geometry(f, "imgA").width, ui().dpi()))
-        << "its size on the screen";
-    b.setPicture(a.picture());
-    EXPECT_EQ(b.picture().handle(), a.picture().handle());
-    EXPECT_EQ(b.picture(), a.picture());
-    EXPECT_EQ(b.width(), a.width());
-    b.setLeft(1234.5f);
-    EXPECT_EQ(b.left(), 1234.5f) << "Left is kept exactly as set";
-}
-
-// At 96 DPI the 48-pixel image, at 192 (or twice the pixels on Qt) the 96-pixel one, drawn for
-// that size: pixel for pixel, not the 48-pixel image enlarged.
-TEST_F(ToolkitContract, AnImageShowsTheIconsImageDrawnForTheScreensScale) {
-    toolkit::Form& f = shown();
-    const int side = toolkit::toPixels(720, ui().dpi());
-    EXPECT_EQ(f.image("imgA").width(), 720) << "the picture keeps its size in twips";
-    const fake::PixelRect at = inClientArea("imgA");
-    ASSERT_EQ(at.width, side);
-    const icon_file::IconFile file =
-        icon_file::readIconFile(std::string(VOLSCOPE_RESOURCES_DIR) + "/drive_fixed.ico");
-    const icon_file::Image* drawn = icon_file::firstImage(file, side, 8);
-    ASSERT_NE(drawn, nullptr) << "no image drawn for " << ui().dpi() << " DPI";
-
-    const std::vector<std::uint32_t> screen = ui().clientPixels(f);
-    const auto width = static_cast<std::size_t>(ui().clientArea(f).width);
-    const auto shown = [&](int x, int y) {
-        return screen[static_cast<std::size_t>(at.top + y) * width +
-                      static_cast<std::size_t>(at.left + x)];
-    };
-    const std::uint32_t background = shown(-1, 0);
-    int wrong = 0;
-    for (int y = 0; y < side; ++y) {
-        for (int x = 0; x < side; ++x) {
-            const std::size_t i = static_cast<std::size_t>(y * side + x);
-            const icon_file::Rgb c = drawn->palette[drawn->pixels[i]];
-            const std::uint32_t expected =
-                drawn->transparent[i] ? background : (c.r << 16u) | (c.g << 8u) | c.b;
-            if (shown(x, y) != expected) ++wrong;
-        }
-    }
-    EXPECT_EQ(wrong, 0) << "of " << side * side << " pixels at " << ui().dpi() << " DPI";
-}
-
-TEST_F(ToolkitContract, AControlInsideAContainerIsClippedToItsInside) {
-    toolkit::Form& f = shown();
-    const std::vector<std::uint32_t> screen = ui().clientPixels(f);
-    const fake::PixelRect client = ui().clientArea(f);
-    const fake::PixelRect box = inClientArea("pctBox");
-    const fake::PixelRect frame = inClientArea("fmeBox");
-    const auto within = [](const fake::PixelRect& r, int x, int y, int inset) {
-        return x >= r.left + inset && x < r.left + r.width - inset && y >= r.top + inset &&
-               y < r.top + r.height - inset;
-    };
-    int green = 0;
-    int red = 0;
-    for (int y = 0; y < client.height; ++y) {
-        for (int x = 0; x < client.width; ++x) {
-            const std::uint32_t pixel =
-                screen[static_cast<std::size_t>(y) * static_cast<std::size_t>(client.width) +
-                       static_cast<std::size_t>(x)];
-            if (pixel == 0x00FF00u) {
-                ++green;
-                EXPECT_TRUE(within(box, x, y, 1))
-                    << "green at " << x << "," << y << ": over the picture box's border or beyond";
-            }
-            if (pixel == 0xFF0000u) {
-                ++red;
-                EXPECT_TRUE(within(frame, x, y, 0))
-                    << "red at " << x << "," << y << ": beyond the frame";
-            }
-            if (::testing::Test::HasFailure()) return;
-        }
-    }
-    EXPECT_GT(green, 0);
-    EXPECT_GT(red, 0);
-}
-
-TEST_F(ToolkitContract, APictureBoxWithTheFocusShowsIt) {
-    toolkit::Form& f = shown();
-    const fake::PixelRect box = inClientArea("pctBox");
-    const auto boxPixels = [&] {
-        const std::vector<std::uint32_t> screen = ui().clientPixels(f);
-        const auto width = static_cast<std::size_t>(ui().clientArea(f).width);
-        std::vector<std::uint32_t> inside;
-        for (int y = box.top; y < box.top + box.height; ++y)
-            for (int x = box.left; x < box.left + box.width; ++x)
-                inside.push_back(
-                    screen[static_cast<std::size_t>(y) * width + static_cast<std::size_t>(x)]);
-        return inside;
-    };
-    const std::vector<std::uint32_t> unfocused = boxPixels();
-    ui().click(f, "pctBox");
-    ASSERT_EQ(ui().focusedControl(f), "pctBox");
-    EXPECT_NE(boxPixels(), unfocused) << "no focus mark";
-}
-
-// With nothing selected the list has a current row (the first) that is not selected; the first
-// key selects the row it names instead of moving on from the current one.
 struct FirstKeyRow {
     const char* name;
     std::int16_t key;
     std::int32_t selects;
 };
 
-class FirstKeyContract : public ToolkitContract,
+class ToolkitContractFirstKey : public ToolkitContract,
                          public ::testing::WithParamInterface<FirstKeyRow> {};
 
-TEST_P(FirstKeyContract, TheFirstKeyInAListWithNothingSelectedSelectsTheRowItNames) {
+TEST_P(ToolkitContractFirstKey, TheFirstKeyInAListWithNothingSelectedSelectsTheRowItNames) {
     toolkit::Form& f = shown();
     toolkit::FileListBox& fil = f.fileListBox("fil");
     int clicks = 0;
@@ -481,7 +236,7 @@ TEST_P(FirstKeyContract, TheFirstKeyInAListWithNothingSelectedSelectsTheRowItNam
     EXPECT_EQ(fil.listIndex(), std::max(0, GetParam().selects - 1)) << "then the keys move on";
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, FirstKeyContract,
+INSTANTIATE_TEST_SUITE_P(Rows, ToolkitContractFirstKey,
                          ::testing::Values(FirstKeyRow{"Down", key::down, 0},
                                            FirstKeyRow{"Up", key::up, 0},
                                            FirstKeyRow{"Home", key::home, 0},

@@ -77,39 +77,30 @@ class WaylandWindow::TitleBar final : public QWidget {
 };
 
 WaylandWindow::WaylandWindow(QWidget& window, QSize clientSize, bool minimizeButton)
-    : window_(window),
-      titleBarHeight_(std::max(20, window.fontMetrics().height() + 8)),
-      size_(clientSize.width(), clientSize.height() + titleBarHeight_) {
+    : window_(window), titleBarHeight_(std::max(20, window.fontMetrics().height() + 8)) {
+    const QSize size(clientSize.width(), clientSize.height() + titleBarHeight_);
     window.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
-    window.setMinimumSize(size_);
-    window.resize(size_);
+    window.setMinimumSize(size);
+    window.resize(size);
     new TitleBar(window, titleBarHeight_, minimizeButton);
     window.installEventFilter(this);
 }
 
 bool WaylandWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == &window_ &&
-        (event->type() == QEvent::WindowStateChange || event->type() == QEvent::Resize)) {
-        const bool configured =
-            (window_.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) != 0;
-        if (configured || window_.size() != size_) backToOwnSize();
+    const Qt::WindowStates configured = Qt::WindowMaximized | Qt::WindowFullScreen;
+    if (watched == &window_ && event->type() == QEvent::WindowStateChange &&
+        (window_.windowState() & configured) && !restoring_) {
+        restoring_ = true;
+        // Only the state is asked back: Qt itself comes back to the size the window had once the
+        // compositor has let it go, and a frame of another size before that would be a protocol
+        // error.
+        QTimer::singleShot(0, this, [this, configured] {
+            restoring_ = false;
+            if (window_.windowState() & configured)
+                window_.setWindowState(window_.windowState() & ~configured);
+        });
     }
     return QObject::eventFilter(watched, event);
-}
-
-void WaylandWindow::backToOwnSize() {
-    if (restoring_) return;
-    restoring_ = true;
-    QTimer::singleShot(0, this, [this] {
-        restoring_ = false;
-        const Qt::WindowStates configured = Qt::WindowMaximized | Qt::WindowFullScreen;
-        // While the compositor holds the window at its size, a frame of another size would be a
-        // protocol error: ask for the normal state first, and take the own size once it is back.
-        if (window_.windowState() & configured)
-            window_.setWindowState(window_.windowState() & ~configured);
-        else if (window_.size() != size_)
-            window_.resize(size_);
-    });
 }
 
 }  // namespace toolkit::qt

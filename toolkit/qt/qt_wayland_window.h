@@ -16,7 +16,8 @@ bool onWayland();
 // error. So the window draws its own title bar: its icon and caption, a minimize button when the
 // layout has one and a close button, and dragging the bar moves the window. Its size has no
 // upper limit for Qt to hold against the compositor: a maximized, full-screen or other size is
-// taken as configured, and the window asks at once to be its own size again.
+// taken as configured, and from a maximized or full-screen state the window asks at once to be
+// normal again, which brings back its own size.
 class WaylandWindow final : public QObject {
   public:
     // Decorates `window`, whose controls stand below the title bar (titleBarHeight) and take
@@ -29,13 +30,10 @@ class WaylandWindow final : public QObject {
 
   private:
     class TitleBar;
-    // Asks for the window's own size in its normal state, once the current event is done.
-    void backToOwnSize();
 
     QWidget& window_;
     int titleBarHeight_;
-    QSize size_;  // the whole window: title bar and client area
-    bool restoring_ = false;
+    bool restoring_ = false;  // the normal state is asked for once the current event is done
 };
 
 }  // namespace toolkit::qt
