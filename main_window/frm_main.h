@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -69,9 +70,19 @@ class FrmMain {
     bool BrowserWasVisible = false;
 
   private:
+    // A picture store, what its picture shows and what the drive icon's click says of it.
+    struct DriveKind {
+        const toolkit::Image* store;
+        const char* shows;
+        const char* explanation;
+    };
+    // The stores in the order their pictures are told apart.
+    std::array<DriveKind, 7> driveKinds() const;
     // The picture of the kind of drive a type code stands for, put on the drive icon; codes
-    // without a picture (0, 6, no value) leave the icon as it is.
+    // without a picture (above 6, no value) leave the icon as it is.
     void showPictureOf(std::optional<std::uint32_t> driveType);
+    // Names the drive icon for screen readers after its letter and what its picture shows.
+    void nameDriveIcon();
     // Moves the icon from `first` by `step` twips while it stays within `bound`, letting pending
     // events run after each move.
     void slideIcon(float first, float bound, float step);
@@ -123,6 +134,8 @@ class FrmMain {
     toolkit::Image& imgRemovable;
     toolkit::Image& imgNetwork;
     toolkit::Image& imgCD;
+    toolkit::Image& imgRamDisk;
+    toolkit::Image& imgUnknown;
 };
 
 }  // namespace main_window

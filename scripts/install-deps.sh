@@ -21,6 +21,7 @@ packages=(
     xdg-utils                                         # xdg-open, which "Open" hands files to
     openbox x11-utils                                 # window tests on Xvfb: a window manager, xprop
     xdotool dbus-daemon at-spi2-core python3-pyatspi  # end-to-end test: real input, read via AT-SPI
+    weston qt6-wayland                                # window tests natively on Wayland (headless)
     g++-mingw-w64-x86-64-posix googletest wine64 wine # the Windows build, tested under Wine
     fonts-wine                                        # MS Sans Serif, Tahoma for its windows
     nsis unzip                                        # the Windows installer, and its checks

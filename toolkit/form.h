@@ -12,6 +12,8 @@ namespace toolkit {
 // Key codes as key-down handlers receive them: the Windows virtual-key codes ("A" to "Z" are 65
 // to 90 whatever the shift state).
 namespace key_code {
+inline constexpr std::int16_t end = 35;
+inline constexpr std::int16_t home = 36;
 inline constexpr std::int16_t left = 37;
 inline constexpr std::int16_t up = 38;
 inline constexpr std::int16_t right = 39;

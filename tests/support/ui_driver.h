@@ -70,6 +70,9 @@ class UiDriver {
     virtual PixelRect geometry(toolkit::Form& form, std::string_view control) = 0;
     // The size of the form's client area in device pixels.
     virtual PixelRect clientArea(toolkit::Form& form) = 0;
+    // What the screen shows of the form's client area, once pending painting is done: one
+    // 0xRRGGBB value a device pixel, rows from the top, clientArea's width a row.
+    virtual std::vector<std::uint32_t> clientPixels(toolkit::Form& form) = 0;
     // Whether the window offers a minimize button, a maximize button, and lets the user resize
     // it by its edges.
     virtual bool minimizable(toolkit::Form& form) = 0;

@@ -12,6 +12,7 @@
 // After win32_form.h, which brings <windows.h>.
 #include <dbt.h>
 
+#include "toolkit/win32/win32_screenshot.h"
 #include "toolkit/win32/win32_text.h"
 #include "toolkit/win32/win32_toolkit.h"
 
@@ -204,6 +205,13 @@ class Win32UiDriver final : public UiDriver {
         RECT client{};
         GetClientRect(formOf(form).window(), &client);
         return {0, 0, client.right, client.bottom};
+    }
+
+    std::vector<std::uint32_t> clientPixels(toolkit::Form& form) override {
+        HWND window = formOf(form).window();
+        RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        pump();
+        return toolkit::win32::copyWindowPixels(window, true).pixels;
     }
 
     bool minimizable(toolkit::Form& form) override {

@@ -16,6 +16,7 @@
 #include <QWindow>
 #include <type_traits>
 
+#include "toolkit/qt/qt_accessibility.h"
 #include "toolkit/qt/qt_input.h"
 #include "toolkit/qt/qt_picture.h"
 #include "toolkit/qt/qt_toolkit.h"
@@ -84,7 +85,8 @@ class QtForm::Window final : public QWidget {
 
     void changeEvent(QEvent* event) override {
         QWidget::changeEvent(event);
-        if (event->type() == QEvent::WindowStateChange) form_.raise(form_.resize_);
+        if (event->type() == QEvent::WindowStateChange && !form_.wayland_)
+            form_.raise(form_.resize_);
     }
 
     // The window manager's close request (WM_DELETE_WINDOW), or close().
@@ -115,10 +117,15 @@ QtForm::QtForm(QtToolkit& toolkit, const FormLayout& layout)
     window_->setFont(QtToolkit::dialogFont());
     if (!layout.icon.empty()) window_->setWindowIcon(QIcon(resourcePath(layout.icon)));
     const QSize client(toPixels(layout.clientWidth), toPixels(layout.clientHeight));
-    if (layout.fixedBorder)
+    if (layout.fixedBorder && onWayland()) {
+        wayland_ = std::make_unique<WaylandWindow>(*window_, client, layout.minButton);
+        clientOrigin_ = QPoint(0, wayland_->titleBarHeight());
+    } else if (layout.fixedBorder) {
         window_->setFixedSize(client);
-    else
+    } else {
         window_->resize(client);
+    }
+    presentAsWindow(*window_);
     window_->setFocusPolicy(Qt::ClickFocus);
 
     for (const ControlLayout& control : layout.controls) build(control);
@@ -149,7 +156,7 @@ void QtForm::onDeviceChange(Handler handler) {
 }
 
 void QtForm::build(const ControlLayout& control) {
-    const Container where = places_.of(control, {window_.get(), QPoint(0, 0)});
+    const Container where = places_.of(control, {window_.get(), clientOrigin_});
     QWidget& parent = *where.widget;
     Control built = makeControl<Control>(control.kind, [&](auto type) {
         using Made = typename decltype(type)::type;
@@ -159,16 +166,18 @@ void QtForm::build(const ControlLayout& control) {
             made = std::make_unique<Made>(toolkit_, parent, control, where.origin);
         else
             made = std::make_unique<Made>(parent, control, where.origin);
-        if constexpr (std::is_same_v<Made, QtPictureBox>)
-            places_.addContainer(control.name, {&made->container(), made->interiorOrigin()});
-        else if constexpr (std::is_same_v<Made, QtFrame>)
+        // A container's controls stand in its inside, which clips them.
+        if constexpr (std::is_same_v<Made, QtPictureBox> || std::is_same_v<Made, QtFrame>)
             places_.addContainer(control.name, {&made->container(), QPoint(0, 0)});
         return made;
     });
     std::visit([&](const auto& owned) { addControl(control.name, owned.get()); }, built);
     controls_.emplace(control.name, std::move(built));
-    if (auto* widget = window_->findChild<QWidget*>(QString::fromStdString(control.name)))
+    if (auto* widget = window_->findChild<QWidget*>(QString::fromStdString(control.name))) {
         window_->watchKeysOf(*widget);
+        if (!control.accessibleName.empty())
+            widget->setAccessibleName(QString::fromStdString(control.accessibleName));
+    }
 }
 
 void QtForm::orderTabs(const FormLayout& layout) {

@@ -12,12 +12,16 @@
 #include "toolkit/layout.h"
 #include "toolkit/qt/qt_controls.h"
 #include "toolkit/qt/qt_lists.h"
+#include "toolkit/qt/qt_wayland_window.h"
 
 namespace toolkit::qt {
 
 class QtToolkit;
 
 // A form as a top-level Qt window with fixed client size, holding the controls of its layout.
+// Natively on Wayland a fixed-size window draws its own title bar (WaylandWindow), and since a
+// Wayland window is never told that it was minimized or restored, Resize is raised there only
+// when the window is first shown.
 class QtForm final : public FormBase {
   public:
     QtForm(QtToolkit& toolkit, const FormLayout& layout);
@@ -58,6 +62,8 @@ class QtForm final : public FormBase {
 
     QtToolkit& toolkit_;
     std::unique_ptr<Window> window_;
+    std::unique_ptr<WaylandWindow> wayland_;
+    QPoint clientOrigin_;  // where the client area starts in the window
     std::map<std::string, Control, std::less<>> controls_;
     ControlPlaces<Container> places_;
     QWidget* firstTabStop_ = nullptr;

@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <type_traits>
 
+#include "toolkit/win32/win32_accessibility.h"
 #include "toolkit/win32/win32_text.h"
 #include "toolkit/win32/win32_toolkit.h"
 
@@ -148,6 +149,28 @@ void Win32Form::build(const ControlLayout& control) {
     HWND window = std::visit([](const auto& made) { return made->window(); }, built);
     std::visit([&](const auto& owned) { addControl(control.name, owned.get()); }, built);
     controls_.emplace(control.name, Placed{std::move(built), window, where.window});
+    clipToContainer(window);
+    if (!control.accessibleName.empty()) annotateName(window, control.accessibleName);
+}
+
+void Win32Form::clipToContainer(HWND control) {
+    const auto placed =
+        std::find_if(controls_.begin(), controls_.end(),
+                     [control](const auto& entry) { return entry.second.window == control; });
+    if (placed == controls_.end() || placed->second.container == nullptr ||
+        GetParent(control) == placed->second.container)
+        return;  // on the form, or in a picture box: its parent clips it
+    RECT frame{};
+    RECT own{};
+    GetWindowRect(placed->second.container, &frame);
+    GetWindowRect(control, &own);
+    RECT shown{};
+    if (!IntersectRect(&shown, &frame, &own) || !EqualRect(&shown, &own)) {
+        OffsetRect(&shown, -own.left, -own.top);
+        SetWindowRgn(control, CreateRectRgnIndirect(&shown), TRUE);
+    } else {
+        SetWindowRgn(control, nullptr, TRUE);
+    }
 }
 
 void Win32Form::orderTabs(const FormLayout& layout) {

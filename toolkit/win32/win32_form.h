@@ -21,9 +21,10 @@ class Win32Toolkit;
 // A form as a top-level window of its own class: a fixed single border (unless the layout says
 // otherwise), the minimize and maximize buttons the layout asks for, the layout's icon, centred
 // on the screen's work area, and its client area exactly the layout's size. Its controls are
-// child windows; a frame's contents are siblings standing on the group box, a picture box's are
-// its children. The Tab order is the order of the layout's tab indexes (the windows' z-order);
-// arrow keys never move the focus between controls.
+// child windows; a frame's contents are siblings standing on the group box, clipped to it by a
+// window region (clipToContainer), a picture box's are its children, clipped to its inside. The Tab
+// order is the order of the layout's tab indexes (the windows' z-order); arrow keys never move the
+// focus between controls.
 //
 // The window lives as long as this object. Closing it with the title bar's button (WM_CLOSE)
 // raises QueryUnload; a form without that handler hides (as hide()), and when no form is visible
@@ -72,6 +73,9 @@ class Win32Form final : public FormBase {
     HWND createControl(const wchar_t* windowClass, const std::string& text, DWORD style,
                        DWORD exStyle, HWND parent, POINT origin, const ControlLayout& layout,
                        void* creationData = nullptr);
+    // Cuts a control standing in a frame down to the frame's rectangle, as it stands now; the
+    // controls that move or change their size call it again. Does nothing for other controls.
+    void clipToContainer(HWND control);
     // Notifications a control sends its parent (WM_COMMAND codes, owner drawing).
     void onCommand(HWND control, std::function<void(int)> handler);
     void onDrawItem(HWND control, std::function<void(const DRAWITEMSTRUCT&)> handler);
