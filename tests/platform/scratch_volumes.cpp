@@ -35,9 +35,15 @@ std::string probeMounting() {
     if (control < 0)
         return std::string("no loop devices: /dev/loop-control: ") + std::strerror(errno);
     close(control);
-    char folder[] = "/mnt/volscope-test-XXXXXX";
-    if (mkdtemp(folder) == nullptr)
+    char place[] = "/mnt/volscope-test-XXXXXX";
+    if (mkdtemp(place) == nullptr)
         return std::string("cannot create a folder under /mnt: ") + std::strerror(errno);
+    rmdir(place);
+    // A RAM disk under /tmp gets no letter, so that trying one moves no letter of a test that
+    // holds the mount lock.
+    char folder[] = "/tmp/volscope-probe-XXXXXX";
+    if (mkdtemp(folder) == nullptr)
+        return std::string("cannot create a folder under /tmp: ") + std::strerror(errno);
     std::string reason;
     if (mount("volscope-probe", folder, "tmpfs", 0, "size=64k") != 0)
         reason = std::string("mount(2) is not permitted: ") + std::strerror(errno);
@@ -46,6 +52,10 @@ std::string probeMounting() {
     rmdir(folder);
     return reason;
 }
+
+// The descriptor on which this process holds the mount lock, and how many MountLocks share it.
+int mountLockFd = -1;
+int mountLockHolds = 0;
 
 std::string findTool(const std::string& name) {
     std::string directories = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
@@ -104,15 +114,28 @@ void run(const std::vector<std::string>& command) {
         throw std::runtime_error(line + "failed (status " + std::to_string(status) + "): " + text);
 }
 
-MountLock::MountLock() : fd_(open("/mnt", O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
-    if (fd_ < 0) throw systemError("open /mnt");
-    while (flock(fd_, LOCK_EX) != 0) {
-        if (errno != EINTR) throw systemError("flock /mnt");
+// flock(2) locks of two descriptors of one process exclude each other too: a second lock taken
+// on a new descriptor would wait for this process itself.
+MountLock::MountLock() {
+    if (mountLockHolds > 0) {
+        ++mountLockHolds;
+        return;
     }
+    const int fd = open("/mnt", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) throw systemError("open /mnt");
+    while (flock(fd, LOCK_EX) != 0) {
+        if (errno != EINTR) {
+            const std::runtime_error error = systemError("flock /mnt");
+            close(fd);
+            throw error;
+        }
+    }
+    mountLockFd = fd;
+    mountLockHolds = 1;
 }
 
 MountLock::~MountLock() {
-    close(fd_);
+    if (--mountLockHolds == 0) close(mountLockFd);
 }
 
 Folder::Folder() {
