@@ -143,8 +143,7 @@ TEST_F(RealFolderTest, HiddenAndSystemFilesAreLeftOutAndOddNamesReachTheirOwnFil
     std::set<ino_t> reached;
     for (std::int32_t i = 0; i < 4; ++i) {
         b.fil.setListIndex(i);
-        const auto mapped = platform::posix::mapDosPath(b.SelectedFilePath(),
-                                                        platform::PosixPlatform::currentDrives());
+        const auto mapped = platform::posix::mapDosPath(b.SelectedFilePath(), os_.drives());
         ASSERT_TRUE(mapped) << b.SelectedFilePath();
         reached.insert(inodeOf(mapped->path));
     }
