@@ -1,5 +1,6 @@
 #include "tests/platform/scratch_volumes.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <linux/loop.h>
 #include <signal.h>
@@ -53,9 +54,33 @@ std::string probeMounting() {
     return reason;
 }
 
-// The descriptor on which this process holds the mount lock, and how many MountLocks share it.
+// The descriptor on which this process holds the mount lock (-1 when a descriptor it inherited
+// holds it), and how many MountLocks share it.
 int mountLockFd = -1;
 int mountLockHolds = 0;
+
+// Whether a descriptor on /mnt (as `own` is) that this process inherited holds the mount lock: a
+// command run whole under `flock /mnt COMMAND` is inside the lock, and would wait for itself.
+// flock(2) on the descriptor that holds the lock succeeds at once.
+bool inheritedHold(int own) {
+    struct stat mnt {};
+    DIR* fds = fstat(own, &mnt) == 0 ? opendir("/proc/self/fd") : nullptr;
+    if (fds == nullptr) return false;
+    bool held = false;
+    while (const dirent* entry = readdir(fds)) {
+        if (entry->d_name[0] < '0' || entry->d_name[0] > '9') continue;
+        const int fd = std::atoi(entry->d_name);
+        struct stat status {};
+        if (fd != own && fd != dirfd(fds) && fstat(fd, &status) == 0 &&
+            status.st_dev == mnt.st_dev && status.st_ino == mnt.st_ino &&
+            flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            held = true;
+            break;
+        }
+    }
+    closedir(fds);
+    return held;
+}
 
 std::string findTool(const std::string& name) {
     std::string directories = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
@@ -123,7 +148,13 @@ MountLock::MountLock() {
     }
     const int fd = open("/mnt", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) throw systemError("open /mnt");
-    while (flock(fd, LOCK_EX) != 0) {
+    const bool taken = flock(fd, LOCK_EX | LOCK_NB) == 0;
+    if (!taken && inheritedHold(fd)) {
+        close(fd);
+        mountLockHolds = 1;
+        return;
+    }
+    while (!taken && flock(fd, LOCK_EX) != 0) {
         if (errno != EINTR) {
             const std::runtime_error error = systemError("flock /mnt");
             close(fd);
@@ -135,7 +166,9 @@ MountLock::MountLock() {
 }
 
 MountLock::~MountLock() {
-    if (--mountLockHolds == 0) close(mountLockFd);
+    if (--mountLockHolds > 0) return;
+    if (mountLockFd >= 0) close(mountLockFd);
+    mountLockFd = -1;
 }
 
 Folder::Folder() {

@@ -27,10 +27,11 @@ void run(const std::vector<std::string>& command);
 // before its first mount until its volumes are gone and the program it drives has ended. So the
 // letters a test sees come and go with its own mounts only, whichever build tree or language
 // (tests/support/mount_lock.sh and mount_lock.py take the same lock) the other tests are of. The
-// constructor waits while another process holds it. Locks taken while this process holds one
-// already (on the same thread) share that hold; the last to go releases it. Children started
-// with exec do not inherit it. RealVolumeTest (real_volume_test.h) holds it for its tests; other
-// tests take it like this, and are registered with MOUNTING (tests/CMakeLists.txt):
+// constructor waits while another process holds it, unless a descriptor this process inherited
+// holds it (a command run whole under `flock /mnt COMMAND`). Locks taken while this process
+// holds one already (on the same thread) share that hold; the last to go releases it. Children
+// started with exec do not inherit it. RealVolumeTest (real_volume_test.h) holds it for its
+// tests; other tests take it like this, and are registered with MOUNTING (tests/CMakeLists.txt):
 //   scratch::MountLock lock;    // first, so that it goes last
 //   scratch::Folder folder;     // then the folders, devices and mounts
 class MountLock {

@@ -1,7 +1,8 @@
 # The machine's one mount lock for shell tests, to be sourced:
 #
 #   . "$(dirname "$0")/support/mount_lock.sh"   # from tests/; from tests/wine/: ../support/
-#   mount_lock            # before the first mount; waits while another test holds it
+#   mount_lock            # before the first mount; waits while another process holds it,
+#                         # unless this test runs inside a command run whole under flock /mnt
 #
 # It is an exclusive flock(2) on /mnt, the lock that scratch::MountLock
 # (tests/platform/scratch_volumes.h) and mount_lock.py take too. Every test that mounts a volume a
@@ -15,5 +16,13 @@
 
 mount_lock() {
     exec 9</mnt || return 1
+    flock -n 9 && return 0
+    # A descriptor inherited from a command run whole under `flock /mnt COMMAND` holds it already:
+    # waiting would wait for this test itself.
+    local fd
+    for fd in /proc/$$/fd/*; do
+        fd=${fd##*/}
+        [ "$fd" != 9 ] && [ "/proc/$$/fd/$fd" -ef /mnt ] && flock -n "$fd" && return 0
+    done
     flock 9
 }
