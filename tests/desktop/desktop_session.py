@@ -52,7 +52,7 @@ def wait_until(what, probe, timeout=10.0):
 def needs(*programs):
     for program in programs:
         if shutil.which(program) is None:
-            raise Skip(f"{program} is not installed (scripts/install-deps.sh installs it)")
+            raise Skip(f"{program} is not installed (scripts/install-deps.sh test installs it)")
 
 
 @contextlib.contextmanager
@@ -61,7 +61,7 @@ def accessibility_bus():
     needs("dbus-daemon")
     launcher = "/usr/libexec/at-spi-bus-launcher"
     if not os.access(launcher, os.X_OK):
-        raise Skip("at-spi2-core is not installed (scripts/install-deps.sh installs it)")
+        raise Skip("at-spi2-core is not installed (scripts/install-deps.sh test installs it)")
     daemon = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
                               stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
     bus_launcher = None
@@ -73,7 +73,8 @@ def accessibility_bus():
             import pyatspi
             from gi.repository import Atspi
         except ImportError:
-            raise Skip("python3-pyatspi is not installed (scripts/install-deps.sh installs it)")
+            raise Skip("python3-pyatspi is not installed "
+                       "(scripts/install-deps.sh test installs it)")
         # A call to a busy program fails after 3 seconds, to be tried again, not after 25.
         Atspi.set_timeout(3000, -1)
         yield pyatspi

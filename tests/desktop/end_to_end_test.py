@@ -4,10 +4,11 @@
     end_to_end_test.py VOLSCOPE
 
 DISPLAY must name an X server with a window manager (tests/desktop/x_server.sh exec or run).
-The test loop-mounts a small ext4 volume with known files under a fresh folder in /mnt, starts
-the program, drives it with real input through the X server (xdotool: XTest key presses and
-clicks) and reads what it shows through the accessibility bus (AT-SPI), with a D-Bus session and
-bus of its own. Any window other than the main window and the browser is a message box nobody
+Holding the mount lock (tests/support/mount_lock.py), the test loop-mounts a small ext4 volume
+with known files under a fresh folder in /mnt, starts the program, drives it with real input
+through the X server (xdotool: XTest key presses and clicks) and reads what it shows through the
+accessibility bus (AT-SPI), with a D-Bus session and bus of its own; it finds the volume's letter
+by its label, as a user would. Any window other than the main window and the browser is a message box nobody
 expected, and fails the test with its title and text.
 
 Exits 0 when it passes, 1 when it fails, and 77, saying why, where it cannot run: not root,
@@ -22,6 +23,8 @@ import sys
 import tempfile
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from mount_lock import mount_lock  # noqa: E402
 from desktop_session import (BROWSER, MAIN, Desktop, Failure, Skip, accessibility_bus,
                              assert_equal, log, main_of, needs, run, started, wait_until)
 
@@ -230,7 +233,8 @@ def session(binary):
     if not os.environ.get("DISPLAY"):
         raise Skip("no X server (DISPLAY is not set)")
     needs("xdotool", "xprop", "xwininfo")
-    with test_volume() as mount_point, accessibility_bus() as pyatspi, \
+    # The lock first, so that it is let go only once the volume and the program are gone.
+    with mount_lock(), test_volume() as mount_point, accessibility_bus() as pyatspi, \
             tempfile.TemporaryDirectory() as bin_folder:
         opener_log = os.path.join(bin_folder, "opened")
         opener = os.path.join(bin_folder, "xdg-open")
