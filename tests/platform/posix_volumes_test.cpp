@@ -127,7 +127,7 @@ TEST_F(RealVolumes, Ext4OnFourKibSectorsReportsFourKibSectors) {
     const std::string target = folder_->makeFolder("ext4-4k");
     const scratch::Mount mount(loop.path(), target, "ext4");
 
-    const char letter = letterOf(target);
+    const char letter = letterIn(platform_, target);
     ASSERT_NE(letter, '\0') << target << " got no letter";
     const Figures figures = figuresOf(platform_, letter);
     EXPECT_EQ(figures.sectorsPerCluster, 1u);
@@ -165,7 +165,7 @@ TEST_P(RealFileSystems, ReportItsLabelSerialAndGeometry) {
         GTEST_SKIP() << error.what();
     }
 
-    const char letter = letterOf(target);
+    const char letter = letterIn(platform_, target);
     ASSERT_NE(letter, '\0') << target << " got no letter";
     const Figures figures = figuresOf(platform_, letter);
     EXPECT_EQ(figures.type, drive_type::fixed);
@@ -229,7 +229,7 @@ TEST_F(RealVolumes, LabelWithALineBreakAndAByteThatIsNoUtf8ComesWhole) {
     const scratch::LoopDevice loop(image, 512);
     const std::string target = folder_->makeFolder("label");
     const scratch::Mount mount(loop.path(), target, "ext4");
-    const char letter = letterOf(target);
+    const char letter = letterIn(platform_, target);
     ASSERT_NE(letter, '\0') << target << " got no letter";
     const Figures figures = figuresOf(platform_, letter);
     ASSERT_TRUE(figures.hasInformation);
@@ -240,7 +240,7 @@ TEST_F(RealVolumes, SizedTmpfsIsARamDiskWithoutLabelOrSerial) {
     const std::string target = folder_->makeFolder("ram");
     const scratch::Mount mount("volscope-ram", target, "tmpfs", 0, "size=4m");
 
-    const char letter = letterOf(target);
+    const char letter = letterIn(platform_, target);
     ASSERT_NE(letter, '\0') << target << " got no letter";
     const Figures figures = figuresOf(platform_, letter);
     EXPECT_EQ(figures.type, drive_type::ramdisk);
@@ -274,7 +274,7 @@ TEST_F(RealVolumes, HundredTebibyteVolumeKeepsItsSizeInLargerClusters) {
     }
     for (const std::string& mounted : targets) {
         SCOPED_TRACE(mounted);
-        const char letter = letterOf(mounted);
+        const char letter = letterIn(platform_, mounted);
         ASSERT_NE(letter, '\0') << mounted << " got no letter";
         const Figures figures = figuresOf(platform_, letter);
         ASSERT_TRUE(figures.hasGeometry);
@@ -292,7 +292,7 @@ TEST_F(RealVolumes, ReadOnlyMountIsAReadOnlyVolume) {
     const std::string target = folder_->makeFolder("ro-ram");
     const scratch::Mount mount("volscope-ro", target, "tmpfs", MS_RDONLY, "size=1m");
 
-    const char letter = letterOf(target);
+    const char letter = letterIn(platform_, target);
     ASSERT_NE(letter, '\0') << target << " got no letter";
     const Figures figures = figuresOf(platform_, letter);
     ASSERT_TRUE(figures.hasInformation);
@@ -303,7 +303,7 @@ TEST_F(RealVolumes, MountPointWithBlankTabAndBackslashIsFound) {
     const std::string target = folder_->makeFolder("my vol\twith\\escapes");
     const scratch::Mount mount("volscope-odd", target, "tmpfs", 0, "size=2m");
 
-    const char letter = letterOf(target);
+    const char letter = letterIn(platform_, target);
     ASSERT_NE(letter, '\0') << target << " got no letter";
     const Figures figures = figuresOf(platform_, letter);
     EXPECT_EQ(figures.type, drive_type::ramdisk);
@@ -403,7 +403,7 @@ TEST_F(RealVolumes, BindMountsGetNoLetterOfTheirOwn) {
     const std::string volume = folder_->makeFolder("volume");
     const scratch::Mount mount("volscope-bound", volume, "tmpfs", 0, "size=1m");
     std::filesystem::create_directory(volume + "/inside");
-    const char letter = letterOf(volume);
+    const char letter = letterIn(platform_, volume);
     ASSERT_NE(letter, '\0') << volume << " got no letter";
     const DriveTypes before = driveTypesOf(platform_);
 
@@ -414,13 +414,13 @@ TEST_F(RealVolumes, BindMountsGetNoLetterOfTheirOwn) {
                                    MS_BIND);
 
     EXPECT_EQ(driveTypesOf(platform_), before);
-    EXPECT_EQ(letterOf(volume), letter);
+    EXPECT_EQ(letterIn(platform_, volume), letter);
 }
 
 TEST_F(RealVolumes, MountOverAVolumeTakesItsLetterUntilUnmounted) {
     const std::string target = folder_->makeFolder("stacked");
     const scratch::Mount lower("volscope-lower", target, "tmpfs", 0, "size=1m");
-    const char letter = letterOf(target);
+    const char letter = letterIn(platform_, target);
     ASSERT_NE(letter, '\0') << target << " got no letter";
     const DriveTypes before = driveTypesOf(platform_);
 

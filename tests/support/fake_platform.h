@@ -67,7 +67,8 @@ struct Drive {
     std::uint32_t keptAttributes =
         platform::file_attribute::readOnly | platform::file_attribute::hidden |
         platform::file_attribute::system | platform::file_attribute::archive;
-    Entry root;  // the files and folders, listed in the order they were added
+    bool namedVolume = true;  // false: no volume name, as Windows keeps none for network drives
+    Entry root;               // the files and folders, listed in the order they were added
 };
 
 // The arguments of one ShellExecuteA call; a null text is nullopt.
