@@ -42,6 +42,14 @@ Result Win32Platform::onDrive(const VolumeKey& drive, Call call, Result failed) 
     return watchdog_.run(drive, std::move(call)).value_or(std::move(failed));
 }
 
+template <typename Call>
+std::optional<VolumeWatchdog::ResultOf<Call>> Win32Platform::reporting(const VolumeKey& drive,
+                                                                       Call call) {
+    auto answer = watchdog_.run(drive, std::move(call));
+    lastError_ = answer ? answer->error : error_code::notReady;
+    return answer;
+}
+
 bool Win32Platform::answers(const char* path) {
     if (!startsWithDriveRoot(path)) return true;
     return onDrive(
@@ -136,18 +144,9 @@ FindHandle Win32Platform::FindFirstFileA(const char* fileName, FindData* findFil
     if (!startsWithDriveRoot(fileName) || findFileData == nullptr) return invalidFindHandle;
     Listing listing;
     listing.drive = driveOf(fileName);
-    std::optional<win32::Search> started = onDrive(
-        listing.drive,
-        [name = std::string(fileName)] {
-            return std::optional<win32::Search>(win32::findFirst(name));
-        },
-        std::optional<win32::Search>());
-    if (!started) {
-        lastError_ = error_code::notReady;  // the drive does not answer
-        return invalidFindHandle;
-    }
-    lastError_ = started->error;
-    if (!started->handle) return invalidFindHandle;
+    std::optional<win32::Search> started =
+        reporting(listing.drive, [name = std::string(fileName)] { return win32::findFirst(name); });
+    if (!started || !started->handle) return invalidFindHandle;
     listing.search = std::move(started->handle);
     *findFileData = std::move(started->first);
     return searches_.add(std::move(listing));
@@ -195,18 +194,10 @@ bool Win32Platform::GetFileAttributesExA(const char* fileName, std::uint32_t inf
     if (fileInformation == nullptr || infoLevelId != file_info_level::standard) return false;
     lastError_ = error_code::pathNotFound;
     if (!startsWithDriveRoot(fileName)) return false;
-    const std::optional<win32::AttributeAnswer> answer = onDrive(
-        driveOf(fileName),
-        [name = std::string(fileName)] {
-            return std::optional<win32::AttributeAnswer>(win32::fileAttributesEx(name));
-        },
-        std::optional<win32::AttributeAnswer>());
-    if (!answer) {
-        lastError_ = error_code::notReady;  // the drive does not answer
-        return false;
-    }
-    lastError_ = answer->error;
-    if (!answer->data) return false;
+    const std::optional<win32::AttributeAnswer> answer =
+        reporting(driveOf(fileName),
+                  [name = std::string(fileName)] { return win32::fileAttributesEx(name); });
+    if (!answer || !answer->data) return false;
     *fileInformation = *answer->data;
     return true;
 }

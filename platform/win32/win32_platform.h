@@ -124,6 +124,10 @@ class Win32Platform final : public Platform {
     // not answer in time.
     template <typename Call, typename Result = VolumeWatchdog::ResultOf<Call>>
     Result onDrive(const VolumeKey& drive, Call call, Result failed);
+    // The same for a call whose answer carries the error that GetLastError reports then: sets
+    // lastError_ from it, or to notReady when the drive does not answer (nullopt).
+    template <typename Call>
+    std::optional<VolumeWatchdog::ResultOf<Call>> reporting(const VolumeKey& drive, Call call);
     // Whether the drive of path answers now (true for a path on no drive: the system answers).
     bool answers(const char* path);
     // Hands the system handle to its drive's worker to close, and waits (if `waited`) until it
