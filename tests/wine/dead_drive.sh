@@ -84,7 +84,7 @@ wineserver -w 2>/dev/null
 wineserver -p </dev/null >/dev/null 2>&1
 wine cmd /c exit </dev/null >/dev/null 2>&1
 
-export VOLSCOPE_DEAD_DRIVE="letter=$letter;control=Z:${control//\//\\}"
+export VOLSCOPE_DEAD_DRIVE=$letter VOLSCOPE_DEAD_DRIVE_CONTROL="Z:${control//\//\\}"
 status=0
 wine "$platform_test" || status=1
 VOLSCOPE_EXE=$volscope wine "$e2e_test" --gtest_filter='VolscopeOnADeadDrive.*' || status=1
