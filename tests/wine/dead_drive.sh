@@ -67,6 +67,7 @@ cleanup() {
     rmdir "$target" "$scratch"
 }
 trap cleanup EXIT
+trap "exit 1" TERM INT
 
 "$server_program" "$control" "$target" >/dev/null 2>&1 &
 server=$!
