@@ -45,7 +45,7 @@ namespace platform {
 // machine that does not answer. A drive is told by its letter alone, which needs no answer from
 // it. A call given up on fails as a drive without a volume fails: GetDriveTypeA gives
 // drive_type::unknown, outputs are left as they were, GetLastError gives notReady; every further
-// call on that drive fails at once so, until the call it is stuck in returns. A change
+// call on that drive then fails so at once, until the call it is stuck in returns. A change
 // (SetFileAttributesA) is made only once the file has been reached, and not when the caller gave
 // up by then. Listings are read on the worker in batches, so that a long folder does not wait for
 // the worker entry by entry. Handles are closed on their drive's worker once the drive answers,
