@@ -44,9 +44,10 @@ if [ -z "${VOLSCOPE_DEAD_DRIVE_NAMESPACE:-}" ]; then
 fi
 server_program="$build/wine/blocking_share"
 
-# The lock the other real-volume tests take, held for as long as the share is mounted.
-exec 9</mnt
-flock 9
+# The mount lock (tests/support/mount_lock.sh), held for as long as the share is mounted,
+# although no program outside this namespace sees the share.
+. "$here/../support/mount_lock.sh"
+mount_lock || { echo "FAILED: cannot take the mount lock"; exit 1; }
 
 export WINEPREFIX=$VOLSCOPE_DEAD_DRIVE_PREFIX
 scratch=$(mktemp -d /mnt/volscope-test-XXXXXX)
@@ -79,11 +80,12 @@ done
 [ -n "$letter" ] || skip "no drive letter is left for the share"
 ln -s "$target" "$WINEPREFIX/dosdevices/${letter,,}:"
 
-# Wine's server and services, started with no descriptor of ctest's, which they would hold open.
+# Wine's server and services, started without ctest's descriptors, which they would hold open,
+# and without the mount lock, which they would keep if they outlived this script.
 wineserver -k 2>/dev/null
 wineserver -w 2>/dev/null
-wineserver -p </dev/null >/dev/null 2>&1
-wine cmd /c exit </dev/null >/dev/null 2>&1
+wineserver -p </dev/null >/dev/null 2>&1 9<&-
+wine cmd /c exit </dev/null >/dev/null 2>&1 9<&-
 
 export VOLSCOPE_DEAD_DRIVE=$letter VOLSCOPE_DEAD_DRIVE_CONTROL="Z:${control//\//\\}"
 status=0
