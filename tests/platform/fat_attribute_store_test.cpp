@@ -52,12 +52,9 @@ class FatStore : public testing::Test {
         char folder[] = "/tmp/volscope-fat-XXXXXX";
         ASSERT_NE(mkdtemp(folder), nullptr);
         folder_ = folder;
-        for (const char* name : {"a.txt", ".profile"}) {
-            const std::string file = folder_ + "/" + name;
-            const int fd = open(file.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
-            ASSERT_GE(fd, 0);
-            close(fd);
-        }
+        const int fd = open((folder_ + "/a.txt").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+        ASSERT_GE(fd, 0);
+        close(fd);
     }
     void TearDown() override { std::filesystem::remove_all(folder_); }
 
@@ -96,13 +93,6 @@ TEST_F(FatStore, ChangesNothingOnceTheCallerHasGivenUpOrWhenTheDriverRefuses) {
     calls.refusal = EPERM;
     EXPECT_EQ(store.write(entry("a.txt"), attr::hidden, {}), code::accessDenied);
     EXPECT_TRUE(calls.written.empty());
-}
-
-TEST_F(FatStore, WithoutTheDriversCallsTheModeAndTheNameTell) {
-    calls.refusal = ENOTTY;
-    calls.byte = attr::system;
-    EXPECT_EQ(store.read(entry("a.txt")), attr::archive);
-    EXPECT_EQ(store.read(entry(".profile")), attr::hidden | attr::archive);
 }
 
 TEST_F(FatStore, ShortNameIsTheEightDotThreeNameBesideTheLongOne) {

@@ -25,7 +25,6 @@ const std::optional<std::string> none;
 const ShortPathCase shortPathCases[] = {
     {"NoneKeepsThePathAsGiven", "g:/Data//notes.txt", {none, none}, "g:/Data//notes.txt"},
     {"RootAlone", "G:\\", {}, "G:\\"},
-    {"LastName", "G:\\Long Name Notes.txt", {"LONGNA~1.TXT"}, "G:\\LONGNA~1.TXT"},
     {"FolderAndFile",
      "G:\\Long Folder\\Long Name Notes.txt",
      {"LONGFO~1", "LONGNA~1.TXT"},

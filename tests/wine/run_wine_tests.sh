@@ -10,7 +10,8 @@
 #   Q: nothing.
 # The prefix is kept in BUILD_DIR/wine and set up for real windows (tests/wine/gui_prefix.sh:
 # null display driver, 96 DPI, fonts); copies at 120 and 192 DPI (WINE_PREFIX_120DPI,
-# WINE_PREFIX_192DPI) run the toolkit contract again.
+# WINE_PREFIX_192DPI) run the toolkit contract again, and another copy at 96 DPI
+# (VOLSCOPE_DEAD_DRIVE_PREFIX) the tests of a drive that stops answering (tests/wine/dead_drive.sh).
 # Wine's helper processes outlive the programs and can hold ctest's pipes open, so the
 # wineservers run persistently for the whole run and are stopped at the end.
 # Usage: tests/wine/run_wine_tests.sh BUILD_DIR [ctest arguments...]
@@ -22,6 +23,7 @@ shift
 work=$(mktemp -d /tmp/volscope-wine-XXXXXX)
 export WINEPREFIX="$build/wine/prefix" WINEDEBUG=-all
 export WINE_PREFIX_120DPI="$build/wine/prefix-120dpi" WINE_PREFIX_192DPI="$build/wine/prefix-192dpi"
+export VOLSCOPE_DEAD_DRIVE_PREFIX="$build/wine/prefix-dead-drive"
 unset DISPLAY WAYLAND_DISPLAY
 cleanup() {
     wineserver -k 2>/dev/null || true
@@ -35,6 +37,7 @@ trap cleanup EXIT
 "$here/gui_prefix.sh" "$WINEPREFIX" 96
 "$here/gui_prefix.sh" "$WINE_PREFIX_120DPI" 120 "$WINEPREFIX"
 "$here/gui_prefix.sh" "$WINE_PREFIX_192DPI" 192 "$WINEPREFIX"
+"$here/gui_prefix.sh" "$VOLSCOPE_DEAD_DRIVE_PREFIX" 96 "$WINEPREFIX"
 export WINEDLLOVERRIDES="mscoree,mshtml="
 mkdir -p "$work/fixed" "$work/cdrom" "$work/bare"
 wineserver -p
