@@ -202,12 +202,21 @@ void FrmBrowser::writeAttribute(toolkit::CheckBox& box, std::uint32_t bit) {
         attribute::readOnly | attribute::hidden | attribute::system | attribute::archive;
     const std::uint32_t current = os.GetFileAttributesA(path.c_str());
     bool written = false;
+    bool unkept = false;
     if (current != platform::Platform::invalidFileAttributes) {
         const std::uint32_t kept = current & writable;
         written =
             os.SetFileAttributesA(path.c_str(), box.value() == 1 ? (kept | bit) : (kept & ~bit));
+        unkept = !written && os.GetLastError() == platform::error_code::notSupported;
     }
-    if (!written)
+    // A volume that cannot keep the attribute will never take it: the user is told so, not
+    // left to try again.
+    if (unkept)
+        toolkit_.msgBox("The attributes of " + toolkit::visibleText(path) +
+                            " could not be changed: its volume cannot keep the " + box.caption() +
+                            " attribute.",
+                        toolkit::msgbox_style::critical, "Error");
+    else if (!written)
         toolkit_.msgBox(
             "The attributes of " + toolkit::visibleText(path) + " could not be changed.",
             toolkit::msgbox_style::critical, "Error");

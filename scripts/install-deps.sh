@@ -27,6 +27,7 @@ tests=(
     fuse3 libfuse3-dev                                # a share that stops answering, on demand
     attr                                              # setfattr for the Wine tests' folder
     bindfs                                            # a FUSE volume for the real-volume tests
+    ntfs-3g exfat-fuse exfatprogs dosfstools mtools   # Windows media for the real-volume tests
     clang libclang-rt-14-dev                          # the fuzz target (libFuzzer)
     lintian desktop-file-utils appstream              # the Debian package's checks
     openbox x11-utils                                 # window tests on Xvfb: a window manager, xprop

@@ -29,6 +29,7 @@
 #include "platform/posix/entry_reader.h"
 #include "platform/posix/last_error.h"
 #include "platform/posix/mount_table.h"
+#include "platform/posix/short_path.h"
 #include "platform/posix/unix_time.h"
 #include "platform/posix/volume_probe.h"
 
@@ -201,9 +202,13 @@ bool PosixPlatform::answersDirectly(const Volume& volume) {
            !type.starts_with("fuse");
 }
 
-VolumeKey PosixPlatform::volumeHolding(const posix::UnixPath& path) {
+MountEntry PosixPlatform::mountOf(const posix::UnixPath& path) {
     const MountEntry* mount = posix::mountHolding(visibleMounts_, path.path);
-    return mount ? keyOf(*mount) : keyOf(drives()[path.drive]->mount);
+    return mount ? *mount : drives()[path.drive]->mount;
+}
+
+VolumeKey PosixPlatform::volumeHolding(const posix::UnixPath& path) {
+    return keyOf(mountOf(path));
 }
 
 template <typename Call, typename Result>
@@ -353,9 +358,10 @@ FindHandle PosixPlatform::FindFirstFileA(const char* fileName, FindData* findFil
     listing.volume = volumeHolding(*path);
     std::optional<Started> started = onVolume(
         listing.volume,
-        [folder = path->path, withDots = !path->isRoot]() -> std::optional<Started> {
+        [folder = path->path, withDots = !path->isRoot,
+         mount = mountOf(*path)]() -> std::optional<Started> {
             std::shared_ptr<posix::FolderListing> stream =
-                posix::FolderListing::open(folder, withDots);
+                posix::FolderListing::open(folder, withDots, posix::probeAttributeHome(mount));
             if (!stream) return Started{nullptr, {}, errno};
             // The first entry alone: the rest is read when asked for, as the folder is then.
             Batch first = readEntries(*stream, 1);
@@ -462,8 +468,10 @@ std::optional<FindData> PosixPlatform::describeOnVolume(const posix::UnixPath& p
     };
     const std::optional<Described> answer = onVolume(
         volumeHolding(path),
-        [file = path.path, isRoot = path.isRoot]() -> std::optional<Described> {
-            std::optional<FindData> entry = posix::describeEntryAt(file, isRoot);
+        [file = path.path, isRoot = path.isRoot,
+         mount = mountOf(path)]() -> std::optional<Described> {
+            std::optional<FindData> entry =
+                posix::describeEntryAt(file, isRoot, posix::probeAttributeHome(mount));
             if (entry) return Described{std::move(entry)};
             return Described{std::nullopt, posix::unreachableEntryCode(file)};
         },
@@ -477,19 +485,23 @@ std::optional<FindData> PosixPlatform::describeOnVolume(const posix::UnixPath& p
 }
 
 bool PosixPlatform::SetFileAttributesA(const char* fileName, std::uint32_t fileAttributes) {
+    lastError_ = error_code::invalidParameter;
     if (fileName == nullptr) return false;
     const DriveTable& drives = this->drives();
     const std::optional<posix::UnixPath> path = posix::mapDosPath(fileName, drives);
+    lastError_ = error_code::pathNotFound;
     if (!path) return false;
     std::string name = path->isRoot ? "." : path->path.substr(path->path.rfind('/') + 1);
-    return onVolume(
+    lastError_ = onVolume(
         volumeHolding(*path),
         [file = path->path, name = std::move(name), root = drives[path->drive]->mount.target,
-         fileAttributes](const std::stop_token& givenUp) {
+         fileAttributes, mount = mountOf(*path)](const std::stop_token& givenUp) {
             // A volume that answers after the caller gave up must not be changed after all.
-            return posix::writeAttributes(file, name, root, fileAttributes, givenUp);
+            return posix::writeAttributes(file, name, root, fileAttributes,
+                                          posix::probeAttributeHome(mount), givenUp);
         },
-        false);
+        error_code::notReady);
+    return lastError_ == error_code::success;
 }
 
 // The owner window and the show command mean nothing to xdg-open; parameters go to programs,
@@ -612,20 +624,22 @@ bool PosixPlatform::FileTimeToSystemTime(const FileTime* fileTime, SystemTime* s
 std::uint32_t PosixPlatform::GetShortPathNameA(const char* longPath, char* shortPath,
                                                std::uint32_t bufferLength) {
     const std::optional<posix::UnixPath> path = unixPathOf(drives(), longPath);
-    if (!path || !onVolume(
-                     volumeHolding(*path),
-                     [file = path->path] {
-                         struct stat status {};
-                         return lstat(file.c_str(), &status) == 0;
-                     },
-                     false))
-        return 0;
-    const std::size_t length = std::strlen(longPath);
+    if (!path) return 0;
+    const std::optional<std::string> found = onVolume(
+        volumeHolding(*path),
+        [longPath = std::string(longPath), root = drives()[path->drive]->mount.target,
+         mount = mountOf(*path)] {
+            return posix::shortPathOf(longPath, root, mount.target,
+                                      posix::probeAttributeHome(mount));
+        },
+        std::optional<std::string>());
+    if (!found) return 0;
+    const std::size_t length = found->size();
     if (length >= 0xFFFFFFFFU) return 0;
     if (shortPath == nullptr || length >= bufferLength)
         return static_cast<std::uint32_t>(length + 1);
-    // Windows lets both arguments be the same buffer.
-    std::memmove(shortPath, longPath, length + 1);
+    // Windows lets both arguments be the same buffer: found is a copy.
+    std::memcpy(shortPath, found->c_str(), length + 1);
     return static_cast<std::uint32_t>(length);
 }
 

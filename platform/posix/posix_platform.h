@@ -28,8 +28,11 @@ namespace platform {
 // and each reading keeps the letters of the volumes that are still mounted: a volume keeps its
 // letter for as long as this platform lives and the volume stays mounted. Open listings and files
 // are kept until closed, or until the platform goes.
-// DOS paths are mapped onto Linux paths by posix::mapDosPath, names by posix::dosNameOf, and
-// attributes are made as posix::attributesOf says and changed as posix::writeAttributes does.
+// DOS paths are mapped onto Linux paths by posix::mapDosPath, names by posix::dosNameOf. A
+// file's attributes, in listings as alone, are read, and changed by posix::writeAttributes, in
+// the store of where its volume keeps them (posix::probeAttributeHome): NTFS's and FAT's own on
+// those volumes, the mode and user.DOSATTRIB elsewhere. GetShortPathNameA gives the 8.3 names
+// that store keeps (posix::shortPathOf), the path itself where it keeps none.
 // ShellExecuteA starts the opener program (xdg-open: the desktop's default application) on the
 // file's Linux path, in the mapped directory.
 //
@@ -65,8 +68,7 @@ namespace platform {
 //
 // GetFileTime reads statx: last write is the mtime, last access the atime, creation the birth
 // time where the file system records one, else the ctime; a time out of FILETIME's range is
-// given as outOfRangeFileTime. GetShortPathNameA gives the path itself for anything that exists
-// (Linux keeps no 8.3 names).
+// given as outOfRangeFileTime.
 //
 // Icons are the desktop icon theme's, chosen by the file's name alone: its MIME type from
 // shared-mime-info's globs2 (posix::MimeGlobs), the type's icon names (posix::MimeIcons),
@@ -165,6 +167,7 @@ class PosixPlatform final : public Platform {
     // Whether the volume's own calls (its size, label) are made here rather than on a worker.
     static bool answersDirectly(const posix::Volume& volume);
     // The mount a mapped path lies on, by its name.
+    posix::MountEntry mountOf(const posix::UnixPath& path);
     VolumeKey volumeHolding(const posix::UnixPath& path);
     // call on the volume's worker, as VolumeWatchdog::run makes it (with its stop token where it
     // takes one); `failed` when the volume does not answer in time.

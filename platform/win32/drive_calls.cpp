@@ -133,9 +133,11 @@ AttributeAnswer fileAttributesEx(const std::string& fileName) {
     return answer;
 }
 
-bool setFileAttributes(const std::string& fileName, std::uint32_t attributes) {
+std::uint32_t setFileAttributes(const std::string& fileName, std::uint32_t attributes) {
     const NoCriticalErrorBox quiet;
-    return ::SetFileAttributesA(fileName.c_str(), static_cast<DWORD>(attributes)) != FALSE;
+    if (::SetFileAttributesA(fileName.c_str(), static_cast<DWORD>(attributes)))
+        return error_code::success;
+    return static_cast<std::uint32_t>(::GetLastError());
 }
 
 SharedHandle createFile(const std::string& fileName, std::uint32_t desiredAccess,

@@ -102,8 +102,8 @@ struct AttributeAnswer {
 };
 AttributeAnswer fileAttributesEx(const std::string& fileName);
 
-// SetFileAttributesA.
-bool setFileAttributes(const std::string& fileName, std::uint32_t attributes);
+// SetFileAttributesA: error_code::success, or the error the system gave.
+std::uint32_t setFileAttributes(const std::string& fileName, std::uint32_t attributes);
 
 // CreateFileA, without security attributes or template.
 SharedHandle createFile(const std::string& fileName, std::uint32_t desiredAccess,

@@ -203,16 +203,23 @@ bool Win32Platform::GetFileAttributesExA(const char* fileName, std::uint32_t inf
 }
 
 bool Win32Platform::SetFileAttributesA(const char* fileName, std::uint32_t fileAttributes) {
+    lastError_ = fileName == nullptr ? error_code::invalidParameter : error_code::pathNotFound;
     if (!startsWithDriveRoot(fileName)) return false;
-    return onDrive(
-        driveOf(fileName),
-        [name = std::string(fileName), fileAttributes](const std::stop_token& givenUp) {
-            // A drive that answers after the caller gave up must not be changed after all. The
-            // change is one call of the system's, so the wait is in reaching the file first.
-            win32::fileAttributes(name);
-            return !givenUp.stop_requested() && win32::setFileAttributes(name, fileAttributes);
-        },
-        false);
+    // The error is the system's, carried from the drive's thread, where it was set.
+    struct Changed {
+        std::uint32_t error = error_code::success;
+    };
+    const std::optional<Changed> answer =
+        reporting(driveOf(fileName),
+                  [name = std::string(fileName), fileAttributes](const std::stop_token& givenUp) {
+                      // A drive that answers after the caller gave up must not be changed after
+                      // all. The change is one call of the system's, so the wait is in reaching the
+                      // file first.
+                      win32::fileAttributes(name);
+                      if (givenUp.stop_requested()) return Changed{error_code::notReady};
+                      return Changed{win32::setFileAttributes(name, fileAttributes)};
+                  });
+    return answer && answer->error == error_code::success;
 }
 
 // Reaching the file and its folder is what may wait for a drive; the shell itself runs here, on

@@ -98,6 +98,21 @@ TEST_F(AttributeBoxesTest, ARefusedWriteIsReportedAndTheBoxesShowTheTruth) {
     EXPECT_EQ(attributesOf("C:\\plain.txt"), attribute::archive);
 }
 
+TEST_F(AttributeBoxesTest, AnAttributeTheVolumeCannotKeepIsNamedAndTheBoxShowsTheFile) {
+    os.drive('C').keptAttributes = attribute::readOnly;
+    select("plain.txt");
+    click("chkHidden");
+    const toolkit::MessageBoxRequest message{
+        "The attributes of C:\\plain.txt could not be changed: its volume cannot keep the Hidden "
+        "attribute.",
+        toolkit::msgbox_style::critical, "Error"};
+    EXPECT_EQ(boxes.shown, (std::vector<toolkit::MessageBoxRequest>{message}));
+    EXPECT_EQ(b().chkHidden.value(), 0);
+    click("chkReadOnly");
+    EXPECT_EQ(boxes.shown.size(), 1u) << "the volume keeps Read Only";
+    EXPECT_EQ(attributesOf("C:\\plain.txt"), attribute::readOnly | attribute::archive);
+}
+
 TEST_F(AttributeBoxesTest, AFileThatVanishedIsReportedAndItsBoxesDisabled) {
     select("plain.txt");
     os.remove("C:\\plain.txt");

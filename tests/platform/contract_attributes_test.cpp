@@ -116,6 +116,24 @@ TEST_P(AttributesContract, UnreachableFilesHaveNoAttributesAndTakeNone) {
     EXPECT_FALSE(platform().SetFileAttributesA(nullptr, attr::hidden));
 }
 
+TEST_P(AttributesContract, AChangeThatCannotBeMadeSaysWhy) {
+    namespace code = platform::error_code;
+    const struct {
+        std::string path;
+        std::uint32_t lastError;
+    } rows[] = {
+        {folder() + "\\missing.txt", code::fileNotFound},
+        {folder() + "\\Missing\\a.txt", code::pathNotFound},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.path);
+        EXPECT_FALSE(platform().SetFileAttributesA(row.path.c_str(), attr::hidden));
+        EXPECT_EQ(platform().GetLastError(), row.lastError);
+    }
+    EXPECT_FALSE(platform().SetFileAttributesA(nullptr, attr::hidden));
+    EXPECT_EQ(platform().GetLastError(), code::invalidParameter);
+}
+
 TEST_P(AttributesContract, AttributesExOfOneNameGiveWhatTheListingGives) {
     for (const contract::KnownEntry& entry : contract::KnownFolder{}.entries) {
         SCOPED_TRACE(entry.name);

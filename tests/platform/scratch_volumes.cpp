@@ -104,7 +104,7 @@ bool hasTool(const std::string& name) {
     return !findTool(name).empty();
 }
 
-void run(const std::vector<std::string>& command) {
+std::string run(const std::vector<std::string>& command) {
     std::string line;
     for (const std::string& argument : command) line += argument + " ";
     const std::string program = findTool(command.at(0));
@@ -137,6 +137,7 @@ void run(const std::vector<std::string>& command) {
     }
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
         throw std::runtime_error(line + "failed (status " + std::to_string(status) + "): " + text);
+    return text;
 }
 
 // flock(2) locks of two descriptors of one process exclude each other too: a second lock taken

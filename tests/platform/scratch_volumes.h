@@ -18,8 +18,9 @@ std::string unavailableReason();
 // Whether an executable of that name is on PATH or in /sbin, /usr/sbin.
 bool hasTool(const std::string& name);
 
-// Runs a program (no shell; found as by hasTool) and throws, with its output, when it fails.
-void run(const std::vector<std::string>& command);
+// Runs a program (no shell; found as by hasTool) and returns its output, standard error included;
+// throws, with that output, when it fails.
+std::string run(const std::vector<std::string>& command);
 
 // The machine's one mount lock: an exclusive flock(2) on /mnt, which every test that mounts a
 // volume a drive letter can be given to (a loop device anywhere; tmpfs, FUSE and the rest under
