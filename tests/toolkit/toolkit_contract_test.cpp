@@ -218,7 +218,7 @@ struct FirstKeyRow {
 };
 
 class ToolkitContractFirstKey : public ToolkitContract,
-                         public ::testing::WithParamInterface<FirstKeyRow> {};
+                                public ::testing::WithParamInterface<FirstKeyRow> {};
 
 TEST_P(ToolkitContractFirstKey, TheFirstKeyInAListWithNothingSelectedSelectsTheRowItNames) {
     toolkit::Form& f = shown();
