@@ -82,7 +82,7 @@ class RealFolderTest : public ::testing::Test {
                           target_);
         else
             mount_.emplace("volscope-test", target_, type, 0, options);
-        const platform::posix::DriveTable drives = platform::PosixPlatform::currentDrives();
+        const platform::posix::DriveTable drives = platform::test_support::currentDrives();
         for (std::size_t i = 0; i < drives.size(); ++i) {
             if (drives[i] && drives[i]->mount.target == target_) return static_cast<char>('A' + i);
         }
@@ -146,7 +146,7 @@ TEST_F(RealFolderTest, HiddenAndSystemFilesAreLeftOutAndOddNamesReachTheirOwnFil
     for (std::int32_t i = 0; i < 4; ++i) {
         b.fil.setListIndex(i);
         const auto mapped = platform::posix::mapDosPath(b.SelectedFilePath(),
-                                                        platform::PosixPlatform::currentDrives());
+                                                        platform::test_support::currentDrives());
         ASSERT_TRUE(mapped) << b.SelectedFilePath();
         reached.insert(inodeOf(mapped->path));
     }

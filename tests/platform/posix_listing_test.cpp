@@ -199,7 +199,7 @@ TEST_F(RealFolders, NamesOutsideDosPathsAreListedAndLeadBackToTheirOwnFile) {
     std::map<std::string, std::string> dosNames;  // by Linux name
     for (const auto& [dosName, data] : entries) {
         const std::optional<platform::posix::UnixPath> mapped =
-            platform::posix::mapDosPath(root_ + dosName, platform::PosixPlatform::currentDrives());
+            platform::posix::mapDosPath(root_ + dosName, platform::test_support::currentDrives());
         ASSERT_TRUE(mapped.has_value()) << "listed name leads nowhere: " << dosName;
         EXPECT_EQ(mapped->path.substr(0, target_.size() + 1), target_ + "/");
         dosNames[mapped->path.substr(target_.size() + 1)] = dosName;
@@ -211,7 +211,7 @@ TEST_F(RealFolders, NamesOutsideDosPathsAreListedAndLeadBackToTheirOwnFile) {
         EXPECT_EQ(dosName.find('\\'), std::string::npos);
         EXPECT_EQ(entries.at(dosName).fileSize, name.size());
         const auto mapped =
-            platform::posix::mapDosPath(root_ + dosName, platform::PosixPlatform::currentDrives());
+            platform::posix::mapDosPath(root_ + dosName, platform::test_support::currentDrives());
         EXPECT_EQ(inodeOf(mapped->path), inodeOf(path(name)));
         EXPECT_NE(inodeOf(mapped->path), inodeOf(path("a/b")));
     }
@@ -219,7 +219,7 @@ TEST_F(RealFolders, NamesOutsideDosPathsAreListedAndLeadBackToTheirOwnFile) {
     EXPECT_NE(dosNames["x\\y"], dosNames["x\xEF\x81\x9Cy"]) << "escape characters are escaped";
     // The DOS path "X:\a\b" is the file b in the folder a.
     const auto inner =
-        platform::posix::mapDosPath(root_ + "a\\b", platform::PosixPlatform::currentDrives());
+        platform::posix::mapDosPath(root_ + "a\\b", platform::test_support::currentDrives());
     ASSERT_TRUE(inner.has_value());
     EXPECT_EQ(inodeOf(inner->path), inodeOf(path("a/b")));
 }
