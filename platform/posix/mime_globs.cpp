@@ -53,16 +53,22 @@ std::string lowerCase(std::string_view name) {
 
 }  // namespace
 
-MimeGlobs MimeGlobs::parse(std::string_view globs2) {
-    MimeGlobs globs;
+std::vector<MimeGlob> readGlobs2(std::string_view globs2) {
+    std::vector<MimeGlob> globs;
     while (!globs2.empty()) {
         const std::size_t newline = globs2.find('\n');
         std::string_view line = globs2.substr(0, newline);
         globs2 =
             newline == std::string_view::npos ? std::string_view{} : globs2.substr(newline + 1);
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (std::optional<MimeGlob> glob = globOf(line)) globs.globs_.push_back(std::move(*glob));
+        if (std::optional<MimeGlob> glob = globOf(line)) globs.push_back(std::move(*glob));
     }
+    return globs;
+}
+
+MimeGlobs MimeGlobs::parse(std::string_view globs2) {
+    MimeGlobs globs;
+    globs.globs_ = readGlobs2(globs2);
     return globs;
 }
 

@@ -17,14 +17,17 @@ struct MimeGlob {
     friend bool operator==(const MimeGlob&, const MimeGlob&) = default;
 };
 
+// The globs of globs2 text, in its order. Comments ("#"), blank lines, lines without weight, type
+// and pattern, weights outside 0 to 100 and the "__NOGLOBS__" marker are skipped; unknown flags
+// and fields after the flags are ignored.
+std::vector<MimeGlob> readGlobs2(std::string_view globs2);
+
 // The MIME types of file names by the glob patterns of shared-mime-info (/usr/share/mime/globs2),
 // as freedesktop.org's shared MIME-info rules match them: by the name alone, never the
 // contents.
 class MimeGlobs {
   public:
-    // Reads globs2 text. Comments ("#"), blank lines, lines without weight, type and pattern,
-    // weights outside 0 to 100 and the "__NOGLOBS__" marker are skipped; unknown flags and
-    // fields after the flags are ignored.
+    // Reads globs2 text as readGlobs2 does.
     static MimeGlobs parse(std::string_view globs2);
 
     // The MIME type of a file name (the name alone, without its folder): of the matching
@@ -32,8 +35,6 @@ class MimeGlobs {
     // name as it is when case-sensitive, else the name with A-Z in lower case. Returns nullopt
     // when no pattern matches.
     std::optional<std::string> typeOf(std::string_view fileName) const;
-
-    const std::vector<MimeGlob>& globs() const { return globs_; }
 
   private:
     std::vector<MimeGlob> globs_;
