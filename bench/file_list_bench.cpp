@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "browser_window/frm_browser.h"
+#include "platform/posix/mount_watch.h"
 #include "platform/posix/posix_platform.h"
 #include "toolkit/message_boxes.h"
 #include "toolkit/qt/qt_toolkit.h"
@@ -100,7 +101,8 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     SilentMessageBoxes boxes;
     platform::PosixPlatform os;
-    toolkit::qt::QtToolkit toolkit(boxes, os, "Volscope");
+    platform::posix::MountWatch volumeChanges;
+    toolkit::qt::QtToolkit toolkit(boxes, os, volumeChanges, "Volscope");
     volume_queries::ModVolscope modVolscope(os);
     browser_window::FrmBrowser browser(toolkit, modVolscope);
 

@@ -17,6 +17,7 @@
 #include <string>
 
 #include "main_window/frm_main.h"
+#include "platform/posix/mount_watch.h"
 #include "platform/posix/mounted_drives.h"
 #include "platform/posix/posix_platform.h"
 #include "platform/volume_watchdog.h"
@@ -76,7 +77,8 @@ char letterOf(const std::string& target) {
 void updateVolscope(benchmark::State& state, const std::string& target) {
     SilentMessageBoxes boxes;
     platform::PosixPlatform os;
-    toolkit::qt::QtToolkit toolkit(boxes, os, "Volscope");
+    platform::posix::MountWatch volumeChanges;
+    toolkit::qt::QtToolkit toolkit(boxes, os, volumeChanges, "Volscope");
     volume_queries::ModVolscope modVolscope(os);
     main_window::FrmMain frmMain(toolkit, modVolscope);
     frmMain.form().load();

@@ -20,6 +20,7 @@
 
 #include "main_window/frm_main.h"
 #include "platform/posix/dos_path.h"
+#include "platform/posix/mount_watch.h"
 #include "platform/posix/posix_platform.h"
 #include "platform/posix/unique_fd.h"
 #include "tests/platform/real_volume_test.h"
@@ -117,7 +118,8 @@ class RealFolderTest : public ::testing::Test {
     platform::PosixPlatform os_;
     volume_queries::ModVolscope modVolscope_{os_};
     fake::RecordingMessageBoxes boxes_;
-    toolkit::qt::QtToolkit qt_{boxes_, os_, "Volscope"};
+    platform::posix::MountWatch volumeChanges_;
+    toolkit::qt::QtToolkit qt_{boxes_, os_, volumeChanges_, "Volscope"};
     main_window::FrmMain main_{qt_, modVolscope_};
 };
 

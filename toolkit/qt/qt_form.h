@@ -5,7 +5,6 @@
 #include <string>
 #include <variant>
 
-#include <QSocketNotifier>
 #include <QWidget>
 
 #include "toolkit/form_base.h"
@@ -23,7 +22,7 @@ class QtForm final : public FormBase {
     QtForm(QtToolkit& toolkit, const FormLayout& layout);
     ~QtForm() override;
 
-    // Watches /proc/self/mountinfo, which the kernel marks when the mount table changes.
+    // Raised from the toolkit's change source (QtToolkit::volumeChanges).
     void onDeviceChange(Handler handler) override;
 
     void show() override;
@@ -61,8 +60,7 @@ class QtForm final : public FormBase {
     std::map<std::string, Container, std::less<>> containers_;
     QWidget* firstTabStop_ = nullptr;
     Handler deviceChange_;
-    int mountTable_ = -1;  // /proc/self/mountinfo, open while deviceChange_ is watched
-    std::unique_ptr<QSocketNotifier> mountTableWatch_;
+    bool watchingVolumes_ = false;
     bool everShown_ = false;
     bool centred_;
 };

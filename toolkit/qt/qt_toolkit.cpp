@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QLocale>
 #include <QRegularExpression>
+#include <QSocketNotifier>
 #include <QWidget>
 
 #include "toolkit/number_format.h"
@@ -26,10 +27,20 @@ int QtApplication::exec() {
     return QApplication::exec();
 }
 
-QtToolkit::QtToolkit(MessageBoxes& messageBoxes, platform::Platform& os, std::string appTitle)
+QtToolkit::QtToolkit(MessageBoxes& messageBoxes, platform::Platform& os,
+                     platform::ChangeSource& volumeChanges, std::string appTitle)
     : ToolkitBase(messageBoxes, os, std::move(appTitle)) {
     installFontSubstitutes();
+    if (volumeChanges.descriptor() < 0) return;
+    // The event loop waits on the descriptor, with no timer. Connected first, so that the forms'
+    // handlers run after the mark is taken off and a change they cause is reported anew.
+    volumeChanges_ =
+        std::make_unique<QSocketNotifier>(volumeChanges.descriptor(), QSocketNotifier::Exception);
+    QObject::connect(volumeChanges_.get(), &QSocketNotifier::activated, volumeChanges_.get(),
+                     [&volumeChanges] { volumeChanges.acknowledge(); });
 }
+
+QtToolkit::~QtToolkit() = default;
 
 void QtToolkit::installFontSubstitutes() {
     // The Windows dialog fonts are not on a Linux desktop; these faces have their metrics, so
