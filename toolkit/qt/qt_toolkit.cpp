@@ -40,8 +40,6 @@ QtToolkit::QtToolkit(MessageBoxes& messageBoxes, platform::Platform& os,
                      [&volumeChanges] { volumeChanges.acknowledge(); });
 }
 
-QtToolkit::~QtToolkit() = default;
-
 void QtToolkit::installFontSubstitutes() {
     // The Windows dialog fonts are not on a Linux desktop; these faces have their metrics, so
     // captions fit their laid-out sizes.
@@ -82,8 +80,9 @@ std::string QtToolkit::format(double value, std::string_view pattern) const {
     return formatNumber(value, pattern, symbols);
 }
 
-std::string QtToolkit::format(const DateTime& date, std::string_view pattern) const {
-    const QLocale locale;
+namespace {
+
+DateSymbols dateSymbolsOf(const QLocale& locale) {
     DateSymbols symbols;
     for (int day = 1; day <= 7; ++day)  // Qt counts from Monday, the table from Sunday
         symbols.weekdayNames[static_cast<std::size_t>(day % 7)] =
@@ -101,7 +100,25 @@ std::string QtToolkit::format(const DateTime& date, std::string_view pattern) co
         if (minute > after)
             symbols.timeSeparator = timeFormat.mid(after, minute - after).toStdString();
     }
-    return formatDate(date, pattern, symbols);
+    return symbols;
+}
+
+}  // namespace
+
+// Reading the names builds a regular expression and two dozen strings: a good part of a
+// selection's refresh, which formats three times. They are read again when the locale changes.
+struct QtToolkit::DateNames {
+    QLocale locale;
+    DateSymbols symbols;
+};
+
+QtToolkit::~QtToolkit() = default;
+
+std::string QtToolkit::format(const DateTime& date, std::string_view pattern) const {
+    const QLocale locale;
+    if (!dateNames_ || dateNames_->locale != locale)
+        dateNames_ = std::make_unique<DateNames>(DateNames{locale, dateSymbolsOf(locale)});
+    return formatDate(date, pattern, dateNames_->symbols);
 }
 
 }  // namespace toolkit::qt

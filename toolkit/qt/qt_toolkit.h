@@ -60,7 +60,10 @@ class QtToolkit final : public ToolkitBase {
     static void installFontSubstitutes();
 
   private:
+    struct DateNames;  // the locale's names of days and months, for format
+
     std::unique_ptr<QSocketNotifier> volumeChanges_;
+    mutable std::unique_ptr<DateNames> dateNames_;
 };
 
 // The top-level widget of a form built by QtToolkit, for tests and screenshots.
