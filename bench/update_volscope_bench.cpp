@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <libmount/libmount.h>
 #include <linux/fs.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/statvfs.h>
@@ -32,10 +33,13 @@ class SilentMessageBoxes final : public toolkit::MessageBoxes {
     int show(const toolkit::MessageBoxRequest&) override { return toolkit::msgboxAnswerOk; }
 };
 
-// A tmpfs mounted for the run under /mnt, and unmounted at its end.
+// A tmpfs mounted for the run under /mnt, and unmounted at its end. Meanwhile it holds the mount
+// lock that the real-volume tests take (an exclusive flock on /mnt), so that a test running at
+// the same time does not see its letters move.
 class RamDisk {
   public:
-    RamDisk() {
+    RamDisk() : lock_(::open("/mnt", O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+        if (lock_ >= 0) ::flock(lock_, LOCK_EX);
         char folder[] = "/mnt/volscope-bench-XXXXXX";
         if (::mkdtemp(folder) == nullptr) return;
         target_ = folder;
@@ -47,14 +51,17 @@ class RamDisk {
     RamDisk(const RamDisk&) = delete;
     RamDisk& operator=(const RamDisk&) = delete;
     ~RamDisk() {
-        if (target_.empty()) return;
-        ::umount2(target_.c_str(), MNT_DETACH);
-        ::rmdir(target_.c_str());
+        if (!target_.empty()) {
+            ::umount2(target_.c_str(), MNT_DETACH);
+            ::rmdir(target_.c_str());
+        }
+        if (lock_ >= 0) ::close(lock_);
     }
     // Empty when it could not be mounted (mounting needs root).
     const std::string& target() const { return target_; }
 
   private:
+    int lock_;
     std::string target_;
 };
 

@@ -1,9 +1,12 @@
 #include "browser_window/frm_browser.h"
 
+#include <optional>
+
 #include "browser_window/frm_browser_layout.h"
 #include "toolkit/file_length.h"
 #include "toolkit/folder_paths.h"
 #include "toolkit/visible_text.h"
+#include "volume_queries/buffer_text.h"
 
 namespace browser_window {
 
@@ -38,6 +41,7 @@ const char* whyNotOpened(std::intptr_t result) {
 FrmBrowser::FrmBrowser(toolkit::Toolkit& toolkit, volume_queries::ModVolscope& modVolscope)
     : toolkit_(toolkit),
       modVolscope_(modVolscope),
+      guard_(modVolscope.os()),
       form_(toolkit.createForm(frmBrowserLayout())),
       Dir(form_->dirListBox("Dir")),
       fil(form_->fileListBox("fil")),
@@ -60,6 +64,7 @@ FrmBrowser::FrmBrowser(toolkit::Toolkit& toolkit, volume_queries::ModVolscope& m
     cmdNext.onClick([this] { cmdNext_Click(); });
     cmdPrev.onClick([this] { cmdPrev_Click(); });
     cmdClose.onClick([this] { cmdClose_Click(); });
+    form_->onQueryUnload([this] { Form_QueryUnload(); });
     fil.onClick([this] { fil_Click(); });
     chkReadOnly.onClick([this] { chkReadOnly_Click(); });
     chkHidden.onClick([this] { chkHidden_Click(); });
@@ -72,8 +77,7 @@ FrmBrowser::FrmBrowser(toolkit::Toolkit& toolkit, volume_queries::ModVolscope& m
 void FrmBrowser::Dir_Change() {
     try {
         fil.setPath(Dir.path());
-        listedVolume_ = volumeNameOf(fil.path());
-        selectedFile_.reset();
+        guard_.listed(fil.path());
     } catch (const toolkit::PathUnavailable&) {
         toolkit_.msgBox("The folder " + toolkit::visibleText(Dir.path()) + " cannot be read.",
                         toolkit::msgbox_style::critical, "Error");
@@ -100,9 +104,13 @@ void FrmBrowser::cmdClose_Click() {
     form_->unload();
 }
 
+void FrmBrowser::Form_QueryUnload() {
+    cmdClose_Click();
+}
+
 void FrmBrowser::fil_Click() {
-    selectedFile_.reset();
     const std::string path = SelectedFilePath();
+    guard_.selected(path);
     modVolscope_.DrawFileIcon(path, pctIcon);
     UpdateInfo();
     showAttributes();
@@ -116,13 +124,7 @@ void FrmBrowser::UpdateInfo() {
 
     platform::Platform& os = modVolscope_.os();
     os.GetShortPathNameA(path.c_str(), shortPath.data(), shortPathSize);
-    const std::string written = shortPath.substr(0, shortPath.find('\0'));
-    const std::size_t first = written.find_first_not_of(' ');
-    lblDOSFilename.setCaption(
-        "DOS Filename: " +
-        (first == std::string::npos
-             ? std::string()
-             : written.substr(first, written.find_last_not_of(' ') - first + 1)));
+    lblDOSFilename.setCaption("DOS Filename: " + volume_queries::writtenText(shortPath));
 
     const std::optional<std::int64_t> length = toolkit::fileLength(os, path);
     if (!length) {
@@ -143,12 +145,8 @@ void FrmBrowser::UpdateInfo() {
     platform::FileTime created;
     platform::FileTime lastAccessed;
     platform::FileTime lastWritten;
-    platform::ByHandleFileInformation identity;
-    if (handle != platform::invalidFileHandle) {
+    if (handle != platform::invalidFileHandle)
         os.GetFileTime(handle, &created, &lastAccessed, &lastWritten);
-        if (os.GetFileInformationByHandle(handle, &identity))
-            selectedFile_ = SelectedFile{path, identity};
-    }
     lblCreated.setCaption("Created: " + modVolscope_.FormatFileTime(toolkit_, created));
     lblLastAccessed.setCaption("Last Accessed: " +
                                modVolscope_.FormatFileTime(toolkit_, lastAccessed));
@@ -172,12 +170,15 @@ void FrmBrowser::chkArchive_Click() {
 void FrmBrowser::chkSystem_Click() {
     toolkit_.msgBox("This attribute of this particular file is unchangeable.",
                     toolkit::msgbox_style::okOnly, "Error");
+    // The click ticked or cleared the box, and nothing was written: it shows the file's state
+    // again.
+    chkSystem.setValue(chkSystem.value() == 1 ? 0 : 1);
 }
 
 void FrmBrowser::cmdExecute_Click() {
     const std::string folder = toolkit::childPath(fil.path(), "");
     const std::string file = SelectedFilePath();
-    if (!stillTheSelectedFile(false, "Nothing was opened.")) return;
+    if (!stillTheSelectedFile(Scope::volume, "Nothing was opened.")) return;
     const auto owner = static_cast<platform::Platform::WindowHandle>(form_->hWnd());
     const std::intptr_t result = modVolscope_.os().ShellExecuteA(owner, "open", file.c_str(), "",
                                                                  folder.c_str(), showNormal);
@@ -189,7 +190,7 @@ void FrmBrowser::cmdExecute_Click() {
 void FrmBrowser::writeAttribute(toolkit::CheckBox& box, std::uint32_t bit) {
     // The boxes are disabled without a selection; a folder is never written to.
     if (fil.listIndex() < 0) return;
-    if (!stillTheSelectedFile(true, "Nothing was changed.")) {
+    if (!stillTheSelectedFile(Scope::file, "Nothing was changed.")) {
         box.setValue(box.value() == 1 ? 0 : 1);
         for (toolkit::CheckBox* each : {&chkReadOnly, &chkHidden, &chkArchive})
             each->setEnabled(false);
@@ -201,12 +202,21 @@ void FrmBrowser::writeAttribute(toolkit::CheckBox& box, std::uint32_t bit) {
         attribute::readOnly | attribute::hidden | attribute::system | attribute::archive;
     const std::uint32_t current = os.GetFileAttributesA(path.c_str());
     bool written = false;
+    bool unkept = false;
     if (current != platform::Platform::invalidFileAttributes) {
         const std::uint32_t kept = current & writable;
         written =
             os.SetFileAttributesA(path.c_str(), box.value() == 1 ? (kept | bit) : (kept & ~bit));
+        unkept = !written && os.GetLastError() == platform::error_code::notSupported;
     }
-    if (!written)
+    // A volume that cannot keep the attribute will never take it: the user is told so, not
+    // left to try again.
+    if (unkept)
+        toolkit_.msgBox("The attributes of " + toolkit::visibleText(path) +
+                            " could not be changed: its volume cannot keep the " + box.caption() +
+                            " attribute.",
+                        toolkit::msgbox_style::critical, "Error");
+    else if (!written)
         toolkit_.msgBox(
             "The attributes of " + toolkit::visibleText(path) + " could not be changed.",
             toolkit::msgbox_style::critical, "Error");
@@ -214,6 +224,7 @@ void FrmBrowser::writeAttribute(toolkit::CheckBox& box, std::uint32_t bit) {
 }
 
 void FrmBrowser::showAttributes() {
+    // "System" is never written, so it stays enabled to answer with its message.
     toolkit::CheckBox* boxes[] = {&chkReadOnly, &chkHidden, &chkArchive};
     if (fil.listIndex() < 0) {
         for (toolkit::CheckBox* box : boxes) box->setEnabled(false);
@@ -226,34 +237,17 @@ void FrmBrowser::showAttributes() {
     chkReadOnly.setValue((attributes & attribute::readOnly) ? 1 : 0);
     chkHidden.setValue((attributes & attribute::hidden) ? 1 : 0);
     chkArchive.setValue((attributes & attribute::archive) ? 1 : 0);
+    chkSystem.setValue((attributes & attribute::system) ? 1 : 0);
     for (toolkit::CheckBox* box : boxes) box->setEnabled(reachable);
 }
 
-bool FrmBrowser::stillTheSelectedFile(bool sameFile, std::string_view nothingDone) {
-    enum class Found { same, other, unknown };
+bool FrmBrowser::stillTheSelectedFile(Scope scope, std::string_view nothingDone) {
+    using Finding = volume_queries::SelectedFileGuard::Finding;
     const std::string path = SelectedFilePath();
-    const bool selected = selectedFile_ && selectedFile_->path == path;
-    // Where neither the listed volume nor the selected file was taken down, nothing can be made
-    // sure of.
-    Found found = Found::unknown;
-    if (listedVolume_) {
-        const std::optional<std::string> volume = volumeNameOf(path);
-        found = !volume ? Found::unknown : *volume == *listedVolume_ ? Found::same : Found::other;
-    }
-    // The file itself is compared for a change, and its volume where the volume has no name.
-    if (selected && (!listedVolume_ || (found == Found::same && sameFile))) {
-        const std::optional<platform::ByHandleFileInformation> now = identityAt(path);
-        const platform::ByHandleFileInformation& then = selectedFile_->identity;
-        if (!now)
-            found = Found::unknown;
-        else if (sameFile ? *now == then : now->volumeSerialNumber == then.volumeSerialNumber)
-            found = Found::same;
-        else
-            found = Found::other;
-    }
-    if (found == Found::same) return true;
+    const Finding found = guard_.check(path, scope);
+    if (found == Finding::same) return true;
     const std::string what =
-        found == Found::other
+        found == Finding::other
             ? " is no longer the one that was listed: its drive holds another volume now, or "
               "another file has taken its name."
             : " cannot be reached any more, or it cannot be made sure that it is the file "
@@ -262,34 +256,6 @@ bool FrmBrowser::stillTheSelectedFile(bool sameFile, std::string_view nothingDon
         "The file " + toolkit::visibleText(path) + what + "  " + std::string(nothingDone),
         toolkit::msgbox_style::critical, "Error");
     return false;
-}
-
-std::optional<std::string> FrmBrowser::volumeNameOf(std::string_view path) const {
-    // Names are 49 characters; the buffer leaves room for systems that make them longer.
-    constexpr std::uint32_t nameSize = 64;
-    std::string name(nameSize, '\0');
-    const std::string root = volume_queries::ModVolscope::driveRoot(path.substr(0, 1));
-    if (!modVolscope_.os().GetVolumeNameForVolumeMountPointA(root.c_str(), name.data(), nameSize))
-        return std::nullopt;
-    return name.substr(0, name.find('\0'));
-}
-
-std::optional<platform::ByHandleFileInformation> FrmBrowser::identityAt(
-    const std::string& path) const {
-    platform::Platform& os = modVolscope_.os();
-    // Any access others have to the file is no reason to doubt which file it is.
-    constexpr std::uint32_t shareAll =
-        platform::file_share::read | platform::file_share::write | platform::file_share::remove;
-    const platform::FileHandle handle =
-        os.CreateFileA(path.c_str(), platform::file_access::genericRead, shareAll, nullptr,
-                       platform::creation_disposition::openExisting,
-                       platform::file_attribute::archive, platform::noFile);
-    if (handle == platform::invalidFileHandle) return std::nullopt;
-    platform::ByHandleFileInformation identity;
-    const bool known = os.GetFileInformationByHandle(handle, &identity);
-    os.CloseHandle(handle);
-    if (!known) return std::nullopt;
-    return identity;
 }
 
 std::string FrmBrowser::SelectedFilePath() const {

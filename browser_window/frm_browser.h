@@ -2,13 +2,13 @@
 
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 
 #include "toolkit/form.h"
 #include "toolkit/toolkit.h"
 #include "volume_queries/mod_volscope.h"
+#include "volume_queries/selected_file_guard.h"
 
 namespace browser_window {
 
@@ -31,9 +31,11 @@ class FrmBrowser {
     void cmdPrev_Click();
     // "Close": unloads the window; the next "Browse..." builds it afresh.
     void cmdClose_Click();
-    // A file was selected: its icon is drawn, UpdateInfo fills the labels (and takes down which
-    // file it is, when it can be opened), and the attribute boxes show its attributes (nothing is
-    // written).
+    // The close box (the title bar's, Alt+F4): unloads the window, as "Close" does.
+    void Form_QueryUnload();
+    // A file was selected: which file it is is taken down (for the checks before a change or
+    // "Open"), its icon is drawn, UpdateInfo fills the labels, and the attribute boxes show its
+    // attributes (nothing is written).
     void fil_Click();
     // Writes the selected file's full and short path, size in bytes and whole kilobytes, and
     // its creation, last-access and last-write times (UTC) into the "File Information:" labels.
@@ -50,7 +52,8 @@ class FrmBrowser {
     void chkReadOnly_Click();
     void chkHidden_Click();
     void chkArchive_Click();
-    // "System": cannot be changed here; says so.
+    // "System": cannot be changed here; says so, and the box goes back to the state it was
+    // loaded with (the file's). Nothing is ever written for it.
     void chkSystem_Click();
     // "Open": the selected file opens in the program the desktop associates with it, in a normal
     // window, with its folder as working folder; a failure is reported. Nothing is opened when
@@ -63,33 +66,21 @@ class FrmBrowser {
     std::string SelectedFilePath() const;
 
   private:
-    // Which file was selected, taken down when it was: what a later action must still find.
-    struct SelectedFile {
-        std::string path;
-        platform::ByHandleFileInformation identity;
-    };
-
     // Writes the box's attribute bit of the selected file from the box's state.
     void writeAttribute(toolkit::CheckBox& box, std::uint32_t attribute);
-    // Whether SelectedFilePath() still leads where the browser listed and selected: to the volume
-    // that was listed (its name, where the system names it) and, for sameFile, to the very file
-    // that was selected; without sameFile, where the volume has no name, the selected file's
-    // volume. Where neither could be taken down, nothing can be made sure of. Otherwise a box
-    // titled "Error" names the file and ends with `nothingDone`, and the result is false.
-    bool stillTheSelectedFile(bool sameFile, std::string_view nothingDone);
-    // The name of the volume of the drive that path is on; nullopt where the system has none.
-    std::optional<std::string> volumeNameOf(std::string_view path) const;
-    // Which file is at path now; nullopt when it cannot be opened.
-    std::optional<platform::ByHandleFileInformation> identityAt(const std::string& path) const;
-    // Loads the three attribute boxes from the selected file, or disables them with no
-    // selection.
+    using Scope = volume_queries::SelectedFileGuard::Scope;
+    // Whether SelectedFilePath() still leads where the browser listed and selected, as far as
+    // `scope` asks (SelectedFileGuard::check). Otherwise a box titled "Error" names the file and
+    // ends with `nothingDone`, and the result is false.
+    bool stillTheSelectedFile(Scope scope, std::string_view nothingDone);
+    // Loads the four attribute boxes from the selected file, and enables the three writable ones
+    // when the file can be reached; with no selection those three are disabled.
     void showAttributes();
 
     toolkit::Toolkit& toolkit_;
     volume_queries::ModVolscope& modVolscope_;
+    volume_queries::SelectedFileGuard guard_;
     std::unique_ptr<toolkit::Form> form_;
-    std::optional<std::string> listedVolume_;   // of the file list's folder, when it was listed
-    std::optional<SelectedFile> selectedFile_;  // when it could be opened at its selection
 
   public:
     // The controls, by their layout names.

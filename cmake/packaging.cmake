@@ -96,9 +96,10 @@ install(FILES ${packaging_build}/${VOLSCOPE_APP_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${packaging_build}/${VOLSCOPE_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-foreach(size 16 32 48 64 128 256)
-    install(FILES ${PROJECT_SOURCE_DIR}/resources/hicolor/${size}x${size}/volscope.png
-            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+# The program icon at each size, and for screens at twice the density ("@2") at the small ones.
+foreach(folder 16x16 24x24 32x32 48x48 64x64 128x128 256x256 16x16@2 24x24@2 32x32@2 48x48@2)
+    install(FILES ${PROJECT_SOURCE_DIR}/resources/hicolor/${folder}/volscope.png
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${folder}/apps
             RENAME ${VOLSCOPE_APP_ID}.png)
 endforeach()
 install(FILES ${packaging_build}/volscope.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
@@ -130,9 +131,10 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # xdg-open opens files from the browser; shared-mime-info gives files their types and icons;
 # Liberation has the metrics of the Windows fonts the windows are laid out for; DejaVu Sans draws
-# the stand-ins for unprintable characters in names. Without them the program still runs.
+# the stand-ins for unprintable characters in names; Qt's Wayland plugin shows the windows in a
+# Wayland session without XWayland. Without them the program still runs.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
-    "xdg-utils, shared-mime-info, fonts-liberation, fonts-dejavu-core")
+    "xdg-utils, shared-mime-info, fonts-liberation, fonts-dejavu-core, qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 include(CPack)

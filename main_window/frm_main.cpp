@@ -3,8 +3,7 @@
 #include <utility>
 
 #include "main_window/frm_main_layout.h"
-#include "main_window/volume_figures.h"
-#include "volume_queries/arithmetic_overflow.h"
+#include "main_window/serial_number_text.h"
 
 namespace main_window {
 
@@ -43,11 +42,14 @@ FrmMain::FrmMain(toolkit::Toolkit& toolkit, volume_queries::ModVolscope& modVols
       imgDrive(form_->image("imgDrive")),
       imgRemovable(form_->image("imgRemovable")),
       imgNetwork(form_->image("imgNetwork")),
-      imgCD(form_->image("imgCD")) {
+      imgCD(form_->image("imgCD")),
+      imgRamDisk(form_->image("imgRamDisk")),
+      imgUnknown(form_->image("imgUnknown")) {
     form_->onLoad([this] { Form_Load(); });
     form_->onKeyDown(
         [this](std::int16_t& keyCode, std::int16_t shift) { Form_KeyDown(keyCode, shift); });
     cmdExit.onClick([this] { cmdExit_Click(); });
+    form_->onQueryUnload([this] { Form_QueryUnload(); });
     cmdBrowse.onClick([this] { cmdBrowse_Click(); });
     imgDriveIcon.onClick([this] { imgDriveIcon_Click(); });
     form_->onResize([this] { Form_Resize(); });
@@ -70,6 +72,10 @@ void FrmMain::Form_Load() {
 
 void FrmMain::cmdExit_Click() {
     toolkit_.end();
+}
+
+void FrmMain::Form_QueryUnload() {
+    cmdExit_Click();
 }
 
 void FrmMain::cmdNext_Click() {
@@ -121,25 +127,43 @@ void FrmMain::cmdBrowse_Click() {
     }
 }
 
-void FrmMain::imgDriveIcon_Click() {
-    // In this order; the first store whose picture the icon shows explains it.
-    const std::pair<const toolkit::Image*, const char*> explanations[] = {
-        {&imgDrive,
+std::array<FrmMain::DriveKind, 7> FrmMain::driveKinds() const {
+    return {{
+        {&imgDrive, "fixed hard disk",
          " is a fixed hard disk.  These cannot be removed while the computer is running."},
-        {&imgCD, " is a CD-ROM drive.  These drives can have CD's ejected or inserted into them."},
-        {&imgNonExist,
+        {&imgCD, "CD-ROM drive",
+         " is a CD-ROM drive.  These drives can have CD's ejected or inserted into them."},
+        {&imgNonExist, "no drive",
          " does not exist, or is unavailable right now.  It is undeterminable what it is."},
-        {&imgNetwork,
+        {&imgNetwork, "mapped network drive",
          " is a mapped network drive.  These are like fixed disks, only on a different computer."},
-        {&imgRemovable,
+        {&imgRemovable, "removable disk drive",
          " is a removable disk drive.  These can range from floopy disk drives to ZiP disks."},
-    };
+        {&imgRamDisk, "RAM disk",
+         " is a RAM disk.  Its contents are lost when the computer is turned off."},
+        {&imgUnknown, "drive of unknown kind",
+         " is a drive of a kind that cannot be determined.  The system does not say what it is."},
+    }};
+}
+
+void FrmMain::imgDriveIcon_Click() {
     const toolkit::Picture shown = imgDriveIcon.picture();
     if (shown.empty()) return;
-    for (const auto& [store, text] : explanations) {
-        if (store->picture() == shown) {
-            toolkit_.msgBox("Drive " + modVolscope_.CurrentDrive + text,
+    for (const DriveKind& kind : driveKinds()) {
+        if (kind.store->picture() == shown) {
+            toolkit_.msgBox("Drive " + modVolscope_.CurrentDrive + kind.explanation,
                             toolkit::msgbox_style::okOnly, toolkit_.appTitle());
+            return;
+        }
+    }
+}
+
+void FrmMain::nameDriveIcon() {
+    const toolkit::Picture shown = imgDriveIcon.picture();
+    for (const DriveKind& kind : driveKinds()) {
+        if (!shown.empty() && kind.store->picture() == shown) {
+            imgDriveIcon.setAccessibleName("Drive " + modVolscope_.CurrentDrive + ": " +
+                                           kind.shows);
             return;
         }
     }
@@ -208,6 +232,11 @@ void FrmMain::showPictureOf(std::optional<std::uint32_t> driveType) {
         imgDriveIcon.setPicture(imgRemovable.picture());
     else if (driveType == type::noRootDir)
         imgDriveIcon.setPicture(imgNonExist.picture());
+    else if (driveType == type::ramdisk)
+        imgDriveIcon.setPicture(imgRamDisk.picture());
+    else if (driveType == type::unknown)
+        imgDriveIcon.setPicture(imgUnknown.picture());
+    nameDriveIcon();
 }
 
 void FrmMain::slideIcon(float first, float bound, float step) {
@@ -241,26 +270,19 @@ void FrmMain::showCurrentPicture() {
 }
 
 void FrmMain::UpdateVolscope() {
-    volume_queries::VolumeDetails details;
-    volume_queries::VolumeAnswers answers;
-    VolumeFigures volume;
-    try {
-        modVolscope_.QueryVolumeDetails(details, &answers);
-        volume = VolumeFigures::fromDetails(details);
-    } catch (const volume_queries::ArithmeticOverflow&) {
-        // Most disks today hold more than the record's 2 GiB; they are shown in full all the
-        // same, from the answers the query received.
-        volume = VolumeFigures::fromAnswers(answers);
-    }
+    // The system's answers rather than the 32-bit record: most disks today hold more than its
+    // 2 GiB, and are shown in full all the same.
+    const volume_queries::VolumeAnswers volume = modVolscope_.QueryVolume();
 
     lblVolumeName.setCaption("Volume Name: " + volume.volumeName);
     lblSerialNumber.setCaption("Volume Serial Number: " + serialNumberText(volume.serialNumber));
     lblMaxCompLen.setCaption("Maximum Filename Length: " +
                              std::to_string(volume.maxComponentLength));
 
-    const double freeBytes = static_cast<double>(volume.freeBytes);
-    const double totalBytes = static_cast<double>(volume.totalBytes);
+    const double freeBytes = static_cast<double>(volume.freeBytes());
+    const double totalBytes = static_cast<double>(volume.totalBytes());
     shpValue.setWidth(static_cast<float>(freeBytes / (totalBytes + 1) * pctValue.width()));
+    pctValue.setMeterValue(totalBytes > 0 ? freeBytes / totalBytes * 100 : 0);
 
     const double totalKb = totalBytes / 1024;
     const double usedKb = totalKb - freeBytes / 1024;
@@ -274,6 +296,7 @@ void FrmMain::UpdateVolscope() {
                                     std::to_string(volume.sectorsPerCluster));
     lblTotalClusters.setCaption("Total Number of Clusters: " +
                                 std::to_string(volume.totalClusters));
+    nameDriveIcon();
 }
 
 }  // namespace main_window

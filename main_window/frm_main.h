@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -25,6 +26,9 @@ class FrmMain {
     void Form_Load();
     // "Close": ends the program at once.
     void cmdExit_Click();
+    // The close box (the title bar's, Alt+F4): ends the program at once, as "Close" does, with
+    // the browser too.
+    void Form_QueryUnload();
 
     // ">": one letter forward, with the drive icon sliding out to the left and back in from the
     // right edge showing the next letter's kind of drive; nothing at "Z". Each move of the slide
@@ -51,8 +55,8 @@ class FrmMain {
     // Right and left arrows step; a letter key goes to that letter in one slide. A key pressed
     // while a key-started step runs is dropped.
     void Form_KeyDown(std::int16_t& keyCode, std::int16_t shift);
-    // Writes the details of the current drive's volume into the labels and the usage bar. A
-    // volume too large for the 32-bit record is still shown in full from the same answers.
+    // Writes the details of the current drive's volume into the labels and the usage bar, in
+    // full however large the volume is.
     void UpdateVolscope();
     // A volume came or went: the drive icon takes the picture of the current letter's kind of
     // drive as it is now, and its details are shown afresh, without a slide. While a step runs,
@@ -66,9 +70,19 @@ class FrmMain {
     bool BrowserWasVisible = false;
 
   private:
+    // A picture store, what its picture shows and what the drive icon's click says of it.
+    struct DriveKind {
+        const toolkit::Image* store;
+        const char* shows;
+        const char* explanation;
+    };
+    // The stores in the order their pictures are told apart.
+    std::array<DriveKind, 7> driveKinds() const;
     // The picture of the kind of drive a type code stands for, put on the drive icon; codes
-    // without a picture (0, 6, no value) leave the icon as it is.
+    // without a picture (above 6, no value) leave the icon as it is.
     void showPictureOf(std::optional<std::uint32_t> driveType);
+    // Names the drive icon for screen readers after its letter and what its picture shows.
+    void nameDriveIcon();
     // Moves the icon from `first` by `step` twips while it stays within `bound`, letting pending
     // events run after each move.
     void slideIcon(float first, float bound, float step);
@@ -120,6 +134,8 @@ class FrmMain {
     toolkit::Image& imgRemovable;
     toolkit::Image& imgNetwork;
     toolkit::Image& imgCD;
+    toolkit::Image& imgRamDisk;
+    toolkit::Image& imgUnknown;
 };
 
 }  // namespace main_window

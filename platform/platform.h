@@ -53,8 +53,10 @@ inline constexpr std::uint32_t success = 0;
 inline constexpr std::uint32_t fileNotFound = 2;
 inline constexpr std::uint32_t pathNotFound = 3;
 inline constexpr std::uint32_t accessDenied = 5;
-inline constexpr std::uint32_t notReady = 21;    // the drive has no medium
-inline constexpr std::uint32_t genFailure = 31;  // the device does not work: an I/O error
+inline constexpr std::uint32_t writeProtect = 19;  // the medium or volume is read-only
+inline constexpr std::uint32_t notReady = 21;      // the drive has no medium
+inline constexpr std::uint32_t genFailure = 31;    // the device does not work: an I/O error
+inline constexpr std::uint32_t notSupported = 50;  // the file system cannot do what was asked
 inline constexpr std::uint32_t invalidParameter = 87;
 }  // namespace error_code
 
@@ -136,9 +138,10 @@ class Platform {
     // Ends a listing; false for a handle that is not open.
     virtual bool FindClose(FindHandle findFile) = 0;
 
-    // Why this platform's last failed FindFirstFileA or GetFileAttributesExA told nothing, as
-    // Windows keeps it for the thread right after the call: an error_code. The other calls
-    // leave it as it was; after a call that succeeded it holds no defined value. They set:
+    // Why this platform's last failed FindFirstFileA, GetFileAttributesExA or SetFileAttributesA
+    // did not do what was asked, as Windows keeps it for the thread right after the call: an
+    // error_code. The other calls leave it as it was; after a call that succeeded it holds no
+    // defined value. They set:
     //   fileNotFound  the folder was read and nothing in it matched: a root without any entry
     //                 ("X:\*" on an empty volume; below a root "." and ".." are always there),
     //                 or no entry of that one name ("X:\Data\missing.txt");
@@ -149,6 +152,11 @@ class Platform {
     //   invalidParameter  a null argument, or a pattern this platform does not list;
     //   another code (never fileNotFound) for any other failure, genFailure for a read error.
     // So fileNotFound after "...\*" means "no entries", which is no failure to read the folder.
+    // SetFileAttributesA sets the same codes for a file or folder it cannot reach, and:
+    //   notSupported  the volume cannot keep an attribute change that was asked for;
+    //   accessDenied  the change is not permitted;
+    //   writeProtect  the volume is read-only;
+    //   another code for any other failure.
     virtual std::uint32_t GetLastError() = 0;
 
     // Files: attributes and opening.
@@ -181,9 +189,11 @@ class Platform {
                                       FileAttributeData* fileInformation) = 0;
     // Gives the file or folder at the DOS path fileName the readOnly, hidden, system and archive
     // bits of fileAttributes, clearing those it lacks (normal alone, or 0, clears them all).
-    // The other bits (directory among them) are ignored. Returns false, changing nothing, when
-    // the file is missing, the volume is read-only, permission is lacking, the file system cannot
-    // keep a bit asked for, and for a null fileName. A link to a file gets its target changed.
+    // The other bits (directory among them) are ignored, and every other attribute the file
+    // system keeps for the file stays as it was. Returns false, changing nothing, when the file
+    // is missing, the volume is read-only, permission is lacking, the file system cannot keep a
+    // change asked for, and for a null fileName; GetLastError then says why. A link to a file
+    // gets its target changed.
     virtual bool SetFileAttributesA(const char* fileName, std::uint32_t fileAttributes) = 0;
     // Opens the file (or folder) at the DOS path `file` with the application the desktop
     // associates with it, as the user would by double-clicking it, and returns at once without
@@ -243,8 +253,9 @@ class Platform {
     // The short (8.3) form of the DOS path of an existing file or folder. Returns the length
     // written to shortPath, without its terminating NUL; when shortPath cannot hold the path
     // and its NUL, the size it needs, NUL included, writing nothing; 0, writing nothing, when
-    // nothing is at longPath or for a null longPath. A volume without short names gives the
-    // path itself.
+    // nothing is at longPath or for a null longPath. Each name for which the volume keeps an
+    // 8.3 name of its own (NTFS, FAT) is given as that name; where it keeps none for any name of
+    // the path, as on volumes without 8.3 names, the path itself is given.
     virtual std::uint32_t GetShortPathNameA(const char* longPath, char* shortPath,
                                             std::uint32_t bufferLength) = 0;
 

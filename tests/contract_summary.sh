@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Prints how many tests of the contract suites each backend ran, by build: the platform's suites
 # (one row per OS backend, named by the test's parameter) and the toolkit's (one row per build,
-# whose toolkit backend it is; the whole suite's second run at 120 DPI is not counted).
+# whose toolkit backend it is, its table-driven rows included; the whole suite's runs at 120 and
+# 192 DPI are not counted).
 # RESULTS is ctest's JUnit file (one testcase per test) or a folder of GoogleTest XML files (one
 # per test program, as the Windows build writes them under Wine).
 # Usage: tests/contract_summary.sh BUILD_NAME=RESULTS...
@@ -37,7 +38,8 @@ for pair in "$@"; do
 done
 echo "Toolkit contract suite, tests run by build:"
 for pair in "$@"; do
-    results "${pair#*=}" | { grep -E '^ToolkitContract\.' | grep -v '^ToolkitContract\.AllAt' ||
-        true; } |
+    results "${pair#*=}" |
+        { grep -E '^([A-Za-z]+/)?ToolkitContract[A-Za-z]*\.' | grep -v '^ToolkitContract\.AllAt' ||
+            true; } |
         sed -E 's|^[^ ]* |toolkit |' | count "${pair%%=*}"
 done

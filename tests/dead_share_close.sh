@@ -30,9 +30,9 @@ for tool in Xvfb xdotool mountpoint; do
     command -v "$tool" >/dev/null || skip "$tool is missing"
 done
 
-# The lock the other real-volume tests take, so that the letters stay as they are read here.
-exec 9</mnt
-flock 9
+# Held until the share and the program are gone, so that the letter read here stays the share's.
+. "$(dirname "$0")/support/mount_lock.sh"
+mount_lock
 
 scratch=$(mktemp -d /mnt/volscope-test-XXXXXX)
 target=$scratch/share
@@ -84,6 +84,8 @@ for _ in $(seq 600); do
     sleep 0.05
 done
 [ -n "$window" ] || fail "the main window did not come up"
+[ "$("$letter_of" "$target")" = "$letter" ] ||
+    fail "the share's letter moved as the program started: a volume came or went without the lock"
 sleep 0.5
 
 # The server goes away; the user types the share's letter.

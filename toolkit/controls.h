@@ -51,12 +51,16 @@ class CommandButton {
 };
 
 // Shows a picture at its own size (no stretching); without a picture it keeps its laid-out size.
+// An image with a Click handler is offered to screen readers as a button, whose press action
+// raises Click.
 class Image {
   public:
     virtual ~Image() = default;
     virtual Picture picture() const = 0;
     // Takes the picture object itself, not a copy, and takes its size.
     virtual void setPicture(const Picture& picture) = 0;
+    // What screen readers call the image: what its picture shows.
+    virtual void setAccessibleName(std::string_view name) = 0;
     // Left is a single-precision number of twips, kept exactly as it was set.
     virtual float left() const = 0;
     virtual void setLeft(float left) = 0;
@@ -65,10 +69,14 @@ class Image {
     virtual void onClick(Handler handler) = 0;
 };
 
-// A bordered box that can contain other controls and be drawn into.
+// A bordered box that can contain other controls and be drawn into. The controls standing in it
+// are clipped to its inside. With the focus it shows a focus mark.
 class PictureBox {
   public:
     virtual ~PictureBox() = default;
+    // Offers the box to screen readers as a progress bar from 0 to 100 showing `percent` (a box
+    // never given a value is offered as a picture).
+    virtual void setMeterValue(double percent) = 0;
     // Outer width, border included.
     virtual float width() const = 0;
     // Clears what was drawn into it back to its background.
@@ -118,6 +126,8 @@ class DirListBox {
 
 // The files of one folder, one name a line, sorted as the platform's file dialogs sort them;
 // hidden and system files are left out. Positions are 32-bit: every file of a folder is listed.
+// With nothing selected, the first Down, Up or Home selects the first line and End the last
+// (FileListModel::rowForKey), a user's selection like any other.
 class FileListBox {
   public:
     virtual ~FileListBox() = default;

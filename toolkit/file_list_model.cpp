@@ -5,6 +5,7 @@
 
 #include "toolkit/controls.h"
 #include "toolkit/folder_contents.h"
+#include "toolkit/form.h"
 
 namespace toolkit {
 
@@ -32,6 +33,20 @@ bool FileListModel::userSelected(std::int32_t row) {
     if (row < -1 || row >= listCount() || row == selected_) return false;
     selected_ = row;
     return row != -1;
+}
+
+std::optional<std::int32_t> FileListModel::rowForKey(std::int16_t keyCode) const {
+    if (selected_ != -1 || names_.empty()) return std::nullopt;
+    switch (keyCode) {
+        case key_code::down:
+        case key_code::up:
+        case key_code::home:
+            return 0;
+        case key_code::end:
+            return listCount() - 1;
+        default:
+            return std::nullopt;
+    }
 }
 
 }  // namespace toolkit

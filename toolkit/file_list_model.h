@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,6 +39,11 @@ class FileListModel {
     // raised: only when a row is selected that was not selected before. An index outside the
     // list changes nothing.
     bool userSelected(std::int32_t row);
+    // The row a key (a virtual-key code) selects in a list with nothing selected: Down, Up and
+    // Home the first, End the last. nullopt for any other key, with a selection (the control
+    // moves from it as it does) and in an empty list. Without this rule the controls would move
+    // on from the row that is only current, and the first Down would select the second file.
+    std::optional<std::int32_t> rowForKey(std::int16_t keyCode) const;
 
   private:
     std::string path_;

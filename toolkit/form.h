@@ -12,6 +12,8 @@ namespace toolkit {
 // Key codes as key-down handlers receive them: the Windows virtual-key codes ("A" to "Z" are 65
 // to 90 whatever the shift state).
 namespace key_code {
+inline constexpr std::int16_t end = 35;
+inline constexpr std::int16_t home = 36;
 inline constexpr std::int16_t left = 37;
 inline constexpr std::int16_t up = 38;
 inline constexpr std::int16_t right = 39;
@@ -53,6 +55,11 @@ class Form {
     // Raised for every key pressed while the form or one of its controls has the focus; with
     // key preview on, before the focused control sees the key.
     virtual void onKeyDown(KeyHandler handler) = 0;
+    // Raised when the user asks to close the window: its title bar's close box, Alt+F4, the
+    // window menu's Close, or the system asking for it. The handler decides what closes (it may
+    // hide or unload the window, or end the program); the window stays as it is otherwise.
+    // Without a handler the window hides. Never raised by hide(), unload() or Toolkit::end.
+    virtual void onQueryUnload(Handler handler) = 0;
     // Raised, on the user-interface thread like every event, after a volume came or went: a
     // drive letter may have gained, lost or changed its volume (Windows: WM_DEVICECHANGE with
     // DBT_DEVICEARRIVAL or DBT_DEVICEREMOVECOMPLETE, which the system sends to top-level

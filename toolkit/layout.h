@@ -53,9 +53,14 @@ struct ControlLayout {
     // The control this one stands in (a picture box or a frame); empty for the form's client
     // area.
     std::string container;
-    // Image: the name of a picture resource shown from the start.
+    // Image: the name of a picture resource shown from the start, at the image's laid-out width
+    // and height (of an icon's images, the one drawn for that size at the screen's scale); with no
+    // laid-out size, at its widest image's size.
     std::string picture;
     bool visible = true;
+    // What screen readers call the control where its caption does not say it ("Previous drive"
+    // for a button showing "<"); empty: what it shows.
+    std::string accessibleName;
 };
 
 struct FormLayout {

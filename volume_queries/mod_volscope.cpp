@@ -1,26 +1,9 @@
 #include "volume_queries/mod_volscope.h"
 
-#include <cstring>
-
 #include "volume_queries/arithmetic_overflow.h"
+#include "volume_queries/buffer_text.h"
 
 namespace volume_queries {
-
-namespace {
-
-constexpr std::uint32_t nameBufferSize = 255;
-
-// The text a call wrote into a blank-filled buffer, up to its terminator, without blanks at
-// either end. A buffer the call did not write holds only blanks and comes out empty.
-std::string trimmedName(const std::string& buffer) {
-    const std::string text(buffer.c_str(), ::strnlen(buffer.data(), buffer.size()));
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    const auto last = text.find_last_not_of(' ');
-    return text.substr(first, last - first + 1);
-}
-
-}  // namespace
 
 std::string ModVolscope::driveRoot(std::string_view letter) {
     return std::string(letter) + ":\\";
@@ -76,7 +59,8 @@ std::string ModVolscope::FormatFileTime(const toolkit::Toolkit& toolkit,
     return toolkit.format(date, "hh:mm:ss") + ";   " + toolkit.format(date, "dddd dd, mmmm yyyy");
 }
 
-void ModVolscope::QueryVolumeDetails(VolumeDetails& details, VolumeAnswers* answers) const {
+VolumeAnswers ModVolscope::QueryVolume() const {
+    constexpr std::uint32_t nameBufferSize = 255;
     std::string volumeName(nameBufferSize, ' ');
     std::string fileSystemName(nameBufferSize, ' ');
     VolumeAnswers asked;
@@ -88,10 +72,13 @@ void ModVolscope::QueryVolumeDetails(VolumeDetails& details, VolumeAnswers* answ
                               nameBufferSize);
     os_.GetDiskFreeSpaceA(root.c_str(), &asked.sectorsPerCluster, &asked.bytesPerSector,
                           &asked.freeClusters, &asked.totalClusters);
-    asked.volumeName = trimmedName(volumeName);
-    asked.fileSystemName = trimmedName(fileSystemName);
-    if (answers != nullptr) *answers = asked;
+    asked.volumeName = writtenText(volumeName);
+    asked.fileSystemName = writtenText(fileSystemName);
+    return asked;
+}
 
+void ModVolscope::QueryVolumeDetails(VolumeDetails& details) const {
+    const VolumeAnswers asked = QueryVolume();
     // Everything that can fail comes before the first field is written.
     const std::int32_t sectorsPerCluster = toInt32Checked(asked.sectorsPerCluster);
     const std::int32_t bytesPerSector = toInt32Checked(asked.bytesPerSector);

@@ -7,6 +7,7 @@
 #include "platform/platform.h"
 #include "toolkit/controls.h"
 #include "toolkit/toolkit.h"
+#include "volume_queries/volume_answers.h"
 #include "volume_queries/volume_details.h"
 
 namespace volume_queries {
@@ -32,13 +33,14 @@ class ModVolscope {
     // The same for the letter after CurrentDrive; no value when CurrentDrive is "Z".
     std::optional<std::uint32_t> NextDriveType() const;
 
-    // Asks the system about the volume behind CurrentDrive and fills `details` with its answers.
-    // A letter without a volume yields empty names and zeros, without a failure. Throws
-    // ArithmeticOverflow, leaving `details` exactly as it was, when a count reported by the
-    // system or one of the byte totals exceeds 2,147,483,647. When `answers` is given it receives
-    // the system's answers in any case, so that a caller can still show a volume too large for
-    // the record from the same answers.
-    void QueryVolumeDetails(VolumeDetails& details, VolumeAnswers* answers = nullptr) const;
+    // Asks the system about the volume behind CurrentDrive (its volume information and its free
+    // space) and gives its answers as they are, with the names trimmed. A letter without a
+    // volume, or a call that fails, yields empty names and zeros, without a failure.
+    VolumeAnswers QueryVolume() const;
+    // The same answers fitted into the 32-bit record `details`. Throws ArithmeticOverflow,
+    // leaving `details` exactly as it was, when a count reported by the system or one of the
+    // byte totals exceeds 2,147,483,647.
+    void QueryVolumeDetails(VolumeDetails& details) const;
 
     // Clears the box and draws the shell's icon for the file at path into its top-left corner;
     // a file the shell has no icon for leaves the box cleared.

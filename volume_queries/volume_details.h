@@ -23,19 +23,4 @@ struct VolumeDetails {
     friend bool operator==(const VolumeDetails&, const VolumeDetails&) = default;
 };
 
-// The system's own answers about a volume, before they are fitted into a VolumeDetails record:
-// the trimmed names and the unsigned 32-bit counts exactly as reported.
-struct VolumeAnswers {
-    std::string volumeName;
-    std::uint32_t serialNumber = 0;
-    std::uint32_t maxComponentLength = 0;
-    std::string fileSystemName;
-    std::uint32_t sectorsPerCluster = 0;
-    std::uint32_t bytesPerSector = 0;
-    std::uint32_t freeClusters = 0;
-    std::uint32_t totalClusters = 0;
-
-    friend bool operator==(const VolumeAnswers&, const VolumeAnswers&) = default;
-};
-
 }  // namespace volume_queries

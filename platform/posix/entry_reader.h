@@ -1,11 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "platform/platform.h"
+#include "platform/posix/attribute_store.h"
+#include "platform/posix/media_kind.h"
 
 namespace platform::posix {
 
@@ -23,15 +26,16 @@ struct EntryFacts {
 // hidden. normal alone when no other bit is set.
 std::uint32_t attributesOf(const EntryFacts& facts);
 
-// Describes entries of one folder as a listing shows them: attribute word (attributesOf), size
-// and DOS name. Each entry costs a stat and, while the file system has extended attributes, a
-// getxattr of user.DOSATTRIB. A symbolic link shows what it points to, a dangling one a plain
-// file.
+// Describes entries of one folder as a listing shows them: attribute word (as the store of the
+// folder's volume reads it), size and DOS name. Each entry costs a stat and what its store reads
+// (Linux's own file systems: a getxattr of user.DOSATTRIB while the volume has extended
+// attributes). A symbolic link shows what it points to, a dangling one a plain file.
 class EntryReader {
   public:
     // folder: a descriptor of the folder, kept open by the caller while the reader is used
-    // (O_PATH is enough); path: the folder's absolute path.
-    EntryReader(int folder, std::string path);
+    // (O_PATH is enough); path: the folder's absolute path; home: where its volume keeps
+    // attributes.
+    EntryReader(int folder, std::string path, AttributeHome home);
 
     // The entry of that Linux name in the folder; nullopt when there is none (removed, say).
     // listedType is the kind the folder's listing gave (DT_*): an entry that is listed but cannot
@@ -41,16 +45,15 @@ class EntryReader {
                                      std::optional<unsigned char> listedType = std::nullopt);
 
   private:
-    std::optional<std::uint32_t> readDosAttributes(const char* name);
-
     int folder_;
     std::string entryPath_;  // the folder's path and "/", followed by the last entry's name
     std::size_t folderLength_;
-    bool hasExtendedAttributes_ = true;
+    std::unique_ptr<AttributeStore> store_;
 };
 
 // The file or folder at path (absolute) as the listing of its folder shows it; a drive's root
-// (isRoot) as its own listing shows "." below it. nullopt when it cannot be reached.
-std::optional<FindData> describeEntryAt(const std::string& path, bool isRoot);
+// (isRoot) as its own listing shows "." below it. home: where its volume keeps attributes.
+// nullopt when it cannot be reached.
+std::optional<FindData> describeEntryAt(const std::string& path, bool isRoot, AttributeHome home);
 
 }  // namespace platform::posix

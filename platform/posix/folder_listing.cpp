@@ -23,16 +23,18 @@ struct FolderListing::Stream {
     DIR* directory;
 };
 
-std::unique_ptr<FolderListing> FolderListing::open(const std::string& path, bool withDots) {
+std::unique_ptr<FolderListing> FolderListing::open(const std::string& path, bool withDots,
+                                                   AttributeHome home) {
     DIR* directory = opendir(path.c_str());
     if (directory == nullptr) return nullptr;
     return std::unique_ptr<FolderListing>(
-        new FolderListing(std::make_unique<Stream>(directory), path, withDots));
+        new FolderListing(std::make_unique<Stream>(directory), path, withDots, home));
 }
 
-FolderListing::FolderListing(std::unique_ptr<Stream> stream, std::string path, bool withDots)
+FolderListing::FolderListing(std::unique_ptr<Stream> stream, std::string path, bool withDots,
+                             AttributeHome home)
     : stream_(std::move(stream)),
-      reader_(dirfd(stream_->directory), std::move(path)),
+      reader_(dirfd(stream_->directory), std::move(path), home),
       dotsLeft_(withDots ? 2 : 0) {}
 
 FolderListing::~FolderListing() = default;

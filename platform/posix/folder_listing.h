@@ -16,8 +16,10 @@ namespace platform::posix {
 class FolderListing {
   public:
     // Opens the folder at path (absolute). withDots: list "." and ".." first, as Windows does
-    // below a drive's root. Returns null when the folder cannot be opened.
-    static std::unique_ptr<FolderListing> open(const std::string& path, bool withDots);
+    // below a drive's root. home: where its volume keeps attributes. Returns null when the
+    // folder cannot be opened.
+    static std::unique_ptr<FolderListing> open(const std::string& path, bool withDots,
+                                               AttributeHome home);
 
     FolderListing(const FolderListing&) = delete;
     FolderListing& operator=(const FolderListing&) = delete;
@@ -31,7 +33,8 @@ class FolderListing {
 
   private:
     struct Stream;
-    FolderListing(std::unique_ptr<Stream> stream, std::string path, bool withDots);
+    FolderListing(std::unique_ptr<Stream> stream, std::string path, bool withDots,
+                  AttributeHome home);
 
     std::unique_ptr<Stream> stream_;
     EntryReader reader_;

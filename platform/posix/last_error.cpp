@@ -21,6 +21,10 @@ std::uint32_t errorCodeOf(int error) {
             return error_code::pathNotFound;
         case ENOMEDIUM:
             return error_code::notReady;
+        case EROFS:
+            return error_code::writeProtect;
+        case EOPNOTSUPP:
+            return error_code::notSupported;
         default:
             return error_code::genFailure;
     }

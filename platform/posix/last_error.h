@@ -9,7 +9,8 @@ namespace platform::posix {
 
 // The code of an errno value: accessDenied for EACCES and EPERM; pathNotFound for ENOENT,
 // ENOTDIR and ELOOP (a folder on the way is missing or no folder); notReady for ENOMEDIUM;
-// success for 0; genFailure for the rest (EIO, a share that went away, ...).
+// writeProtect for EROFS; notSupported for EOPNOTSUPP (the file system cannot do it); success
+// for 0; genFailure for the rest (EIO, a share that went away, ...).
 std::uint32_t errorCodeOf(int error);
 
 // The code for a file or folder at path (absolute) that could not be examined, asked of the

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/posix/last_error.h"
+#include "platform/posix/volume_probe.h"
 
 namespace platform::posix {
 
@@ -53,8 +54,8 @@ FindHandle ListingTable::start(const PathCall& folder, FindData* first, std::uin
     };
     std::optional<Started> started = folder.run(
         [](const Place& place) {
-            std::shared_ptr<FolderListing> stream =
-                FolderListing::open(place.path.path, !place.path.isRoot);
+            std::shared_ptr<FolderListing> stream = FolderListing::open(
+                place.path.path, !place.path.isRoot, probeAttributeHome(place.mount));
             if (!stream) return Started{nullptr, {}, errno};
             // The first entry alone: the rest is read when asked for, as the folder is then.
             Batch batch = readEntries(*stream, 1);

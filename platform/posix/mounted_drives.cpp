@@ -11,10 +11,10 @@ VolumeKey volumeKeyOf(const MountEntry& mount) {
     return {static_cast<std::uint64_t>(mount.id), mount.device};
 }
 
-VolumeKey DriveSnapshot::volumeHolding(const UnixPath& path) const {
-    if (const MountEntry* mount = mountHolding(visible, path.path)) return volumeKeyOf(*mount);
-    if (path.drive >= letters.size() || !letters[path.drive]) return {};
-    return volumeKeyOf(letters[path.drive]->mount);
+const MountEntry* DriveSnapshot::mountHolding(const UnixPath& path) const {
+    if (const MountEntry* mount = posix::mountHolding(visible, path.path)) return mount;
+    if (path.drive >= letters.size() || !letters[path.drive]) return nullptr;
+    return &letters[path.drive]->mount;
 }
 
 std::vector<Volume> mountedVolumes() {

@@ -19,9 +19,9 @@ struct DriveSnapshot {
     DriveTable letters;
     std::vector<MountEntry> visible;  // the mounts that paths can reach (visibleMounts)
 
-    // The volume that holds a path mapped with these letters: the mount that holds it by name,
-    // else its drive's; a key of 0s for a drive these letters do not have. Pure.
-    VolumeKey volumeHolding(const UnixPath& path) const;
+    // The mount that holds a path mapped with these letters: of the visible mounts the one that
+    // holds it by name, else its drive's; null for a drive these letters do not have. Pure.
+    const MountEntry* mountHolding(const UnixPath& path) const;
 };
 
 // Where a drive table is read from.

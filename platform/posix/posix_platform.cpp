@@ -20,6 +20,7 @@
 #include "platform/posix/entry_reader.h"
 #include "platform/posix/last_error.h"
 #include "platform/posix/mount_identity.h"
+#include "platform/posix/short_path.h"
 #include "platform/posix/unix_time.h"
 #include "platform/posix/volume_probe.h"
 
@@ -103,8 +104,8 @@ bool PosixPlatform::GetDiskFreeSpaceA(const char* rootPathName, std::uint32_t* s
     const auto drives = volumes_.drives();
     const Volume* volume = volumeAt(*drives, rootPathName);
     if (volume == nullptr) return false;
-    const auto geometry = volumes_.onVolume(
-        *volume, [volume = *volume] { return posix::probeDiskGeometry(volume); });
+    const auto geometry =
+        volumes_.onVolume(*volume, [volume = *volume] { return posix::probeDiskGeometry(volume); });
     if (!geometry || !*geometry) return false;
     store(sectorsPerCluster, (*geometry)->sectorsPerCluster);
     store(bytesPerSector, (*geometry)->bytesPerSector);
@@ -185,8 +186,8 @@ std::optional<FindData> PosixPlatform::describe(const PathCall& call, std::uint3
     };
     const std::optional<Described> answer = call.run(
         [](const Place& place) {
-            std::optional<FindData> entry =
-                posix::describeEntryAt(place.path.path, place.path.isRoot);
+            std::optional<FindData> entry = posix::describeEntryAt(
+                place.path.path, place.path.isRoot, posix::probeAttributeHome(place.mount));
             if (entry) return Described{std::move(entry)};
             return Described{std::nullopt, posix::unreachableEntryCode(place.path.path)};
         },
@@ -197,14 +198,22 @@ std::optional<FindData> PosixPlatform::describe(const PathCall& call, std::uint3
 }
 
 bool PosixPlatform::SetFileAttributesA(const char* fileName, std::uint32_t fileAttributes) {
-    return PathCall(volumes_, fileName)
-        .run([fileAttributes](const Place& place, const std::stop_token& givenUp) {
-            const std::string& file = place.path.path;
-            const std::string name = place.path.isRoot ? "." : file.substr(file.rfind('/') + 1);
-            // A volume that answers after the caller gave up must not be changed after all.
-            return posix::writeAttributes(file, name, place.driveRoot, fileAttributes, givenUp);
-        })
-        .value_or(false);
+    lastError_ = error_code::invalidParameter;
+    if (fileName == nullptr) return false;
+    const std::optional<std::uint32_t> written =
+        PathCall(volumes_, fileName)
+            .run(
+                [fileAttributes](const Place& place, const std::stop_token& givenUp) {
+                    const std::string& file = place.path.path;
+                    const std::string name =
+                        place.path.isRoot ? "." : file.substr(file.rfind('/') + 1);
+                    // A volume that answers after the caller gave up must not be changed after all.
+                    return posix::writeAttributes(file, name, place.driveRoot, fileAttributes,
+                                                  posix::probeAttributeHome(place.mount), givenUp);
+                },
+                &lastError_);
+    if (written) lastError_ = *written;
+    return lastError_ == error_code::success;
 }
 
 // The owner window and the show command mean nothing to xdg-open; parameters go to programs,
@@ -216,7 +225,8 @@ std::intptr_t PosixPlatform::ShellExecuteA(WindowHandle, const char* operation, 
     if (call.place() == nullptr) return shellFileNotFound;
     std::string folder = folderOf(call.place()->path);
     if (directory != nullptr && *directory != '\0') {
-        const std::optional<posix::UnixPath> mapped = posix::mapDosPath(directory, call.drives().letters);
+        const std::optional<posix::UnixPath> mapped =
+            posix::mapDosPath(directory, call.drives().letters);
         if (!mapped) return shellPathNotFound;
         folder = mapped->path;
     }
@@ -293,19 +303,18 @@ bool PosixPlatform::FileTimeToSystemTime(const FileTime* fileTime, SystemTime* s
 
 std::uint32_t PosixPlatform::GetShortPathNameA(const char* longPath, char* shortPath,
                                                std::uint32_t bufferLength) {
-    const bool exists = PathCall(volumes_, longPath)
-                            .run([](const Place& place) {
-                                struct stat status {};
-                                return lstat(place.path.path.c_str(), &status) == 0;
-                            })
-                            .value_or(false);
-    if (!exists) return 0;
-    const std::size_t length = std::strlen(longPath);
+    const std::optional<std::optional<std::string>> found =
+        PathCall(volumes_, longPath).run([](const Place& place) {
+            return posix::shortPathOf(place.dosPath, place.driveRoot, place.mount.target,
+                                      posix::probeAttributeHome(place.mount));
+        });
+    if (!found || !*found) return 0;
+    const std::size_t length = (*found)->size();
     if (length >= 0xFFFFFFFFU) return 0;
     if (shortPath == nullptr || length >= bufferLength)
         return static_cast<std::uint32_t>(length + 1);
-    // Windows lets both arguments be the same buffer.
-    std::memmove(shortPath, longPath, length + 1);
+    // Windows lets both arguments be the same buffer: found is a copy.
+    std::memcpy(shortPath, (*found)->c_str(), length + 1);
     return static_cast<std::uint32_t>(length);
 }
 

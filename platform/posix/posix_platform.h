@@ -28,8 +28,11 @@ class PosixPlatformAccess;
 // letter for as long as this platform lives and the volume stays mounted. Each call takes the
 // table once, at its start, and maps all its paths with that one reading. Open listings and files
 // are kept until closed, or until the platform goes.
-// DOS paths are mapped onto Linux paths by posix::mapDosPath, names by posix::dosNameOf, and
-// attributes are made as posix::attributesOf says and changed as posix::writeAttributes does.
+// DOS paths are mapped onto Linux paths by posix::mapDosPath, names by posix::dosNameOf. A
+// file's attributes, in listings as alone, are read, and changed by posix::writeAttributes, in
+// the store of where its volume keeps them (posix::probeAttributeHome): NTFS's and FAT's own on
+// those volumes, the mode and user.DOSATTRIB elsewhere. GetShortPathNameA gives the 8.3 names
+// that store keeps (posix::shortPathOf), the path itself where it keeps none.
 // ShellExecuteA starts the opener program (xdg-open: the desktop's default application) on the
 // file's Linux path, in the mapped directory.
 //
@@ -64,8 +67,7 @@ class PosixPlatformAccess;
 //
 // GetFileTime reads statx: last write is the mtime, last access the atime, creation the birth
 // time where the file system records one, else the ctime; a time out of FILETIME's range is
-// given as outOfRangeFileTime. GetShortPathNameA gives the path itself for anything that exists
-// (Linux keeps no 8.3 names).
+// given as outOfRangeFileTime.
 //
 // Icons are the desktop icon theme's, chosen by the file's name alone (posix::ShellIcons); the
 // system image list is this platform's table of icon names, and ImageList_Draw draws the first

@@ -40,9 +40,11 @@ PathCall::PathCall(VolumeCalls& volumes, std::string_view dosPath)
 void PathCall::locate(std::string_view dosPath) {
     std::optional<UnixPath> path = mapDosPath(dosPath, drives_->letters);
     if (!path || !drives_->letters[path->drive]) return;
-    const VolumeKey volume = drives_->volumeHolding(*path);
+    const MountEntry* mount = drives_->mountHolding(*path);
+    if (mount == nullptr) return;
     std::string driveRoot = drives_->letters[path->drive]->mount.target;
-    place_ = Place{std::move(*path), volume, std::move(driveRoot)};
+    place_ = Place{std::string(dosPath), std::move(*path), *mount, volumeKeyOf(*mount),
+                   std::move(driveRoot)};
 }
 
 }  // namespace platform::posix

@@ -18,10 +18,12 @@
 
 namespace platform::posix {
 
-// Where a DOS path of one call lies: the Linux path it maps onto, the volume that holds that
-// path, and the mount point of its drive.
+// Where a DOS path of one call lies: the path as the call was given it, the Linux path it maps
+// onto, the mount that holds that path and its volume, and the mount point of the path's drive.
 struct Place {
+    std::string dosPath;
     UnixPath path;
+    MountEntry mount;
     VolumeKey volume;
     std::string driveRoot;
 };

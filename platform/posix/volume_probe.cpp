@@ -6,10 +6,13 @@
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <sys/sysmacros.h>
 
 #include <algorithm>
 #include <array>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <limits>
 
 #include "platform/platform.h"
@@ -35,8 +38,9 @@ namespace fs = std::filesystem;
 // f_namemax of FAT and exFAT counts the bytes of 255 UTF-16 units.
 constexpr std::uint32_t fatNameLength = 255;
 
-bool isFatFamily(std::string_view type) {
-    return type == "vfat" || type == "msdos" || type == "exfat";
+// The kernel's types that do not tell alone which file system Windows would see.
+bool needsSuperblock(std::string_view type) {
+    return type == "fuseblk" || type == "vfat" || type == "msdos";
 }
 
 UniqueFd openMountRoot(const std::string& target) {
@@ -75,6 +79,8 @@ std::optional<std::string> udevName(const char* directory, std::uint64_t device)
 struct SuperblockIds {
     std::optional<std::string> label;
     std::optional<std::string> uuid;
+    std::string type;     // libblkid's TYPE ("ntfs", "vfat"); empty where unknown
+    std::string version;  // libblkid's VERSION ("FAT32")
 };
 
 SuperblockIds readSuperblock(const std::string& node) {
@@ -83,14 +89,41 @@ SuperblockIds readSuperblock(const std::string& node) {
     blkid_probe probe = blkid_new_probe_from_filename(node.c_str());
     if (probe == nullptr) return ids;
     blkid_probe_enable_superblocks(probe, 1);
-    blkid_probe_set_superblocks_flags(probe, BLKID_SUBLKS_LABEL | BLKID_SUBLKS_UUID);
+    blkid_probe_set_superblocks_flags(
+        probe, BLKID_SUBLKS_LABEL | BLKID_SUBLKS_UUID | BLKID_SUBLKS_TYPE | BLKID_SUBLKS_VERSION);
     if (blkid_do_safeprobe(probe) == 0) {
         const char* value = nullptr;
         if (blkid_probe_lookup_value(probe, "LABEL", &value, nullptr) == 0) ids.label = value;
         if (blkid_probe_lookup_value(probe, "UUID", &value, nullptr) == 0) ids.uuid = value;
+        if (blkid_probe_lookup_value(probe, "TYPE", &value, nullptr) == 0) ids.type = value;
+        if (blkid_probe_lookup_value(probe, "VERSION", &value, nullptr) == 0) ids.version = value;
     }
     blkid_free_probe(probe);
     return ids;
+}
+
+// What udev found on the device when it appeared, readable by every user where the device
+// itself is not.
+std::string udevDatabase(std::uint64_t device) {
+    const std::string path =
+        "/run/udev/data/b" + std::to_string(major(device)) + ":" + std::to_string(minor(device));
+    std::ifstream file(path);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// The kind of the volume, with its superblock (from readSuperblock, asked only where the kernel's
+// type does not tell) or, where that cannot be read, udev's record of it.
+template <typename Superblock>
+MediaKind mediaKindOfVolume(const Volume& volume, Superblock superblock) {
+    const std::string& type = volume.mount.fsType;
+    if (!needsSuperblock(type) || !volume.device) return mediaKindOf(type, "", "");
+    SuperblockIds ids = superblock();
+    if (ids.type.empty()) {
+        const std::string database = udevDatabase(volume.device->number);
+        ids.type = udevProperty(database, "ID_FS_TYPE");
+        ids.version = udevProperty(database, "ID_FS_VERSION");
+    }
+    return mediaKindOf(type, ids.type, ids.version);
 }
 
 // Reading the superblock is the costly source, so it is read once, and only when needed.
@@ -112,6 +145,10 @@ class Identity {
         if (auto uuid = udevName("/dev/disk/by-uuid", volume_.device->number))
             return serialFromUuid(*uuid);
         return kernelSerial(root_).value_or(0);
+    }
+
+    MediaKind kind() {
+        return mediaKindOfVolume(volume_, [this] { return superblock(); });
     }
 
   private:
@@ -136,8 +173,9 @@ std::optional<VolumeInformation> probeVolumeInformation(const Volume& volume) {
     struct statvfs status {};
     if (statvfs(volume.mount.target.c_str(), &status) != 0) return std::nullopt;
 
-    const bool fat = isFatFamily(volume.mount.fsType);
     Identity identity(volume);
+    const MediaKind kind = identity.kind();
+    const bool fat = kind.fatFamily;
     VolumeInformation information;
     information.label = dosTextOf(identity.label());
     information.serialNumber = identity.serialNumber();
@@ -146,8 +184,28 @@ std::optional<VolumeInformation> probeVolumeInformation(const Volume& volume) {
         fat ? fs_flags::casePreservedNames
             : fs_flags::caseSensitiveSearch | fs_flags::casePreservedNames;
     if ((status.f_flag & ST_RDONLY) != 0) information.fileSystemFlags |= fs_flags::readOnlyVolume;
-    information.fileSystem = dosTextOf(volume.mount.fsType);
+    information.fileSystem = dosTextOf(kind.fileSystem);
     return information;
+}
+
+AttributeHome probeAttributeHome(const MountEntry& mount) {
+    const Volume volume{mount,
+                        needsSuperblock(mount.fsType) ? findBlockDevice(mount) : std::nullopt};
+    return mediaKindOfVolume(volume, [&volume] { return readSuperblock(volume.device->node); })
+        .home;
+}
+
+std::string udevProperty(std::string_view database, std::string_view key) {
+    for (std::size_t start = 0; start < database.size();) {
+        std::size_t end = database.find('\n', start);
+        if (end == std::string_view::npos) end = database.size();
+        const std::string_view line = database.substr(start, end - start);
+        if (line.starts_with("E:") && line.substr(2).starts_with(key) &&
+            line.size() > key.size() + 2 && line[key.size() + 2] == '=')
+            return std::string(line.substr(key.size() + 3));
+        start = end + 1;
+    }
+    return {};
 }
 
 std::optional<DiskGeometry> probeDiskGeometry(const Volume& volume) {

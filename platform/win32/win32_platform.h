@@ -1,10 +1,13 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
-#include <utility>
+#include <deque>
 
 #include "platform/handle_table.h"
 #include "platform/platform.h"
+#include "platform/volume_watchdog.h"
+#include "platform/win32/drive_calls.h"
 
 namespace platform {
 
@@ -33,9 +36,30 @@ namespace platform {
 // asked for (the system answers that flag alone); with shell_info::icon the caller owns the HICON
 // in ShFileInfo::icon (DestroyIcon). ImageList_Draw is comctl32's, into the surface's HDC; a
 // surface without one (nativeHandle() 0) is not drawn into.
+//
+// Drives that do not answer (a mapped share whose server went away, a failing disk). Every call
+// that reaches a drive (its kind, label, size and name, listings, attributes, opening, times,
+// short names, the shell's icon lookup, and reaching the file and folder before ShellExecuteA)
+// is made on that drive's worker thread and waited for at most `patience` (VolumeWatchdog), the
+// system drive's too: under Wine even its volume information waits for any FUSE mount of the
+// machine that does not answer. A drive is told by its letter alone, which needs no answer from
+// it. A call given up on fails as a drive without a volume fails: GetDriveTypeA gives
+// drive_type::unknown, outputs are left as they were, GetLastError gives notReady; every further
+// call on that drive then fails so at once, until the call it is stuck in returns. A change
+// (SetFileAttributesA) is made only once the file has been reached, and not when the caller gave
+// up by then. Listings are read on the worker in batches, so that a long folder does not wait for
+// the worker entry by entry. Handles are closed on their drive's worker once the drive answers,
+// since closing a file of a share that went away waits for it (under Wine in the server process,
+// which would stop all of Wine); CloseHandle and FindClose wait for the close as long as for a
+// call, since another open that its share mode kept out may follow at once. The critical-error
+// box is switched off for the worker's thread only (SetThreadErrorMode), and ShellExecuteA itself
+// runs on the caller's thread, where the shell's own dialogs belong.
 class Win32Platform final : public Platform {
   public:
-    Win32Platform() = default;
+    // patience: how long a call on a drive is waited for.
+    explicit Win32Platform(std::chrono::milliseconds patience = std::chrono::seconds(2));
+    // Open listings and files are closed by the drives' workers, without waiting for them.
+    ~Win32Platform() override;
     Win32Platform(const Win32Platform&) = delete;
     Win32Platform& operator=(const Win32Platform&) = delete;
 
@@ -83,28 +107,38 @@ class Win32Platform final : public Platform {
                         std::int32_t x, std::int32_t y, std::uint32_t style) override;
 
   private:
-    // A HANDLE of the system's, given back by close (FindClose, CloseHandle) when this goes.
-    class SystemHandle {
-      public:
-        using Close = void (*)(void*);
-        SystemHandle(void* handle, Close close) : handle_(handle), close_(close) {}
-        SystemHandle(SystemHandle&& other) noexcept
-            : handle_(std::exchange(other.handle_, nullptr)), close_(other.close_) {}
-        SystemHandle& operator=(SystemHandle&&) = delete;
-        ~SystemHandle() {
-            if (handle_ != nullptr) close_(handle_);
-        }
-        void* get() const { return handle_; }
-
-      private:
-        void* handle_;
-        Close close_;
+    using Shared = win32::SharedHandle;
+    struct OpenFile {
+        Shared handle;
+        VolumeKey drive;
+    };
+    struct Listing {
+        Shared search;               // null once read to its end
+        std::deque<FindData> ahead;  // read and not yet given
+        VolumeKey drive;
     };
 
+    // The drive of a path that starts with a drive's root: its letter's index.
+    static VolumeKey driveOf(const char* path);
+    // call on the drive's worker, as VolumeWatchdog::run makes it; `failed` when the drive does
+    // not answer in time.
+    template <typename Call, typename Result = VolumeWatchdog::ResultOf<Call>>
+    Result onDrive(const VolumeKey& drive, Call call, Result failed);
+    // The same for a call whose answer carries the error that GetLastError reports then: sets
+    // lastError_ from it, or to notReady when the drive does not answer (nullopt).
+    template <typename Call>
+    std::optional<VolumeWatchdog::ResultOf<Call>> reporting(const VolumeKey& drive, Call call);
+    // Whether the drive of path answers now (true for a path on no drive: the system answers).
+    bool answers(const char* path);
+    // Hands the system handle to its drive's worker to close, and waits (if `waited`) until it
+    // is closed, as long as a call on the drive is waited for.
+    void release(const VolumeKey& drive, Shared& handle, bool waited = true);
+
     std::uint32_t lastError_ = error_code::success;
+    VolumeWatchdog watchdog_;
     HandleNumbers handles_;
-    HandleTable<FindHandle, SystemHandle> searches_{handles_};
-    HandleTable<FileHandle, SystemHandle> files_{handles_};
+    HandleTable<FindHandle, Listing> searches_{handles_};
+    HandleTable<FileHandle, OpenFile> files_{handles_};
 };
 
 }  // namespace platform

@@ -98,6 +98,21 @@ TEST_F(AttributeBoxesTest, ARefusedWriteIsReportedAndTheBoxesShowTheTruth) {
     EXPECT_EQ(attributesOf("C:\\plain.txt"), attribute::archive);
 }
 
+TEST_F(AttributeBoxesTest, AnAttributeTheVolumeCannotKeepIsNamedAndTheBoxShowsTheFile) {
+    os.drive('C').keptAttributes = attribute::readOnly;
+    select("plain.txt");
+    click("chkHidden");
+    const toolkit::MessageBoxRequest message{
+        "The attributes of C:\\plain.txt could not be changed: its volume cannot keep the Hidden "
+        "attribute.",
+        toolkit::msgbox_style::critical, "Error"};
+    EXPECT_EQ(boxes.shown, (std::vector<toolkit::MessageBoxRequest>{message}));
+    EXPECT_EQ(b().chkHidden.value(), 0);
+    click("chkReadOnly");
+    EXPECT_EQ(boxes.shown.size(), 1u) << "the volume keeps Read Only";
+    EXPECT_EQ(attributesOf("C:\\plain.txt"), attribute::readOnly | attribute::archive);
+}
+
 TEST_F(AttributeBoxesTest, AFileThatVanishedIsReportedAndItsBoxesDisabled) {
     select("plain.txt");
     os.remove("C:\\plain.txt");
@@ -107,18 +122,46 @@ TEST_F(AttributeBoxesTest, AFileThatVanishedIsReportedAndItsBoxesDisabled) {
     EXPECT_FALSE(b().chkArchive.enabled());
 }
 
-TEST_F(AttributeBoxesTest, SystemAnswersWithItsMessageEachTimeAndChangesNothing) {
-    select("notes.txt");
-    const int before = b().chkSystem.value();
-    click("chkSystem");
-    click("chkSystem");
-    const toolkit::MessageBoxRequest message{
-        "This attribute of this particular file is unchangeable.", 0, "Error"};
-    EXPECT_EQ(boxes.shown, (std::vector<toolkit::MessageBoxRequest>{message, message}));
-    EXPECT_EQ(b().chkSystem.value(), before);
+// The file selected ("" for none), and whether it has the System attribute (set after the list
+// was filled, which leaves system files out).
+struct SystemRow {
+    const char* name;
+    const char* file;
+    bool system;
+};
+
+class SystemBoxTest : public AttributeBoxesTest, public ::testing::WithParamInterface<SystemRow> {};
+
+TEST_P(SystemBoxTest, ShowsTheFilesStateAndAnswersEachClickWithItsMessageChangingNothing) {
+    const SystemRow& row = GetParam();
+    const std::string path = std::string("C:\\") + row.file;
+    if (row.system) {
+        ASSERT_TRUE(os.SetFileAttributesA(path.c_str(), attribute::system | attribute::archive));
+    }
+    if (*row.file != '\0') select(row.file);
+    const std::uint32_t before = attributesOf(path.c_str());
+    const int shown = row.system ? 1 : 0;
+    EXPECT_EQ(b().chkSystem.value(), shown);
+    os.clearCalls();
+    for (int i = 1; i <= 2; ++i) {
+        click("chkSystem");
+        ASSERT_EQ(boxes.shown.size(), static_cast<std::size_t>(i));
+        EXPECT_EQ(boxes.shown.back(),
+                  (toolkit::MessageBoxRequest{
+                      "This attribute of this particular file is unchangeable.", 0, "Error"}));
+        EXPECT_EQ(b().chkSystem.value(), shown) << "click " << i;
+    }
     EXPECT_FALSE(wroteAnything());
-    EXPECT_EQ(attributesOf("C:\\notes.txt"), attribute::readOnly | attribute::archive);
+    EXPECT_EQ(attributesOf(path.c_str()), before);
+    select("notes.txt");
+    EXPECT_EQ(b().chkSystem.value(), 0) << "the next file shows its own state";
 }
+
+INSTANTIATE_TEST_SUITE_P(Rows, SystemBoxTest,
+                         ::testing::Values(SystemRow{"NoSelection", "", false},
+                                           SystemRow{"FileWithoutSystem", "plain.txt", false},
+                                           SystemRow{"FileWithSystem", "plain.txt", true}),
+                         [](const auto& rowInfo) { return std::string(rowInfo.param.name); });
 
 TEST_F(AttributeBoxesTest, OpenHandsTheFileToTheDesktopInANormalWindow) {
     select("notes.txt");

@@ -205,20 +205,28 @@ TEST_F(BrowserTest, BrowseAfterSteppingBringsTheOpenBrowserToTheNewRootWithoutSe
     EXPECT_EQ(browser().fil.listIndex(), -1);
 }
 
+// "Close", and the close box (the title bar's, Alt+F4).
 TEST_F(BrowserTest, CloseUnloadsAndTheNextBrowseBuildsItAfresh) {
-    browse();
-    browser().chkHidden.setValue(1);
-    browser().lblSize.setCaption("Size: 12 bytes, 0 KB.");
-    FrmBrowser* first = &browser();
-    click("cmdClose");
-    EXPECT_TRUE(first->form().unloaded());
-    EXPECT_FALSE(first->form().visible());
+    for (const bool closeBox : {false, true}) {
+        browse();
+        browser().chkHidden.setValue(1);
+        browser().lblSize.setCaption("Size: 12 bytes, 0 KB.");
+        FrmBrowser* first = &browser();
+        if (closeBox)
+            ui.requestClose(first->form());
+        else
+            click("cmdClose");
+        EXPECT_TRUE(first->form().unloaded()) << closeBox;
+        EXPECT_FALSE(first->form().visible());
+        EXPECT_TRUE(main.form().visible()) << "the program goes on with its main window";
+        EXPECT_FALSE(toolkit.ended());
 
-    browse();
-    EXPECT_NE(&browser(), first);
-    EXPECT_TRUE(browserShown());
-    EXPECT_EQ(browser().lblSize.caption(), "Size:");
-    EXPECT_EQ(browser().chkHidden.value(), 0);
+        browse();
+        EXPECT_NE(&browser(), first);
+        EXPECT_TRUE(browserShown());
+        EXPECT_EQ(browser().lblSize.caption(), "Size:");
+        EXPECT_EQ(browser().chkHidden.value(), 0);
+    }
 }
 
 TEST_F(BrowserTest, FreshBrowserShowsTheLayoutCaptionsAndFourClearBoxes) {

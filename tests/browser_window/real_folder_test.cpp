@@ -69,12 +69,14 @@ class RealFolderTest : public ::testing::Test {
         folder_.emplace();
     }
 
-    // Mounts a 4 MiB tmpfs with the given options and returns its letter.
+    // Mounts a 4 MiB tmpfs with the given options and returns the letter the window's platform
+    // gives it.
     char mountVolume(const std::string& options = "size=4m") {
         return mountVolumeOf("tmpfs", options);
     }
     // Mounts a volume of that type ("tmpfs", "ramfs", or "fuse": an empty folder through
-    // bindfs, typed fuse.bindfs as FUSE programs type their volumes) and returns its letter.
+    // bindfs, typed fuse.bindfs as FUSE programs type their volumes) and returns the letter the
+    // window's platform gives it.
     char mountVolumeOf(const std::string& type, const std::string& options = "") {
         target_ = folder_->makeFolder("vol");
         if (type == "fuse")
@@ -83,11 +85,7 @@ class RealFolderTest : public ::testing::Test {
                           target_);
         else
             mount_.emplace("volscope-test", target_, type, 0, options);
-        const platform::posix::DriveTable drives = platform::test_support::currentDrives();
-        for (std::size_t i = 0; i < drives.size(); ++i) {
-            if (drives[i] && drives[i]->mount.target == target_) return static_cast<char>('A' + i);
-        }
-        return '\0';
+        return scratch::letterIn(os_, target_);
     }
 
     std::string make(const std::string& name) {
@@ -147,8 +145,8 @@ TEST_F(RealFolderTest, HiddenAndSystemFilesAreLeftOutAndOddNamesReachTheirOwnFil
     std::set<ino_t> reached;
     for (std::int32_t i = 0; i < 4; ++i) {
         b.fil.setListIndex(i);
-        const auto mapped = platform::posix::mapDosPath(b.SelectedFilePath(),
-                                                        platform::test_support::currentDrives());
+        const auto mapped = platform::posix::mapDosPath(
+            b.SelectedFilePath(), platform::test_support::PosixPlatformAccess::drives(os_));
         ASSERT_TRUE(mapped) << b.SelectedFilePath();
         reached.insert(inodeOf(mapped->path));
     }

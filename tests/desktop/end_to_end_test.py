@@ -4,10 +4,11 @@
     end_to_end_test.py VOLSCOPE
 
 DISPLAY must name an X server with a window manager (tests/desktop/x_server.sh exec or run).
-The test loop-mounts a small ext4 volume with known files under a fresh folder in /mnt, starts
-the program, drives it with real input through the X server (xdotool: XTest key presses and
-clicks) and reads what it shows through the accessibility bus (AT-SPI), with a D-Bus session and
-bus of its own. Any window other than the main window and the browser is a message box nobody
+Holding the mount lock (tests/support/mount_lock.py), the test loop-mounts a small ext4 volume
+with known files under a fresh folder in /mnt, starts the program, drives it with real input
+through the X server (xdotool: XTest key presses and clicks) and reads what it shows through the
+accessibility bus (AT-SPI), with a D-Bus session and bus of its own; it finds the volume's letter
+by its label, as a user would. Any window other than the main window and the browser is a message box nobody
 expected, and fails the test with its title and text.
 
 Exits 0 when it passes, 1 when it fails, and 77, saying why, where it cannot run: not root,
@@ -17,57 +18,19 @@ mounting not permitted, or a tool missing.
 import contextlib
 import os
 import shutil
-import signal
 import subprocess
 import sys
 import tempfile
 import time
 
-SKIPPED = 77
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from mount_lock import mount_lock  # noqa: E402
+from desktop_session import (BROWSER, MAIN, Desktop, Failure, Skip, accessibility_bus,
+                             assert_equal, log, main_of, needs, run, started, wait_until)
+
 VOLUME_LABEL = "VOLSCOPE-E2E"
 # name -> content; the list shows them in this order.
 FILES = {"alpha.txt": b"alpha\n", "bravo.txt": b"b" * 1024, "charlie.bin": b"\0" * 3000}
-MAIN = "Volscope"
-BROWSER = "Browser"
-
-
-class Skip(Exception):
-    pass
-
-
-class Failure(Exception):
-    pass
-
-
-def run(*command, check=True):
-    return subprocess.run(command, check=check, capture_output=True, text=True).stdout
-
-
-def wait_until(what, probe, timeout=10.0):
-    """Polls probe until it returns something true, and returns that; fails after timeout.
-
-    A probe that fails (a window not there yet, an accessibility call that timed out while the
-    program was busy) counts as "not yet"; the last failure is told on timing out.
-    """
-    deadline = time.monotonic() + timeout
-    last_error = None
-    while True:
-        try:
-            value = probe()
-            if value:
-                return value
-        except Exception as error:  # Failure, or GLib.Error from the accessibility bus
-            last_error = error
-        if time.monotonic() > deadline:
-            raise Failure(f"timed out waiting for {what}" +
-                          (f" (last: {last_error})" if last_error else ""))
-        time.sleep(0.05)
-
-
-def needs(*programs):
-    for program in programs:
-        if shutil.which(program) is None:
-            raise Skip(f"{program} is not installed (scripts/install-deps.sh installs it)")
 
 
 @contextlib.contextmanager
@@ -99,198 +62,6 @@ def test_volume():
             subprocess.run(["umount", "-l", mount_point], check=False)
         os.rmdir(mount_point)
         shutil.rmtree(scratch)
-
-
-@contextlib.contextmanager
-def accessibility_bus():
-    """A D-Bus session with the AT-SPI bus on it, for this test alone."""
-    needs("dbus-daemon")
-    launcher = "/usr/libexec/at-spi-bus-launcher"
-    if not os.access(launcher, os.X_OK):
-        raise Skip("at-spi2-core is not installed (scripts/install-deps.sh installs it)")
-    daemon = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
-                              stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
-    bus_launcher = None
-    try:
-        os.environ["DBUS_SESSION_BUS_ADDRESS"] = daemon.stdout.readline().strip()
-        bus_launcher = subprocess.Popen([launcher, "--launch-immediately"],
-                                        stderr=subprocess.DEVNULL)
-        try:
-            import pyatspi
-            from gi.repository import Atspi
-        except ImportError:
-            raise Skip("python3-pyatspi is not installed (scripts/install-deps.sh installs it)")
-        # A call to a busy program fails after 3 seconds, to be tried again, not after 25.
-        Atspi.set_timeout(3000, -1)
-        yield pyatspi
-    finally:
-        for process in (bus_launcher, daemon):
-            if process is not None:
-                process.terminate()
-                process.wait()
-
-
-class Desktop:
-    """The X server's windows, read with xprop and xwininfo."""
-
-    @staticmethod
-    def client_windows():
-        """(id, title) of every window the window manager manages."""
-        line = run("xprop", "-root", "_NET_CLIENT_LIST", check=False)
-        if "#" not in line:
-            return []
-        ids = [word.strip() for word in line.split("#", 1)[1].split(",")]
-        windows = []
-        for window in ids:
-            name = run("xprop", "-id", window, "_NET_WM_NAME", check=False)
-            windows.append((window, name.split("=", 1)[1].strip().strip('"') if "=" in name else ""))
-        return windows
-
-    @staticmethod
-    def window(title):
-        matches = [window for window, name in Desktop.client_windows() if name == title]
-        return matches[0] if matches else None
-
-    @staticmethod
-    def viewable(window):
-        return "IsViewable" in run("xwininfo", "-id", window, check=False)
-
-    @staticmethod
-    def geometry(window):
-        info = run("xwininfo", "-id", window)
-        field = lambda name: int(info.split(name + ":", 1)[1].split()[0])
-        return (field("Absolute upper-left X"), field("Absolute upper-left Y"),
-                field("Width"), field("Height"))
-
-    @staticmethod
-    def property(window, name):
-        return run("xprop", "-id", window, name, check=False)
-
-
-class Volscope:
-    """The running program: input through XTest, texts through AT-SPI."""
-
-    def __init__(self, pyatspi, binary, environment):
-        self.atspi = pyatspi
-        self.process = subprocess.Popen([binary], env=environment)
-        self.main = wait_until("the main window", lambda: Desktop.window(MAIN))
-        self.app = wait_until("the program on the accessibility bus", self.find_application)
-
-    def find_application(self):
-        desktop = self.atspi.Registry.getDesktop(0)
-        for index in range(desktop.childCount):
-            application = desktop.getChildAtIndex(index)
-            if application is not None and application.get_process_id() == self.process.pid:
-                return application
-        return None
-
-    # Reading what the windows show.
-
-    def top_levels(self):
-        self.app.clear_cache()
-        return [self.app.getChildAtIndex(i) for i in range(self.app.childCount)]
-
-    def form(self, title):
-        for window in self.top_levels():
-            if window.name == title and window.getState().contains(self.atspi.STATE_SHOWING):
-                return window
-        raise Failure(f"no window {title} is shown")
-
-    def controls(self, title, role=None):
-        found = []
-
-        def walk(accessible):
-            for index in range(accessible.childCount):
-                child = accessible.getChildAtIndex(index)
-                if role is None or child.getRoleName() == role:
-                    found.append(child)
-                walk(child)
-
-        walk(self.form(title))
-        return found
-
-    def label(self, title, prefix):
-        for control in self.controls(title, "label"):
-            if control.name.startswith(prefix):
-                return control.name
-        raise Failure(f"{title} shows no label starting with {prefix!r}")
-
-    def drive_letter(self):
-        # The one label of the window itself that holds a letter or, between two steps, nothing.
-        window = self.form(MAIN)
-        children = [window.getChildAtIndex(i) for i in range(window.childCount)]
-        letters = [c.name for c in children if c.getRoleName() == "label" and len(c.name) <= 1]
-        if len(letters) != 1:
-            raise Failure(f"cannot tell the drive letter among {letters}")
-        return letters[0]
-
-    def control(self, title, role, name):
-        for control in self.controls(title, role):
-            if control.name == name:
-                return control
-        raise Failure(f"{title} has no {role} {name!r}")
-
-    def checked(self, name):
-        box = self.control(BROWSER, "check box", name)
-        return box.getState().contains(self.atspi.STATE_CHECKED)
-
-    def file_rows(self):
-        lists = self.controls(BROWSER, "list")
-        return [lists[1].getChildAtIndex(i).name for i in range(lists[1].childCount)]
-
-    # Real input.
-
-    def click(self, title, role, name, left_edge=False):
-        extents = self.control(title, role, name).queryComponent().getExtents(
-            self.atspi.DESKTOP_COORDS)
-        x = extents.x + (6 if left_edge else extents.width // 2)
-        run("xdotool", "mousemove", str(x), str(extents.y + extents.height // 2),
-            "click", "1")
-
-    def press(self, *keys):
-        run("xdotool", "windowactivate", "--sync", self.main)
-        for key in keys:
-            run("xdotool", "key", key)
-
-    def wait_for_letter(self, letter):
-        wait_until(f"drive letter {letter}", lambda: self.drive_letter() == letter)
-
-    # Message boxes.
-
-    def assert_no_message_box(self, after):
-        for window, name in Desktop.client_windows():
-            if name not in (MAIN, BROWSER):
-                texts = [c.name for c in self.message_box_texts(name)]
-                raise Failure(f"after {after}: an unexpected message box {name!r}: {texts}")
-
-    def message_box_texts(self, title):
-        for window in self.top_levels():
-            if window.name == title:
-                found = []
-
-                def walk(accessible):
-                    for index in range(accessible.childCount):
-                        child = accessible.getChildAtIndex(index)
-                        if child.getRoleName() == "label" and child.name:
-                            found.append(child)
-                        walk(child)
-
-                walk(window)
-                return found
-        return []
-
-
-STARTED = time.monotonic()
-
-
-def log(step):
-    """What the test does, with the seconds since it started, for reading a failure."""
-    print(f"{time.monotonic() - STARTED:5.1f} s  {step}", flush=True)
-
-
-def assert_equal(actual, expected, what):
-    if actual != expected:
-        raise Failure(f"{what}: expected {expected!r}, got {actual!r}")
 
 
 def check_fixed_border(window, title):
@@ -338,14 +109,25 @@ def the_user_session(volscope, mount_point, opener_log):
     check_fixed_border(volscope.main, MAIN)
     try_to_maximize(volscope.main, MAIN)
 
+    log("what a screen reader reads")
+    assert_equal(volscope.form(MAIN).getRoleName(), "frame", "the main window's role")
+    volscope.act(MAIN, "push button", "Drive C: fixed hard disk")
+    box = wait_until("the drive's explanation", lambda: volscope.dialog(MAIN))
+    texts = [label.name for label in volscope.labels_of(box)]
+    expected = "Drive C is a fixed hard disk.  These cannot be removed while the computer is running."
+    if expected not in texts:
+        raise Failure(f"the drive icon's press action explains {texts}")
+    volscope.answer(box)
+    wait_until("the explanation to close", lambda: volscope.dialog(MAIN) is None)
+
     log("stepping by key and by button")
     volscope.press("Right")
     volscope.wait_for_letter("D")
     volscope.press("Left")
     volscope.wait_for_letter("C")
-    volscope.click(MAIN, "push button", ">")
+    volscope.click(MAIN, "push button", "Next drive")
     volscope.wait_for_letter("D")
-    volscope.click(MAIN, "push button", "<")
+    volscope.click(MAIN, "push button", "Previous drive")
     volscope.wait_for_letter("C")
     volscope.assert_no_message_box("stepping by key and by button")
 
@@ -353,6 +135,11 @@ def the_user_session(volscope, mount_point, opener_log):
     letter = find_test_volume(volscope, VOLUME_LABEL)
     root = f"{letter}:\\"
     volscope.assert_no_message_box("typing letters")
+    stats = os.statvfs(mount_point)
+    free = 100 * stats.f_bavail / stats.f_blocks
+    shown = volscope.value(MAIN, "progress bar", "Free space")
+    if abs(shown - free) > 0.5:
+        raise Failure(f"the usage bar reads {shown} % free, the volume has {free:.1f} %")
 
     log(f"Browse... on {letter}:")
     volscope.click(MAIN, "push button", "Browse...")
@@ -365,6 +152,10 @@ def the_user_session(volscope, mount_point, opener_log):
     assert_equal(volscope.label(BROWSER, "Full Filename:"), "Full Filename:",
                  "the information before any selection")
     check_fixed_border(browser, BROWSER)
+    assert_equal(volscope.form(BROWSER).getRoleName(), "frame", "the browser's role")
+    folders = volscope.rows("Folders")
+    if folders[:1] != [root] or "  Docs" not in folders:
+        raise Failure(f"the list named Folders shows {folders}")
 
     def shows(name):
         return volscope.label(BROWSER, "Full Filename:") == f"Full Filename: {root}{name}"
@@ -374,8 +165,9 @@ def the_user_session(volscope, mount_point, opener_log):
         return f"Size: {size} bytes, {size // 1024} KB."
 
     log("stepping through the files")
-    for button, name in ((">", "alpha.txt"), (">", "bravo.txt"), ("<", "alpha.txt"),
-                         ("<", "charlie.bin"), (">", "alpha.txt")):
+    for button, name in (("Next file", "alpha.txt"), ("Next file", "bravo.txt"),
+                         ("Previous file", "alpha.txt"), ("Previous file", "charlie.bin"),
+                         ("Next file", "alpha.txt")):
         log(f"  {button} for {name}")
         volscope.click(BROWSER, "push button", button)
         wait_until(f"{name} after {button!r}", lambda: shows(name))
@@ -388,10 +180,10 @@ def the_user_session(volscope, mount_point, opener_log):
     assert_equal((volscope.checked("Read Only"), writable()), (False, True), "alpha.txt at first")
     volscope.click(BROWSER, "check box", "Read Only", left_edge=True)
     wait_until("alpha.txt read-only on the disk", lambda: not writable())
-    volscope.click(BROWSER, "push button", ">")
+    volscope.click(BROWSER, "push button", "Next file")
     wait_until("bravo.txt", lambda: shows("bravo.txt"))
     assert_equal(volscope.checked("Read Only"), False, "Read Only of bravo.txt")
-    volscope.click(BROWSER, "push button", "<")
+    volscope.click(BROWSER, "push button", "Previous file")
     wait_until("alpha.txt again", lambda: shows("alpha.txt"))
     assert_equal(volscope.checked("Read Only"), True, "Read Only of alpha.txt, read back")
     volscope.click(BROWSER, "check box", "Read Only", left_edge=True)
@@ -424,55 +216,37 @@ def the_user_session(volscope, mount_point, opener_log):
     log("Close")
     volscope.click(BROWSER, "push button", "Close")
     wait_until("the browser to close", lambda: Desktop.window(BROWSER) is None)
-    volscope.click(MAIN, "push button", "Close")
+
+    log("Alt+F4 on the main window, with the browser open")
+    volscope.click(MAIN, "push button", "Browse...")
+    wait_until("the browser again", lambda: Desktop.window(BROWSER))
+    # The window manager's own close (WM_DELETE_WINDOW), as the close box sends it too.
+    volscope.press("alt+F4")
     try:
         status = volscope.process.wait(timeout=5)
     except subprocess.TimeoutExpired:
-        raise Failure("the program still runs after Close")
+        raise Failure("the program still runs after Alt+F4 on its main window")
     assert_equal(status, 0, "the program's exit status")
 
 
-def main():
-    if len(sys.argv) != 2:
-        print(f"usage: {sys.argv[0]} VOLSCOPE", file=sys.stderr)
-        return 2
-    binary = os.path.abspath(sys.argv[1])
-    # ctest ends a test that runs too long with SIGTERM: still unmount and clean up.
-    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
-    try:
-        if not os.environ.get("DISPLAY"):
-            raise Skip("no X server (DISPLAY is not set)")
-        needs("xdotool", "xprop", "xwininfo")
-        with test_volume() as mount_point, accessibility_bus() as pyatspi, \
-                tempfile.TemporaryDirectory() as bin_folder:
-            opener_log = os.path.join(bin_folder, "opened")
-            opener = os.path.join(bin_folder, "xdg-open")
-            with open(opener, "w") as file:
-                file.write(f'#!/bin/sh\nprintf "%s\\n" "$1" > {opener_log}\nexit 4\n')
-            os.chmod(opener, 0o755)
-            environment = dict(os.environ, QT_QPA_PLATFORM="xcb",
-                               QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
-                               PATH=bin_folder + os.pathsep + os.environ.get("PATH", ""))
-            volscope = Volscope(pyatspi, binary, environment)
-            try:
-                the_user_session(volscope, mount_point, opener_log)
-            except Failure as failure:
-                state = "runs" if volscope.process.poll() is None else "has ended"
-                raise Failure(f"{failure}\n  the program {state}; the windows: "
-                              f"{Desktop.client_windows()}")
-            finally:
-                if volscope.process.poll() is None:
-                    volscope.process.kill()
-                    volscope.process.wait()
-    except Skip as reason:
-        print(f"skipped: {reason}")
-        return SKIPPED
-    except Failure as failure:
-        print(f"FAILED: {failure}")
-        return 1
-    log("passed")
-    return 0
+def session(binary):
+    if not os.environ.get("DISPLAY"):
+        raise Skip("no X server (DISPLAY is not set)")
+    needs("xdotool", "xprop", "xwininfo")
+    # The lock first, so that it is let go only once the volume and the program are gone.
+    with mount_lock(), test_volume() as mount_point, accessibility_bus() as pyatspi, \
+            tempfile.TemporaryDirectory() as bin_folder:
+        opener_log = os.path.join(bin_folder, "opened")
+        opener = os.path.join(bin_folder, "xdg-open")
+        with open(opener, "w") as file:
+            file.write(f'#!/bin/sh\nprintf "%s\\n" "$1" > {opener_log}\nexit 4\n')
+        os.chmod(opener, 0o755)
+        environment = dict(os.environ, QT_QPA_PLATFORM="xcb",
+                           QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
+                           PATH=bin_folder + os.pathsep + os.environ.get("PATH", ""))
+        with started(pyatspi, binary, environment) as volscope:
+            the_user_session(volscope, mount_point, opener_log)
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(main_of(session))

@@ -37,7 +37,7 @@ start() {
     rm -f "$dir/display" "$dir/unavailable" "$dir/pids" "$dir/display-number"
     for program in Xvfb openbox xprop; do
         if ! command -v "$program" >/dev/null; then
-            echo "no $program here (scripts/install-deps.sh installs it)" | tee "$dir/unavailable"
+            echo "no $program here (scripts/install-deps.sh test installs it)" | tee "$dir/unavailable"
             return 0
         fi
     done

@@ -209,18 +209,36 @@ TEST_F(DriveSteppingTest, LowerCaseLetterGoesToItsUpperCaseDrive) {
     EXPECT_EQ(w.lblDriveName.caption(), "Z");
 }
 
-TEST_F(DriveSteppingTest, NeighbourOfUnknownKindOrRamDiskKeepsThePreviousPicture) {
-    goTo('F');
-    ASSERT_EQ(w.imgDriveIcon.picture(), w.imgRemovable.picture());
+// A RAM disk and a drive of unknown kind have pictures of their own; a code the table does not
+// know (I, 7) leaves the picture the icon had.
+struct PictureRow {
+    const char* name;
+    char letter;
+    const toolkit::Image& (*store)(const FrmMain&);
+};
+
+class StepPictureTest : public DriveSteppingTest,
+                        public ::testing::WithParamInterface<PictureRow> {};
+
+TEST_P(StepPictureTest, StepOntoTheLetterShowsThePictureOfItsKind) {
+    os.setDrive('I', {.type = 7, .label = "ODDER"});
+    goTo(static_cast<char>(GetParam().letter - 1));
     click("cmdNext");
-    EXPECT_EQ(modVolscope.CurrentDrive, "G");
-    EXPECT_EQ(w.imgDriveIcon.picture(), w.imgRemovable.picture());
-    EXPECT_EQ(w.lblVolumeName.caption(), "Volume Name: RAM");
-    click("cmdNext");
-    EXPECT_EQ(modVolscope.CurrentDrive, "H");
-    EXPECT_EQ(w.imgDriveIcon.picture(), w.imgRemovable.picture());
-    EXPECT_EQ(w.lblVolumeName.caption(), "Volume Name: ODD");
+    EXPECT_EQ(modVolscope.CurrentDrive, std::string(1, GetParam().letter));
+    EXPECT_EQ(w.imgDriveIcon.picture(), GetParam().store(w).picture());
+    EXPECT_FALSE(w.imgDriveIcon.picture().empty());
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, StepPictureTest,
+    ::testing::Values(
+        PictureRow{"RamDisk", 'G',
+                   [](const FrmMain& m) -> const toolkit::Image& { return m.imgRamDisk; }},
+        PictureRow{"UnknownKind", 'H',
+                   [](const FrmMain& m) -> const toolkit::Image& { return m.imgUnknown; }},
+        PictureRow{"CodeOutsideTheTableKeepsThePicture", 'I',
+                   [](const FrmMain& m) -> const toolkit::Image& { return m.imgUnknown; }}),
+    [](const auto& rowInfo) { return std::string(rowInfo.param.name); });
 
 TEST_F(DriveSteppingTest, ClickDuringASlideRunsANestedStepAndBothTakeEffect) {
     inTheNextSlide([this] { click("cmdNext"); });

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "main_window/volume_figures.h"
+#include "main_window/serial_number_text.h"
 #include "tests/support/window_test.h"
 
 namespace {
@@ -244,13 +244,33 @@ TEST_F(MainWindowTest, CountsBeyondTheSignedRangeAreNeverNegative) {
     EXPECT_TRUE(boxes.shown.empty());
 }
 
-TEST_F(MainWindowTest, CloseEndsTheProgramAtOnce) {
+// "Close", and the close box (the title bar's, Alt+F4), with the browser open.
+struct CloseRow {
+    const char* name;
+    bool closeBox;
+};
+
+class CloseTest : public MainWindowTest, public ::testing::WithParamInterface<CloseRow> {};
+
+TEST_P(CloseTest, EndsTheProgramAtOnceWithEveryWindow) {
+    os.setDrive('C', {});
     FrmMain& w = started();
-    ui.click(w.form(), "cmdExit");
+    w.cmdBrowse_Click();
+    ASSERT_TRUE(w.frmBrowser().form().visible());
+    if (GetParam().closeBox)
+        ui.requestClose(w.form());
+    else
+        ui.click(w.form(), "cmdExit");
     EXPECT_TRUE(toolkit.ended());
     EXPECT_FALSE(w.form().visible());
+    EXPECT_FALSE(w.frmBrowser().form().visible());
     EXPECT_TRUE(boxes.shown.empty());
 }
+
+INSTANTIATE_TEST_SUITE_P(Rows, CloseTest,
+                         ::testing::Values(CloseRow{"CloseButton", false},
+                                           CloseRow{"CloseBox", true}),
+                         [](const auto& rowInfo) { return std::string(rowInfo.param.name); });
 
 struct SerialRow {
     std::uint32_t serial;

@@ -118,6 +118,24 @@ TEST_P(AttributesContract, UnreachableFilesHaveNoAttributesAndTakeNone) {
     EXPECT_FALSE(platform().SetFileAttributesA(nullptr, attr::hidden));
 }
 
+TEST_P(AttributesContract, AChangeThatCannotBeMadeSaysWhy) {
+    namespace code = platform::error_code;
+    const struct {
+        std::string path;
+        std::uint32_t lastError;
+    } rows[] = {
+        {folder() + "\\missing.txt", code::fileNotFound},
+        {folder() + "\\Missing\\a.txt", code::pathNotFound},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.path);
+        EXPECT_FALSE(platform().SetFileAttributesA(row.path.c_str(), attr::hidden));
+        EXPECT_EQ(platform().GetLastError(), row.lastError);
+    }
+    EXPECT_FALSE(platform().SetFileAttributesA(nullptr, attr::hidden));
+    EXPECT_EQ(platform().GetLastError(), code::invalidParameter);
+}
+
 TEST_P(AttributesContract, AttributesExOfOneNameGiveWhatTheListingGives) {
     for (const contract::KnownEntry& entry : contract::KnownFolder{}.entries) {
         SCOPED_TRACE(entry.name);
@@ -179,7 +197,7 @@ TEST_P(AttributesContract, OpeningWhatCannotBeOpenedGivesAnErrorCode) {
 }
 
 // Before, the Linux backend's GetFileAttributesA set the code of the file it could not reach.
-TEST_P(AttributesContract, CallsOtherThanTheTwoThatSayWhyLeaveTheLastErrorAsItWas) {
+TEST_P(AttributesContract, CallsOtherThanTheThreeThatSayWhyLeaveTheLastErrorAsItWas) {
     FindData data;
     ASSERT_EQ(platform().FindFirstFileA((folder() + "\\*").c_str(), nullptr), invalidFindHandle);
     const std::uint32_t code = platform().GetLastError();
@@ -210,7 +228,6 @@ TEST_P(AttributesContract, CallsOtherThanTheTwoThatSayWhyLeaveTheLastErrorAsItWa
         {"FindClose", [&] { p.FindClose(invalidFindHandle); }},
         {"GetFileAttributesA of nothing", [&] { p.GetFileAttributesA(missing.c_str()); }},
         {"GetFileAttributesA", [&] { p.GetFileAttributesA(plain.c_str()); }},
-        {"SetFileAttributesA", [&] { p.SetFileAttributesA(missing.c_str(), attr::hidden); }},
         {"ShellExecuteA", [&] { p.ShellExecuteA({}, "open", missing.c_str(), "", nullptr, 1); }},
         {"CreateFileA",
          [&] {

@@ -165,6 +165,7 @@ TEST_F(RealVolume, FileSystemWithoutXattrsTakesReadOnlyButRefusesHiddenAsAWhole)
     ASSERT_TRUE(set("doc.txt", attr::readOnly | attr::archive));
     EXPECT_EQ(modeOf("doc.txt"), 0444U);
     EXPECT_FALSE(set("doc.txt", attr::hidden | attr::archive));
+    EXPECT_EQ(platform_.GetLastError(), platform::error_code::notSupported);
     EXPECT_EQ(modeOf("doc.txt"), 0444U);
     EXPECT_FALSE(set("doc.txt", attr::hidden | attr::archive)) << "read-only cleared with it";
     EXPECT_EQ(modeOf("doc.txt"), 0444U) << "nothing changed, the mode included";
@@ -179,6 +180,7 @@ TEST_F(RealVolume, ReadOnlyMountRefusesEverything) {
     for (const std::uint32_t word : {attr::readOnly | attr::archive, attr::hidden | attr::archive,
                                      std::uint32_t{attr::archive}}) {
         EXPECT_FALSE(set("doc.txt", word)) << word;
+        EXPECT_EQ(platform_.GetLastError(), platform::error_code::writeProtect);
     }
     EXPECT_EQ(modeOf("doc.txt"), 0644U);
     EXPECT_EQ(get("doc.txt"), attr::archive);

@@ -113,7 +113,7 @@ TEST_F(RealVolumes, BindMountsGetNoLetterOfTheirOwn) {
     const std::string volume = folder_->makeFolder("volume");
     const scratch::Mount mount("volscope-bound", volume, "tmpfs", 0, "size=1m");
     std::filesystem::create_directory(volume + "/inside");
-    const char letter = letterOf(volume);
+    const char letter = letterIn(platform_, volume);
     ASSERT_NE(letter, '\0') << volume << " got no letter";
     const DriveTypes before = driveTypesOf(platform_);
 
@@ -124,13 +124,13 @@ TEST_F(RealVolumes, BindMountsGetNoLetterOfTheirOwn) {
                                    MS_BIND);
 
     EXPECT_EQ(driveTypesOf(platform_), before);
-    EXPECT_EQ(letterOf(volume), letter);
+    EXPECT_EQ(letterIn(platform_, volume), letter);
 }
 
 TEST_F(RealVolumes, MountOverAVolumeTakesItsLetterUntilUnmounted) {
     const std::string target = folder_->makeFolder("stacked");
     const scratch::Mount lower("volscope-lower", target, "tmpfs", 0, "size=1m");
-    const char letter = letterOf(target);
+    const char letter = letterIn(platform_, target);
     ASSERT_NE(letter, '\0') << target << " got no letter";
     const DriveTypes before = driveTypesOf(platform_);
 

@@ -19,7 +19,6 @@ namespace {
 
 using namespace real_volumes;
 using scratch::letterIn;
-using scratch::letterOf;
 
 TEST_F(RealVolumes, Ext4OnFourKibSectorsReportsFourKibSectors) {
     const std::string image =
@@ -28,7 +27,7 @@ TEST_F(RealVolumes, Ext4OnFourKibSectorsReportsFourKibSectors) {
     const std::string target = folder_->makeFolder("ext4-4k");
     const scratch::Mount mount(loop.path(), target, "ext4");
 
-    const char letter = letterOf(target);
+    const char letter = letterIn(platform_, target);
     ASSERT_NE(letter, '\0') << target << " got no letter";
     const Figures figures = figuresOf(platform_, letter);
     EXPECT_EQ(figures.sectorsPerCluster, 1u);
@@ -66,7 +65,7 @@ TEST_P(RealFileSystems, ReportItsLabelSerialAndGeometry) {
         GTEST_SKIP() << error.what();
     }
 
-    const char letter = letterOf(target);
+    const char letter = letterIn(platform_, target);
     ASSERT_NE(letter, '\0') << target << " got no letter";
     const Figures figures = figuresOf(platform_, letter);
     EXPECT_EQ(figures.type, drive_type::fixed);
@@ -130,7 +129,7 @@ TEST_F(RealVolumes, LabelWithALineBreakAndAByteThatIsNoUtf8ComesWhole) {
     const scratch::LoopDevice loop(image, 512);
     const std::string target = folder_->makeFolder("label");
     const scratch::Mount mount(loop.path(), target, "ext4");
-    const char letter = letterOf(target);
+    const char letter = letterIn(platform_, target);
     ASSERT_NE(letter, '\0') << target << " got no letter";
     const Figures figures = figuresOf(platform_, letter);
     ASSERT_TRUE(figures.hasInformation);
@@ -141,7 +140,7 @@ TEST_F(RealVolumes, SizedTmpfsIsARamDiskWithoutLabelOrSerial) {
     const std::string target = folder_->makeFolder("ram");
     const scratch::Mount mount("volscope-ram", target, "tmpfs", 0, "size=4m");
 
-    const char letter = letterOf(target);
+    const char letter = letterIn(platform_, target);
     ASSERT_NE(letter, '\0') << target << " got no letter";
     const Figures figures = figuresOf(platform_, letter);
     EXPECT_EQ(figures.type, drive_type::ramdisk);
@@ -175,7 +174,7 @@ TEST_F(RealVolumes, HundredTebibyteVolumeKeepsItsSizeInLargerClusters) {
     }
     for (const std::string& mounted : targets) {
         SCOPED_TRACE(mounted);
-        const char letter = letterOf(mounted);
+        const char letter = letterIn(platform_, mounted);
         ASSERT_NE(letter, '\0') << mounted << " got no letter";
         const Figures figures = figuresOf(platform_, letter);
         ASSERT_TRUE(figures.hasGeometry);
@@ -193,7 +192,7 @@ TEST_F(RealVolumes, ReadOnlyMountIsAReadOnlyVolume) {
     const std::string target = folder_->makeFolder("ro-ram");
     const scratch::Mount mount("volscope-ro", target, "tmpfs", MS_RDONLY, "size=1m");
 
-    const char letter = letterOf(target);
+    const char letter = letterIn(platform_, target);
     ASSERT_NE(letter, '\0') << target << " got no letter";
     const Figures figures = figuresOf(platform_, letter);
     ASSERT_TRUE(figures.hasInformation);
@@ -204,7 +203,7 @@ TEST_F(RealVolumes, MountPointWithBlankTabAndBackslashIsFound) {
     const std::string target = folder_->makeFolder("my vol\twith\\escapes");
     const scratch::Mount mount("volscope-odd", target, "tmpfs", 0, "size=2m");
 
-    const char letter = letterOf(target);
+    const char letter = letterIn(platform_, target);
     ASSERT_NE(letter, '\0') << target << " got no letter";
     const Figures figures = figuresOf(platform_, letter);
     EXPECT_EQ(figures.type, drive_type::ramdisk);

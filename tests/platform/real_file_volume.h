@@ -26,7 +26,7 @@ class RealVolume : public scratch::RealVolumeTest {
     void mountVolume(const std::string& type, const std::string& source = "volscope-attributes") {
         target_ = folder_->makeFolder(type);
         mount_.emplace(source, target_, type, 0, type == "tmpfs" ? "size=8m" : "");
-        const char letter = scratch::letterOf(target_);
+        const char letter = scratch::letterIn(platform_, target_);
         if (letter == '\0') GTEST_SKIP() << "no drive letter is left for the test's volume";
         root_ = std::string{letter, ':', '\\'};
     }

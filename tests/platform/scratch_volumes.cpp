@@ -1,5 +1,6 @@
 #include "tests/platform/scratch_volumes.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <linux/loop.h>
 #include <signal.h>
@@ -35,9 +36,15 @@ std::string probeMounting() {
     if (control < 0)
         return std::string("no loop devices: /dev/loop-control: ") + std::strerror(errno);
     close(control);
-    char folder[] = "/mnt/volscope-test-XXXXXX";
-    if (mkdtemp(folder) == nullptr)
+    char place[] = "/mnt/volscope-test-XXXXXX";
+    if (mkdtemp(place) == nullptr)
         return std::string("cannot create a folder under /mnt: ") + std::strerror(errno);
+    rmdir(place);
+    // A RAM disk under /tmp gets no letter, so that trying one moves no letter of a test that
+    // holds the mount lock.
+    char folder[] = "/tmp/volscope-probe-XXXXXX";
+    if (mkdtemp(folder) == nullptr)
+        return std::string("cannot create a folder under /tmp: ") + std::strerror(errno);
     std::string reason;
     if (mount("volscope-probe", folder, "tmpfs", 0, "size=64k") != 0)
         reason = std::string("mount(2) is not permitted: ") + std::strerror(errno);
@@ -45,6 +52,34 @@ std::string probeMounting() {
         umount2(folder, 0);
     rmdir(folder);
     return reason;
+}
+
+// The descriptor on which this process holds the mount lock (-1 when a descriptor it inherited
+// holds it), and how many MountLocks share it.
+int mountLockFd = -1;
+int mountLockHolds = 0;
+
+// Whether a descriptor on /mnt (as `own` is) that this process inherited holds the mount lock: a
+// command run whole under `flock /mnt COMMAND` is inside the lock, and would wait for itself.
+// flock(2) on the descriptor that holds the lock succeeds at once.
+bool inheritedHold(int own) {
+    struct stat mnt {};
+    DIR* fds = fstat(own, &mnt) == 0 ? opendir("/proc/self/fd") : nullptr;
+    if (fds == nullptr) return false;
+    bool held = false;
+    while (const dirent* entry = readdir(fds)) {
+        if (entry->d_name[0] < '0' || entry->d_name[0] > '9') continue;
+        const int fd = std::atoi(entry->d_name);
+        struct stat status {};
+        if (fd != own && fd != dirfd(fds) && fstat(fd, &status) == 0 &&
+            status.st_dev == mnt.st_dev && status.st_ino == mnt.st_ino &&
+            flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            held = true;
+            break;
+        }
+    }
+    closedir(fds);
+    return held;
 }
 
 std::string findTool(const std::string& name) {
@@ -69,7 +104,7 @@ bool hasTool(const std::string& name) {
     return !findTool(name).empty();
 }
 
-void run(const std::vector<std::string>& command) {
+std::string run(const std::vector<std::string>& command) {
     std::string line;
     for (const std::string& argument : command) line += argument + " ";
     const std::string program = findTool(command.at(0));
@@ -102,17 +137,39 @@ void run(const std::vector<std::string>& command) {
     }
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
         throw std::runtime_error(line + "failed (status " + std::to_string(status) + "): " + text);
+    return text;
 }
 
-MountLock::MountLock() : fd_(open("/mnt", O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
-    if (fd_ < 0) throw systemError("open /mnt");
-    while (flock(fd_, LOCK_EX) != 0) {
-        if (errno != EINTR) throw systemError("flock /mnt");
+// flock(2) locks of two descriptors of one process exclude each other too: a second lock taken
+// on a new descriptor would wait for this process itself.
+MountLock::MountLock() {
+    if (mountLockHolds > 0) {
+        ++mountLockHolds;
+        return;
     }
+    const int fd = open("/mnt", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) throw systemError("open /mnt");
+    const bool taken = flock(fd, LOCK_EX | LOCK_NB) == 0;
+    if (!taken && inheritedHold(fd)) {
+        close(fd);
+        mountLockHolds = 1;
+        return;
+    }
+    while (!taken && flock(fd, LOCK_EX) != 0) {
+        if (errno != EINTR) {
+            const std::runtime_error error = systemError("flock /mnt");
+            close(fd);
+            throw error;
+        }
+    }
+    mountLockFd = fd;
+    mountLockHolds = 1;
 }
 
 MountLock::~MountLock() {
-    close(fd_);
+    if (--mountLockHolds > 0) return;
+    if (mountLockFd >= 0) close(mountLockFd);
+    mountLockFd = -1;
 }
 
 Folder::Folder() {

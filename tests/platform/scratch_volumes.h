@@ -12,26 +12,35 @@
 namespace scratch {
 
 // Why real volumes cannot be made here (not root, no loop devices, mount(2) refused), or an
-// empty string when they can.
+// empty string when they can. Needs no mount lock: it mounts nothing that gets a letter.
 std::string unavailableReason();
 
 // Whether an executable of that name is on PATH or in /sbin, /usr/sbin.
 bool hasTool(const std::string& name);
 
-// Runs a program (no shell; found as by hasTool) and throws, with its output, when it fails.
-void run(const std::vector<std::string>& command);
+// Runs a program (no shell; found as by hasTool) and returns its output, standard error included;
+// throws, with that output, when it fails.
+std::string run(const std::vector<std::string>& command);
 
-// Held while a test mounts and looks at letters: tests in other processes that mount wait, so
-// that the letters a test sees come and go with its own mounts only.
+// The machine's one mount lock: an exclusive flock(2) on /mnt, which every test that mounts a
+// volume a drive letter can be given to (a loop device anywhere; tmpfs, FUSE and the rest under
+// /mnt, /media or /run/media; a network file system, fuse.sshfs included, anywhere) holds from
+// before its first mount until its volumes are gone and the program it drives has ended. So the
+// letters a test sees come and go with its own mounts only, whichever build tree or language
+// (tests/support/mount_lock.sh and mount_lock.py take the same lock) the other tests are of. The
+// constructor waits while another process holds it, unless a descriptor this process inherited
+// holds it (a command run whole under `flock /mnt COMMAND`). Locks taken while this process
+// holds one already (on the same thread) share that hold; the last to go releases it. Children
+// started with exec do not inherit it. RealVolumeTest (real_volume_test.h) holds it for its
+// tests; other tests take it like this, and are registered with MOUNTING (tests/CMakeLists.txt):
+//   scratch::MountLock lock;    // first, so that it goes last
+//   scratch::Folder folder;     // then the folders, devices and mounts
 class MountLock {
   public:
     MountLock();
     MountLock(const MountLock&) = delete;
     MountLock& operator=(const MountLock&) = delete;
     ~MountLock();
-
-  private:
-    int fd_;
 };
 
 // A new folder /mnt/volscope-test-XXXXXX. Removes the files and folders made through it, then

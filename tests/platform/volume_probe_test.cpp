@@ -83,4 +83,17 @@ TEST_P(UdevName, UndoesUdevEscapes) {
 INSTANTIATE_TEST_SUITE_P(Rows, UdevName, testing::ValuesIn(udevNameCases),
                          [](const auto& row) { return std::string(row.param.name); });
 
+// udev's record of a device, as /run/udev/data keeps it: what users who may not read the device
+// learn of its file system.
+TEST(UdevProperty, IsTheValueOfItsOwnKeyAlone) {
+    const char* database =
+        "S:disk/by-uuid/601C-DDA3\nE:ID_FS_VERSION=FAT32\nE:ID_FS_TYPE=vfat\n"
+        "E:ID_FS_TYPE_OLD=msdos\nG:systemd";
+    EXPECT_EQ(platform::posix::udevProperty(database, "ID_FS_TYPE"), "vfat");
+    EXPECT_EQ(platform::posix::udevProperty(database, "ID_FS_VERSION"), "FAT32");
+    EXPECT_EQ(platform::posix::udevProperty(database, "ID_FS"), "") << "no key is a prefix";
+    EXPECT_EQ(platform::posix::udevProperty("S:disk/by-label/ID_FS_TYPE=x", "ID_FS_TYPE"), "")
+        << "only properties count";
+}
+
 }  // namespace

@@ -98,6 +98,23 @@ TEST_F(Win32PlatformTest, FileOpenedForWritingByAnotherHandleCannotBeOpenedShari
     EXPECT_TRUE(os.CloseHandle(reader));
 }
 
+// The platform closes its files on their drive's worker; the system must have closed one when
+// CloseHandle returns, as Windows does.
+TEST_F(Win32PlatformTest, FileClosedCanBeOpenedAtOnceByAnOpenItsShareModeKeptOut) {
+    if (drives.knownFile.empty()) GTEST_SKIP() << "the script built no known file";
+    const std::string path = root(drives.fixed) + drives.knownFile;
+    const platform::FileHandle reader =
+        os.CreateFileA(path.c_str(), platform::file_access::genericRead, platform::file_share::read,
+                       nullptr, platform::creation_disposition::openExisting, 0, platform::noFile);
+    ASSERT_NE(reader, platform::invalidFileHandle);
+    ASSERT_TRUE(os.CloseHandle(reader));
+    const HANDLE writer =
+        ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    EXPECT_NE(writer, INVALID_HANDLE_VALUE) << "the reader shared only reading";
+    if (writer != INVALID_HANDLE_VALUE) ::CloseHandle(writer);
+}
+
 TEST_F(Win32PlatformTest, FileIconIsDrawnIntoTheSurfacesDeviceContext) {
     if (drives.knownFile.empty()) GTEST_SKIP() << "the script built no known file";
     const std::string path = root(drives.fixed) + drives.knownFile;

@@ -218,7 +218,8 @@ bool Platform::GetVolumeNameForVolumeMountPointA(const char* volumeMountPoint, c
                                                  std::uint32_t bufferLength) {
     log("GetVolumeNameForVolumeMountPointA", shown(volumeMountPoint));
     const Drive* drive = driveAt(volumeMountPoint);
-    if (drive == nullptr || !drive->hasVolume || volumeName == nullptr) return false;
+    if (drive == nullptr || !drive->hasVolume || !drive->namedVolume || volumeName == nullptr)
+        return false;
     char name[64];
     std::snprintf(name, sizeof name, "\\\\?\\Volume{00000000-0000-0000-0000-%012x}\\",
                   volumeNumbers_[*platform::driveIndex(volumeMountPoint)]);

@@ -49,7 +49,8 @@ struct Entry {
 
 // One scripted drive. A drive without a volume (an empty optical drive, an unreachable share)
 // keeps its type while both volume queries fail. A drive whose fileSystemFlags have
-// readOnlyVolume refuses every change of attributes.
+// readOnlyVolume refuses every change of attributes (writeProtect), and one that does not keep
+// an attribute refuses every change of it (notSupported).
 struct Drive {
     std::uint32_t type = platform::drive_type::fixed;
     bool hasVolume = true;
@@ -62,7 +63,12 @@ struct Drive {
     std::uint32_t bytesPerSector = 512;
     std::uint32_t freeClusters = 0;
     std::uint32_t totalClusters = 0;
-    Entry root;  // the files and folders, listed in the order they were added
+    // The readOnly, hidden, system and archive bits its file system keeps.
+    std::uint32_t keptAttributes =
+        platform::file_attribute::readOnly | platform::file_attribute::hidden |
+        platform::file_attribute::system | platform::file_attribute::archive;
+    bool namedVolume = true;  // false: no volume name, as Windows keeps none for network drives
+    Entry root;               // the files and folders, listed in the order they were added
 };
 
 // The arguments of one ShellExecuteA call; a null text is nullopt.
@@ -149,7 +155,8 @@ class Platform final : public platform::Platform {
     bool FindNextFileA(FindHandle findFile, platform::FindData* findFileData) override;
     bool FindClose(FindHandle findFile) override;
     // FindFirstFileA's codes: notReady on a drive without a volume, accessDenied for a folder made
-    // unreadable, the others as platform.h says.
+    // unreadable, the others as platform.h says; SetFileAttributesA's: accessDenied for a locked
+    // entry, writeProtect and notSupported as Drive says.
     std::uint32_t GetLastError() override { return lastError_; }
 
     // Files: attributes and opening. The entry's scripted attributes are read and changed;

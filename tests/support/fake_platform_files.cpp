@@ -46,13 +46,25 @@ bool Platform::SetFileAttributesA(const char* fileName, std::uint32_t fileAttrib
     char word[16];
     std::snprintf(word, sizeof word, ", 0x%x", static_cast<unsigned>(fileAttributes));
     log("SetFileAttributesA", std::string(shown(fileName)) + word);
+    using namespace platform::error_code;
+    namespace attr = platform::file_attribute;
+    lastError_ = invalidParameter;
+    if (fileName == nullptr) return false;
     const Place place = placeAt(fileName);
     Entry* entry = place.entry;
-    if (entry == nullptr || entry->locked) return false;
+    if (entry == nullptr) {
+        lastError_ = missingCode(fileName);
+        return false;
+    }
+    lastError_ = accessDenied;
+    if (entry->locked) return false;
+    lastError_ = writeProtect;
     if ((place.drive->fileSystemFlags & platform::fs_flags::readOnlyVolume) != 0) return false;
-    namespace attr = platform::file_attribute;
-    const std::uint32_t kept =
-        fileAttributes & (attr::readOnly | attr::hidden | attr::system | attr::archive);
+    constexpr std::uint32_t dosBits = attr::readOnly | attr::hidden | attr::system | attr::archive;
+    const std::uint32_t kept = fileAttributes & dosBits;
+    lastError_ = notSupported;
+    if (((entry->attributes ^ kept) & dosBits & ~place.drive->keptAttributes) != 0) return false;
+    lastError_ = success;
     if (entry->isFolder)
         entry->attributes = attr::directory | kept;
     else

@@ -29,6 +29,9 @@ class HookedForm final : public toolkit::Form {
     void onLoad(toolkit::Handler handler) override { real_->onLoad(std::move(handler)); }
     void onResize(toolkit::Handler handler) override { real_->onResize(std::move(handler)); }
     void onKeyDown(toolkit::KeyHandler handler) override { real_->onKeyDown(std::move(handler)); }
+    void onQueryUnload(toolkit::Handler handler) override {
+        real_->onQueryUnload(std::move(handler));
+    }
     void onDeviceChange(toolkit::Handler handler) override {
         real_->onDeviceChange(std::move(handler));
     }

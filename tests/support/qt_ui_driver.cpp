@@ -5,13 +5,16 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QGroupBox>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
 #include <QListWidget>
 #include <QLocale>
 #include <QTest>
+#include <QWindow>
 
 #include <cmath>
 #include <cstdlib>
@@ -129,6 +132,17 @@ class QtUiDriver final : public UiDriver {
         return mounted;
     }
 
+    void requestClose(toolkit::Form& form) override {
+        // What the platform plugin sends the window on the window manager's request.
+        QWidget& window = windowOf(form);
+        if (QWindow* handle = window.windowHandle()) {
+            QCloseEvent close;
+            QCoreApplication::sendEvent(handle, &close);
+        } else {
+            window.close();
+        }
+    }
+
     void minimize(toolkit::Form& form) override { windowOf(form).showMinimized(); }
     void restore(toolkit::Form& form) override { windowOf(form).showNormal(); }
 
@@ -168,12 +182,30 @@ class QtUiDriver final : public UiDriver {
         return lines;
     }
 
+    // From the control's container: a picture box's inside is an unnamed widget of its own.
     PixelRect geometry(toolkit::Form& form, std::string_view control) override {
-        return devicePixels(controlOf(form, control).geometry());
+        QWidget& widget = controlOf(form, control);
+        QRect place = widget.geometry();
+        for (QWidget* up = widget.parentWidget();
+             up != nullptr && !up->isWindow() && up->objectName().isEmpty();
+             up = up->parentWidget())
+            place.translate(up->pos());
+        return devicePixels(place);
     }
 
     PixelRect clientArea(toolkit::Form& form) override {
         return devicePixels(windowOf(form).rect());
+    }
+
+    std::vector<std::uint32_t> clientPixels(toolkit::Form& form) override {
+        const QImage image = windowOf(form).grab().toImage().convertToFormat(QImage::Format_RGB32);
+        std::vector<std::uint32_t> pixels;
+        pixels.reserve(static_cast<std::size_t>(image.width()) * image.height());
+        for (int y = 0; y < image.height(); ++y) {
+            const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+            for (int x = 0; x < image.width(); ++x) pixels.push_back(line[x] & 0xFFFFFFu);
+        }
+        return pixels;
     }
 
     bool minimizable(toolkit::Form& form) override {

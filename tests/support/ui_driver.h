@@ -49,6 +49,9 @@ class UiDriver {
     // WM_DEVICECHANGE broadcast; on Linux a real change of the mount table (a small tmpfs
     // mounted and unmounted again). False, changing nothing, where the machine cannot.
     virtual bool announceVolumeChange(toolkit::Form& form) = 0;
+    // Asks the window to close, as its title bar's close box and Alt+F4 do: on Windows
+    // WM_SYSCOMMAND SC_CLOSE, with Qt the window system's close event.
+    virtual void requestClose(toolkit::Form& form) = 0;
     // Minimizes the window, or restores it, as the title bar's buttons do.
     virtual void minimize(toolkit::Form& form) = 0;
     virtual void restore(toolkit::Form& form) = 0;
@@ -67,6 +70,9 @@ class UiDriver {
     virtual PixelRect geometry(toolkit::Form& form, std::string_view control) = 0;
     // The size of the form's client area in device pixels.
     virtual PixelRect clientArea(toolkit::Form& form) = 0;
+    // What the screen shows of the form's client area, once pending painting is done: one
+    // 0xRRGGBB value a device pixel, rows from the top, clientArea's width a row.
+    virtual std::vector<std::uint32_t> clientPixels(toolkit::Form& form) = 0;
     // Whether the window offers a minimize button, a maximize button, and lets the user resize
     // it by its edges.
     virtual bool minimizable(toolkit::Form& form) = 0;

@@ -2,7 +2,9 @@
 // through the toolkit's own event loop, as the system delivers real mouse and keyboard input
 // (so key preview, the dialog manager's Tab and the controls' own handling all take part);
 // texts and places read back from the native windows.
+#include <algorithm>
 #include <stdexcept>
+#include <vector>
 
 #include "tests/support/hooked_toolkit.h"
 #include "tests/support/ui_driver.h"
@@ -10,6 +12,7 @@
 // After win32_form.h, which brings <windows.h>.
 #include <dbt.h>
 
+#include "toolkit/win32/win32_screenshot.h"
 #include "toolkit/win32/win32_text.h"
 #include "toolkit/win32/win32_toolkit.h"
 
@@ -121,6 +124,11 @@ class Win32UiDriver final : public UiDriver {
         return true;
     }
 
+    void requestClose(toolkit::Form& form) override {
+        PostMessageW(formOf(form).window(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        pump();
+    }
+
     void minimize(toolkit::Form& form) override {
         ShowWindow(formOf(form).window(), SW_MINIMIZE);
         pump();
@@ -143,9 +151,16 @@ class Win32UiDriver final : public UiDriver {
     }
 
     bool hasDrawing(toolkit::Form& form, std::string_view pictureBox) override {
-        auto& box =
-            dynamic_cast<toolkit::win32::Win32PictureBox&>(realForm(form).pictureBox(pictureBox));
-        return box.hasDrawing();
+        // The box shows the bitmap behind its device context, which cls() fills with the
+        // background alone.
+        HWND window = formOf(form).controlWindow(pictureBox);
+        const auto memory =
+            reinterpret_cast<HDC>(realForm(form).pictureBox(pictureBox).hDC().nativeHandle());
+        RECT inside{};
+        GetClientRect(window, &inside);
+        const std::vector<COLORREF> pixels = pixelsOf(memory, inside.right, inside.bottom);
+        return std::any_of(pixels.begin(), pixels.end(),
+                           [&](COLORREF pixel) { return pixel != pixels.front(); });
     }
 
     std::string text(toolkit::Form& form, std::string_view control) override {
@@ -192,6 +207,13 @@ class Win32UiDriver final : public UiDriver {
         return {0, 0, client.right, client.bottom};
     }
 
+    std::vector<std::uint32_t> clientPixels(toolkit::Form& form) override {
+        HWND window = formOf(form).window();
+        RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        pump();
+        return toolkit::win32::copyWindowPixels(window, true).pixels;
+    }
+
     bool minimizable(toolkit::Form& form) override {
         return (GetWindowLongPtrW(formOf(form).window(), GWL_STYLE) & WS_MINIMIZEBOX) != 0;
     }
@@ -208,6 +230,36 @@ class Win32UiDriver final : public UiDriver {
 
   private:
     void pump() { toolkit_.doEvents(); }
+
+    // The pixels of a width × height area of a device context, row by row; none when it cannot
+    // be read.
+    static std::vector<COLORREF> pixelsOf(HDC source, int width, int height) {
+        if (width <= 0 || height <= 0) return {};
+        BITMAPINFO format{};
+        format.bmiHeader.biSize = sizeof format.bmiHeader;
+        format.bmiHeader.biWidth = width;
+        format.bmiHeader.biHeight = -height;
+        format.bmiHeader.biPlanes = 1;
+        format.bmiHeader.biBitCount = 32;
+        format.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        HBITMAP copy = CreateDIBSection(source, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (copy == nullptr) return {};
+        HDC memory = CreateCompatibleDC(source);
+        HGDIOBJ previous = SelectObject(memory, copy);
+        const bool copied = BitBlt(memory, 0, 0, width, height, source, 0, 0, SRCCOPY) != FALSE;
+        GdiFlush();
+        std::vector<COLORREF> pixels;
+        if (copied) {
+            const auto* quads = static_cast<const RGBQUAD*>(bits);
+            for (int i = 0; i < width * height; ++i)
+                pixels.push_back(RGB(quads[i].rgbRed, quads[i].rgbGreen, quads[i].rgbBlue));
+        }
+        SelectObject(memory, previous);
+        DeleteDC(memory);
+        DeleteObject(copy);
+        return pixels;
+    }
 
     // The window with the keyboard focus in the form, or the form itself.
     static HWND keyTarget(toolkit::Form& form) {

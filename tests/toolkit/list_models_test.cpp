@@ -136,12 +136,23 @@ TEST_F(ListModelTest, EmptyRootIsAFolderWithoutEntriesNotAnUnreadableOne) {
         << "an unreadable root is still one";
 }
 
-TEST(IconChoiceTest, TheLargestImageIsShownAndOfEqualSizesTheFirst) {
+// Which image a picture shows at a side in pixels, from the images of drive_network.ico (a 48
+// pixel picture at the scales 1 to 2, two depths each, after its 16 and 32 pixel designs).
+TEST(IconChoiceTest, TheSmallestImageAtLeastTheSideIsShownAndOfEqualSizesTheFirst) {
     using toolkit::chooseIconImage;
-    EXPECT_EQ(chooseIconImage({}), std::nullopt);
-    EXPECT_EQ(chooseIconImage({{16, 16}, {48, 48}, {32, 32}}), 1u);
-    EXPECT_EQ(chooseIconImage({{32, 32}, {16, 16}, {32, 32}}), 0u);
-    EXPECT_EQ(chooseIconImage({{0, 0}}), 0u);
+    const std::vector<toolkit::ImageSize> network = {{16, 16}, {16, 16}, {32, 32}, {32, 32},
+                                                     {48, 48}, {48, 48}, {60, 60}, {60, 60},
+                                                     {72, 72}, {72, 72}, {96, 96}, {96, 96}};
+    const std::pair<int, std::size_t> rows[] = {
+        {48, 4},   {60, 6}, {72, 8}, {96, 10},  // each scale's own image, the first of its two
+        {84, 10},                               // between two scales: the larger image
+        {200, 10},                              // larger than any: the widest
+        {1, 0},
+    };
+    for (const auto& [side, expected] : rows)
+        EXPECT_EQ(chooseIconImage(network, side), expected) << side << " pixels";
+    EXPECT_EQ(chooseIconImage({}, 48), std::nullopt);
+    EXPECT_EQ(chooseIconImage({{96, 96}, {48, 48}, {48, 48}}, 48), 1u);
 }
 
 }  // namespace

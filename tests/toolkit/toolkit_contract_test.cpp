@@ -1,129 +1,18 @@
-// What every toolkit backend keeps, written against the toolkit's interfaces and driven through
-// real input (fake::UiDriver). The same file runs on each backend the machine has.
+// The toolkit contract on the windows' layout, input, events, lists, message boxes and failures
+// (the window and fixture are in toolkit_contract.h).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <stdexcept>
 #include <thread>
 
-#include "tests/support/fake_platform.h"
-#include "tests/support/recording_message_boxes.h"
-#include "tests/support/ui_driver.h"
+#include "tests/toolkit/toolkit_contract.h"
 #include "toolkit/twips.h"
 
 namespace {
 
-using toolkit::ControlKind;
-namespace key = toolkit::key_code;
-constexpr std::int16_t tabKey = 9;
-constexpr std::int16_t spaceKey = 32;
-
-toolkit::FormLayout contractLayout() {
-    return {.name = "frmContract",
-            .caption = "Contract",
-            .clientWidth = 6000,
-            .clientHeight = 4500,
-            .keyPreview = true,
-            .controls = {
-                {.kind = ControlKind::CommandButton,
-                 .name = "cmdGo",
-                 .caption = "Go",
-                 .left = 150,
-                 .top = 150,
-                 .width = 1215,
-                 .height = 375,
-                 .tabIndex = 0},
-                {.kind = ControlKind::Label,
-                 .name = "lblText",
-                 .caption = "<b>not bold</b> & more",
-                 .left = 1500,
-                 .top = 150,
-                 .width = 2400,
-                 .height = 255},
-                {.kind = ControlKind::FileListBox,
-                 .name = "fil",
-                 .left = 150,
-                 .top = 750,
-                 .width = 2400,
-                 .height = 1200,
-                 .tabIndex = 2},
-                {.kind = ControlKind::DirListBox,
-                 .name = "Dir",
-                 .left = 2700,
-                 .top = 750,
-                 .width = 2400,
-                 .height = 1200,
-                 .tabIndex = 4},
-                {.kind = ControlKind::CheckBox,
-                 .name = "chkA",
-                 .caption = "Alpha",
-                 .left = 150,
-                 .top = 2100,
-                 .width = 1215,
-                 .height = 255,
-                 .tabIndex = 1},
-                {.kind = ControlKind::PictureBox,
-                 .name = "pctBox",
-                 .left = 1500,
-                 .top = 2100,
-                 .width = 615,
-                 .height = 615,
-                 .tabIndex = 3,
-                 .tabStop = false},
-                {.kind = ControlKind::Frame,
-                 .name = "fmeBox",
-                 .caption = "Framed",
-                 .left = 2700,
-                 .top = 2100,
-                 .width = 2400,
-                 .height = 1200},
-                {.kind = ControlKind::CheckBox,
-                 .name = "chkIn",
-                 .caption = "Inside",
-                 .left = 120,
-                 .top = 480,
-                 .width = 1500,
-                 .height = 255,
-                 .tabIndex = 5,
-                 .container = "fmeBox"},
-                {.kind = ControlKind::Image,
-                 .name = "imgA",
-                 .left = 150,
-                 .top = 3450,
-                 .picture = "drive_fixed.ico"},
-                {.kind = ControlKind::Image, .name = "imgB", .left = 1500, .top = 3450},
-            }};
-}
-
-class ToolkitContract : public ::testing::Test {
-  protected:
-    ToolkitContract() {
-        os.setDrive('C', {});
-        os.addFile("C:\\a.txt");
-        os.addFile("C:\\b.txt");
-        os.addFile("C:\\c.txt");
-        os.addFolder("C:\\Data\\Sub");
-        os.setDrive('D', {});
-        os.setUnreadable("D:\\");
-    }
-
-    // Builds the contract's form and shows it as the active window.
-    toolkit::Form& shown() {
-        form = tk().createForm(contractLayout());
-        form->show();
-        ui().activate(*form);
-        tk().doEvents();
-        return *form;
-    }
-
-    toolkit::Toolkit& tk() { return *backend.toolkit; }
-    fake::UiDriver& ui() { return *backend.driver; }
-
-    fake::Platform os;
-    fake::RecordingMessageBoxes boxes;
-    fake::TestBackend backend = fake::makeTestBackend(boxes, os);
-    std::unique_ptr<toolkit::Form> form;
-};
+using namespace contract;
 
 TEST_F(ToolkitContract, GeometryComesFromTwipsAtTheWindowsDotsPerInch) {
     toolkit::Form& f = shown();
@@ -322,22 +211,37 @@ TEST_F(ToolkitContract, FailureEscapingAHandlerIsReportedWithTheAppTitleAndEndsT
     EXPECT_FALSE(f.visible());
 }
 
-TEST_F(ToolkitContract, AnImageGivenAnothersPictureHoldsThatVeryPicture) {
+struct FirstKeyRow {
+    const char* name;
+    std::int16_t key;
+    std::int32_t selects;
+};
+
+class ToolkitContractFirstKey : public ToolkitContract,
+                                public ::testing::WithParamInterface<FirstKeyRow> {};
+
+TEST_P(ToolkitContractFirstKey, TheFirstKeyInAListWithNothingSelectedSelectsTheRowItNames) {
     toolkit::Form& f = shown();
-    toolkit::Image& a = f.image("imgA");
-    toolkit::Image& b = f.image("imgB");
-    ASSERT_FALSE(a.picture().empty()) << "the layout's picture resource";
-    EXPECT_TRUE(b.picture().empty());
-    EXPECT_EQ(a.width(), toolkit::toTwips(ui().geometry(f, "imgA").width, ui().dpi()))
-        << "its size on the screen";
-    EXPECT_GE(ui().geometry(f, "imgA").width, 48) << "the icon's largest image";
-    b.setPicture(a.picture());
-    EXPECT_EQ(b.picture().handle(), a.picture().handle());
-    EXPECT_EQ(b.picture(), a.picture());
-    EXPECT_EQ(b.width(), a.width());
-    b.setLeft(1234.5f);
-    EXPECT_EQ(b.left(), 1234.5f) << "Left is kept exactly as set";
+    toolkit::FileListBox& fil = f.fileListBox("fil");
+    int clicks = 0;
+    fil.onClick([&] { ++clicks; });
+    fil.setPath("C:\\");
+    ui().pressKey(f, tabKey);
+    ui().pressKey(f, tabKey);
+    ASSERT_EQ(ui().focusedControl(f), "fil");
+    ui().pressKey(f, GetParam().key);
+    EXPECT_EQ(fil.listIndex(), GetParam().selects);
+    EXPECT_EQ(clicks, 1);
+    ui().pressKey(f, key::up);
+    EXPECT_EQ(fil.listIndex(), std::max(0, GetParam().selects - 1)) << "then the keys move on";
 }
+
+INSTANTIATE_TEST_SUITE_P(Rows, ToolkitContractFirstKey,
+                         ::testing::Values(FirstKeyRow{"Down", key::down, 0},
+                                           FirstKeyRow{"Up", key::up, 0},
+                                           FirstKeyRow{"Home", key::home, 0},
+                                           FirstKeyRow{"End", key::end, 2}),
+                         [](const auto& rowInfo) { return std::string(rowInfo.param.name); });
 
 TEST_F(ToolkitContract, AskingForAControlTheLayoutLacksThrows) {
     toolkit::Form& f = shown();

@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <utility>
+
 #include "tests/support/fake_platform.h"
 #include "volume_queries/arithmetic_overflow.h"
+#include "volume_queries/buffer_text.h"
 
 namespace {
 
@@ -109,17 +113,17 @@ TEST_P(ByteLimitTest, FillsTheRecordUpToTheLimitAndLeavesItUntouchedBeyond) {
            .freeClusters = row.freeClusters,
            .totalClusters = row.totalClusters});
     VolumeDetails details = stale();
-    VolumeAnswers answers;
     if (row.overflows) {
-        EXPECT_THROW(mod.QueryVolumeDetails(details, &answers), ArithmeticOverflow);
+        EXPECT_THROW(mod.QueryVolumeDetails(details), ArithmeticOverflow);
         EXPECT_EQ(details, stale());
     } else {
-        mod.QueryVolumeDetails(details, &answers);
+        mod.QueryVolumeDetails(details);
         EXPECT_EQ(std::int64_t{details.TotalBytes},
                   std::int64_t{row.totalClusters} * row.sectorsPerCluster * row.bytesPerSector);
         EXPECT_EQ(details.VolumeName, "BIG");
     }
-    // The answers reach the caller either way, so a large volume can still be shown.
+    // The answers themselves hold any volume, so a large one can still be shown.
+    const VolumeAnswers answers = mod.QueryVolume();
     EXPECT_EQ(answers.totalClusters, row.totalClusters);
     EXPECT_EQ(answers.freeClusters, row.freeClusters);
     EXPECT_EQ(answers.volumeName, "BIG");
@@ -137,6 +141,72 @@ INSTANTIATE_TEST_SUITE_P(
                       ByteLimitRow{"clusterCountBeyondSignedRange", 0, 2'147'483'648u, 1, 1, true},
                       ByteLimitRow{"typicalTerabyteDisk", 100'000'000, 244'190'646, 8, 512, true}),
     [](const auto& rowInfo) { return std::string(rowInfo.param.name); });
+
+TEST_F(QueryVolumeDetailsTest, AnswersOfALetterWithoutVolumeAreEmptyNamesAndZeros) {
+    drive({.type = 5, .hasVolume = false});
+    EXPECT_EQ(mod.QueryVolume(), VolumeAnswers{});
+}
+
+// Byte totals of the answers in 64-bit arithmetic.
+struct ByteTotalRow {
+    const char* name;
+    VolumeAnswers answers;
+    std::int64_t freeBytes;
+    std::int64_t totalBytes;
+};
+
+TEST(VolumeAnswersTest, ByteTotalsHoldAnyVolumeAndAreNeverNegative) {
+    constexpr std::int64_t largest = std::numeric_limits<std::int64_t>::max();
+    const ByteTotalRow rows[] = {
+        {"noVolume", {}, 0, 0},
+        {"typical",
+         {.sectorsPerCluster = 8,
+          .bytesPerSector = 512,
+          .freeClusters = 1000,
+          .totalClusters = 4000},
+         4'096'000,
+         16'384'000},
+        // 100 TiB in 32 KiB clusters; a quarter of it free.
+        {"hundredTebibytes",
+         {.sectorsPerCluster = 64,
+          .bytesPerSector = 512,
+          .freeClusters = 838'860'800,
+          .totalClusters = 3'355'443'200u},
+         27'487'790'694'400,
+         109'951'162'777'600},
+        {"everyCountAtItsLargest",
+         {.sectorsPerCluster = 0xFFFFFFFF,
+          .bytesPerSector = 0xFFFFFFFF,
+          .freeClusters = 0,
+          .totalClusters = 0xFFFFFFFF},
+         0,
+         largest},
+        {"justBelowTheLargest",
+         {.sectorsPerCluster = 0x80000000u,
+          .bytesPerSector = 1,
+          .freeClusters = 1,
+          .totalClusters = 0xFFFFFFFF},
+         0x80000000,
+         0x7FFF'FFFF'8000'0000},
+    };
+    for (const ByteTotalRow& row : rows) {
+        EXPECT_EQ(row.answers.freeBytes(), row.freeBytes) << row.name;
+        EXPECT_EQ(row.answers.totalBytes(), row.totalBytes) << row.name;
+    }
+}
+
+TEST(WrittenTextTest, EndsAtTheTerminatorWithoutBlanksAtEitherEnd) {
+    using namespace std::string_literals;
+    const std::pair<std::string, std::string> rows[] = {
+        {std::string(255, ' '), ""},
+        {"  My  Disk \0stale rest"s, "My  Disk"},
+        {"\0written later"s, ""},
+        {"C:\\PROGRA~1\\A.TXT\0   "s, "C:\\PROGRA~1\\A.TXT"},
+        {"no terminator ", "no terminator"},
+        {"", ""},
+    };
+    for (const auto& [buffer, text] : rows) EXPECT_EQ(volume_queries::writtenText(buffer), text);
+}
 
 TEST(ArithmeticOverflowTest, IsAnOverflowErrorNamedOverflow) {
     const ArithmeticOverflow failure;

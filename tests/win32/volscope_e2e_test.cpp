@@ -8,11 +8,14 @@
 #include <chrono>
 #include <cstdlib>
 #include <functional>
+#include <iostream>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "tests/platform/wine_drives.h"
+#include "tests/win32/dead_drive.h"
 
 namespace {
 
@@ -135,6 +138,17 @@ class VolscopeEndToEnd : public ::testing::Test {
         return ::testing::AssertionFailure() << "shows \"" << labelStarting(prefix) << "\"";
     }
 
+    // Clicks the button with that caption, at its middle.
+    void click(const std::string& caption) {
+        HWND target = button(caption);
+        ASSERT_NE(target, nullptr) << "no button " << caption;
+        RECT client{};
+        GetClientRect(target, &client);
+        const LPARAM middle = MAKELPARAM(client.right / 2, client.bottom / 2);
+        PostMessageA(target, WM_LBUTTONDOWN, MK_LBUTTON, middle);
+        PostMessageA(target, WM_LBUTTONUP, 0, middle);
+    }
+
     wine_drives::Drives drives;
     PROCESS_INFORMATION process{};
     HWND window = nullptr;
@@ -165,14 +179,96 @@ TEST_F(VolscopeEndToEnd, TypedLettersAndArrowKeysMoveTheLetterAndItsDetails) {
 }
 
 TEST_F(VolscopeEndToEnd, CloseEndsTheProgram) {
-    HWND close = button("Close");
-    ASSERT_NE(close, nullptr);
-    RECT client{};
-    GetClientRect(close, &client);
-    const LPARAM middle = MAKELPARAM(client.right / 2, client.bottom / 2);
-    PostMessageA(close, WM_LBUTTONDOWN, MK_LBUTTON, middle);
-    PostMessageA(close, WM_LBUTTONUP, 0, middle);
+    click("Close");
     ASSERT_EQ(WaitForSingleObject(process.hProcess, 10000), WAIT_OBJECT_0);
+    DWORD exitCode = 1;
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    EXPECT_EQ(exitCode, 0u);
+}
+
+std::string readWhole(const std::string& path) {
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return {};
+    std::string text;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        text.append(buffer, got);
+    CloseHandle(file);
+    return text;
+}
+
+std::vector<std::string> namesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data{};
+    const HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (data.cFileName[0] >= '0' && data.cFileName[0] <= '9') names.push_back(data.cFileName);
+    } while (FindNextFileA(search, &data));
+    FindClose(search);
+    return names;
+}
+
+// Whether the kernel shows a thread of the running volscope.exe waiting for a FUSE file system's
+// answer, as seen through Wine's drive Z: (the Unix root).
+bool volscopeWaitsForFuse() {
+    for (const std::string& process : namesIn("Z:\\proc")) {
+        const std::string folder = "Z:\\proc\\" + process;
+        if (readWhole(folder + "\\cmdline").find("volscope.exe") == std::string::npos) continue;
+        for (const std::string& thread : namesIn(folder + "\\task")) {
+            const std::string stack = readWhole(folder + "\\task\\" + thread + "\\stack");
+            if (stack.find("request_wait_answer") != std::string::npos) return true;
+        }
+    }
+    return false;
+}
+
+// On the drive that tests/wine/dead_drive.sh maps onto a share that stops answering on demand.
+class VolscopeOnADeadDrive : public VolscopeEndToEnd {
+  protected:
+    void SetUp() override {
+        deadDrive = dead_drive::prepared();
+        if (!deadDrive) GTEST_SKIP() << "no silent drive: run under tests/wine/dead_drive.sh";
+        deadDrive->unblock();
+        VolscopeEndToEnd::SetUp();
+    }
+
+    void TearDown() override {
+        if (deadDrive) deadDrive->unblock();
+        VolscopeEndToEnd::TearDown();
+    }
+
+    std::optional<dead_drive::DeadDrive> deadDrive;
+};
+
+// The share's server goes away; the user types the drive's letter, clicks "<", and clicks
+// "Close" while a call of the program is still stuck on the share.
+TEST_F(VolscopeOnADeadDrive, ShowsTheLetterWithinTheWaitAndCloseEndsTheProgramWhileACallIsStuck) {
+    const auto millisecondsSince = [start = std::chrono::steady_clock::now()] {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(
+                   std::chrono::steady_clock::now() - start)
+            .count();
+    };
+    const char drive = deadDrive->letter;
+    ASSERT_TRUE(deadDrive->block());
+    pressKey(static_cast<WPARAM>(drive));
+    ASSERT_TRUE(showsDrive(drive)) << "typing " << drive << "; shows " << letter();
+    const auto stepped = millisecondsSince();
+    ASSERT_TRUE(eventually(volscopeWaitsForFuse)) << "a call of the program waits for the share";
+
+    click("<");
+    ASSERT_TRUE(showsDrive(static_cast<char>(drive - 1))) << "clicking <; shows " << letter();
+
+    ASSERT_TRUE(volscopeWaitsForFuse()) << "the share still has not answered";
+    const auto clicked = millisecondsSince();
+    click("Close");
+    ASSERT_EQ(WaitForSingleObject(process.hProcess, 10000), WAIT_OBJECT_0)
+        << "Close ends the program while its call waits for the share";
+    std::cout << "The step onto the silent drive took " << stepped
+              << " ms; Close ended the program " << millisecondsSince() - clicked
+              << " ms after the click, a call still stuck.\n";
     DWORD exitCode = 1;
     GetExitCodeProcess(process.hProcess, &exitCode);
     EXPECT_EQ(exitCode, 0u);

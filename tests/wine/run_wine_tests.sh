@@ -9,8 +9,9 @@
 #   O: a dosdevices symlink to an empty folder: a root without any entry;
 #   Q: nothing.
 # The prefix is kept in BUILD_DIR/wine and set up for real windows (tests/wine/gui_prefix.sh:
-# null display driver, 96 DPI, fonts); a copy at 120 DPI (WINE_PREFIX_120DPI) runs the toolkit
-# contract a second time.
+# null display driver, 96 DPI, fonts); copies at 120 and 192 DPI (WINE_PREFIX_120DPI,
+# WINE_PREFIX_192DPI) run the toolkit contract again, and another copy at 96 DPI
+# (VOLSCOPE_DEAD_DRIVE_PREFIX) the tests of a drive that stops answering (tests/wine/dead_drive.sh).
 # Wine's helper processes outlive the programs and can hold ctest's pipes open, so the
 # wineservers run persistently for the whole run and are stopped at the end.
 # Usage: tests/wine/run_wine_tests.sh BUILD_DIR [ctest arguments...]
@@ -21,11 +22,13 @@ shift
 
 work=$(mktemp -d /tmp/volscope-wine-XXXXXX)
 export WINEPREFIX="$build/wine/prefix" WINEDEBUG=-all
-export WINE_PREFIX_120DPI="$build/wine/prefix-120dpi"
+export WINE_PREFIX_120DPI="$build/wine/prefix-120dpi" WINE_PREFIX_192DPI="$build/wine/prefix-192dpi"
+export VOLSCOPE_DEAD_DRIVE_PREFIX="$build/wine/prefix-dead-drive"
 unset DISPLAY WAYLAND_DISPLAY
 cleanup() {
     wineserver -k 2>/dev/null || true
     WINEPREFIX="$WINE_PREFIX_120DPI" wineserver -k 2>/dev/null || true
+    WINEPREFIX="$WINE_PREFIX_192DPI" wineserver -k 2>/dev/null || true
     umount "$work/fixed" 2>/dev/null || true
     rm -rf "$work"
 }
@@ -33,12 +36,16 @@ trap cleanup EXIT
 
 "$here/gui_prefix.sh" "$WINEPREFIX" 96
 "$here/gui_prefix.sh" "$WINE_PREFIX_120DPI" 120 "$WINEPREFIX"
+"$here/gui_prefix.sh" "$WINE_PREFIX_192DPI" 192 "$WINEPREFIX"
+"$here/gui_prefix.sh" "$VOLSCOPE_DEAD_DRIVE_PREFIX" 96 "$WINEPREFIX"
 export WINEDLLOVERRIDES="mscoree,mshtml="
 mkdir -p "$work/fixed" "$work/cdrom" "$work/bare"
 wineserver -p
 # Wine's services start with the first program of a prefix and would hold that test's pipes.
-WINEPREFIX="$WINE_PREFIX_120DPI" wineserver -p
-WINEPREFIX="$WINE_PREFIX_120DPI" wineboot >/dev/null 2>&1 </dev/null
+for prefix in "$WINE_PREFIX_120DPI" "$WINE_PREFIX_192DPI"; do
+    WINEPREFIX="$prefix" wineserver -p
+    WINEPREFIX="$prefix" wineboot >/dev/null 2>&1 </dev/null
+done
 
 mount -t tmpfs -o size=4m volscope-wine "$work/fixed" 2>/dev/null ||
     echo "note: cannot mount a tmpfs here; M: is a plain folder"

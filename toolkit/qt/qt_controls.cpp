@@ -6,6 +6,7 @@
 #include <QPalette>
 #include <QStyle>
 
+#include "toolkit/qt/qt_accessibility.h"
 #include "toolkit/qt/qt_input.h"
 #include "toolkit/qt/qt_picture.h"
 #include "toolkit/qt/qt_text.h"
@@ -134,13 +135,20 @@ void QtCommandButton::onMouseUp(MouseHandler handler) {
     button_->mouseUp = std::move(handler);
 }
 
-// Shows a pixmap at its own size and reports a click (press and release over it).
-class QtImage::View final : public QLabel {
+// Draws the picture's image for its screen at the picture's size, and reports a click (press and
+// release over it).
+class QtImage::View final : public QWidget {
   public:
-    using QLabel::QLabel;
+    using QWidget::QWidget;
     std::function<void()> clicked;
+    const QtPictureData* picture = nullptr;
 
   protected:
+    void paintEvent(QPaintEvent*) override {
+        if (picture == nullptr) return;
+        QPainter painter(this);
+        painter.drawPixmap(0, 0, picture->pixmap(devicePixelRatioF()));
+    }
     void mousePressEvent(QMouseEvent* event) override { event->accept(); }
     void mouseReleaseEvent(QMouseEvent* event) override {
         if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) &&
@@ -153,22 +161,25 @@ QtImage::QtImage(QtToolkit& toolkit, QWidget& parent, const ControlLayout& layou
     : ImageBase(layout.left), toolkit_(toolkit), view_(new View(&parent)), origin_(origin) {
     applyCommon(*view_, layout, origin);
     view_->setFocusPolicy(Qt::NoFocus);
-    view_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     view_->clicked = [this] {
         if (click_) toolkit_.runHandler(click_);
     };
-    if (!layout.picture.empty()) setPicture(loadPicture(layout.picture));
+    presentAsImage(
+        *view_, [this] { return static_cast<bool>(click_); }, view_->clicked);
+    if (!layout.picture.empty())
+        setPicture(
+            loadPicture(layout.picture, QSize(toPixels(layout.width), toPixels(layout.height))));
 }
 
 void QtImage::setPicture(const Picture& picture) {
     picture_ = picture;
-    const auto* data = dynamic_cast<const QtPictureData*>(picture.data());
-    if (data == nullptr) {
-        view_->clear();
-        return;
-    }
-    view_->setPixmap(data->pixmap());
-    view_->resize(data->pixmap().deviceIndependentSize().toSize());
+    view_->picture = dynamic_cast<const QtPictureData*>(picture.data());
+    if (view_->picture != nullptr) view_->resize(view_->picture->size());
+    view_->update();
+}
+
+void QtImage::setAccessibleName(std::string_view name) {
+    view_->setAccessibleName(toQString(name));
 }
 
 void QtImage::setLeft(float left) {
@@ -184,20 +195,75 @@ float QtImage::height() const {
     return toTwips(view_->height());
 }
 
+// The frame, and the mark of the focus that it shows above everything in it.
+class QtPictureBox::Box final : public QFrame {
+  public:
+    using QFrame::QFrame;
+    QWidget* mark = nullptr;
+
+  protected:
+    void focusInEvent(QFocusEvent* event) override {
+        QFrame::focusInEvent(event);
+        mark->update();
+    }
+    void focusOutEvent(QFocusEvent* event) override {
+        QFrame::focusOutEvent(event);
+        mark->update();
+    }
+};
+
+namespace {
+
+// A dotted rectangle just inside the box's border while the box has the focus, in the colour
+// opposite to the box's background so that it shows on any.
+class FocusMark final : public QWidget {
+  public:
+    FocusMark(QWidget& box, QColor background) : QWidget(&box), box_(box), background_(background) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        if (!box_.hasFocus()) return;
+        QPainter painter(this);
+        painter.setPen(QPen(
+            QColor(background_.red() ^ 0xFF, background_.green() ^ 0xFF, background_.blue() ^ 0xFF),
+            1, Qt::DotLine));
+        painter.drawRect(rect().adjusted(1, 1, -2, -2));
+    }
+
+  private:
+    QWidget& box_;
+    QColor background_;
+};
+
+}  // namespace
+
 QtPictureBox::QtPictureBox(QWidget& parent, const ControlLayout& layout, QPoint origin)
-    : frame_(new QFrame(&parent)), canvas_(new QLabel(frame_)) {
+    : frame_(new Box(&parent)) {
     applyCommon(*frame_, layout, origin);
     // The standard sunken 3-D border of a picture box: two pixels on every side.
     frame_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     frame_->setLineWidth(2);
     frame_->setFocusPolicy(layout.tabStop ? Qt::StrongFocus : Qt::ClickFocus);
-    canvas_->setGeometry(frame_->contentsRect());
+    presentAsPictureBox(*frame_);
+    inside_ = new QWidget(frame_);
+    inside_->setGeometry(frame_->contentsRect());
+    canvas_ = new QLabel(inside_);
+    canvas_->setGeometry(inside_->rect());
     canvas_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     canvas_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    frame_->mark = new FocusMark(*frame_, frame_->palette().color(QPalette::Window));
+    frame_->mark->setGeometry(frame_->contentsRect());
 }
 
 float QtPictureBox::width() const {
     return toTwips(frame_->width());
+}
+
+void QtPictureBox::setMeterValue(double percent) {
+    toolkit::qt::setMeterValue(*frame_, percent);
 }
 
 void QtPictureBox::cls() {
@@ -214,12 +280,15 @@ void QtPictureBox::drawThemeIcon(std::string_view iconName, int x, int y) {
     constexpr int iconSize = 32;
     QIcon icon = QIcon::fromTheme(toQString(iconName));
     if (icon.isNull()) icon = frame_->style()->standardIcon(QStyle::SP_FileIcon);
+    // At the screen's density, so that a file's icon is as sharp as the theme has it.
+    const qreal ratio = canvas_->devicePixelRatioF();
     if (drawing_.isNull()) {
-        drawing_ = QPixmap(canvas_->size());
+        drawing_ = QPixmap(canvas_->size() * ratio);
+        drawing_.setDevicePixelRatio(ratio);
         drawing_.fill(Qt::transparent);
     }
     QPainter painter(&drawing_);
-    painter.drawPixmap(x, y, icon.pixmap(iconSize, iconSize));
+    painter.drawPixmap(x, y, icon.pixmap(QSize(iconSize, iconSize), ratio));
     painter.end();
     canvas_->setPixmap(drawing_);
 }

@@ -47,10 +47,12 @@ class QtCommandButton final : public CommandButton {
     Handler click_;
 };
 
+// Draws its picture's image for the screen's device pixel ratio (QtPictureData::pixmap).
 class QtImage final : public ImageBase {
   public:
     QtImage(QtToolkit& toolkit, QWidget& parent, const ControlLayout& layout, QPoint origin);
     void setPicture(const Picture& picture) override;
+    void setAccessibleName(std::string_view name) override;
     void setLeft(float left) override;
     float width() const override;
     float height() const override;
@@ -62,24 +64,29 @@ class QtImage final : public ImageBase {
     QPoint origin_;
 };
 
+// A sunken frame around its inside, a widget of its own that the drawing and the controls
+// standing in the box are children of, so that they are clipped to it. A mark above them shows
+// the focus.
 class QtPictureBox final : public PictureBox, private platform::DeviceContext {
   public:
     QtPictureBox(QWidget& parent, const ControlLayout& layout, QPoint origin);
     float width() const override;
+    void setMeterValue(double percent) override;
     void cls() override;
     platform::DeviceContext& hDC() override { return *this; }
     // What has been drawn into the box since it was last cleared (null when nothing was).
     const QPixmap& drawing() const { return drawing_; }
-    // The widget that contained controls are children of, and their origin inside it.
-    QWidget& container() { return *frame_; }
-    QPoint interiorOrigin() const { return frame_->contentsRect().topLeft(); }
+    // The widget that contained controls are children of; their origin is its top-left corner.
+    QWidget& container() { return *inside_; }
 
   private:
+    class Box;
     void drawThemeIcon(std::string_view iconName, int x, int y) override;
     bool hasThemeIcon(std::string_view iconName) const override;
     std::uintptr_t nativeHandle() const override { return 0; }
 
-    QFrame* frame_;
+    Box* frame_;
+    QWidget* inside_;
     QLabel* canvas_;  // shows drawing_ over the box's background
     QPixmap drawing_;
 };

@@ -1,6 +1,7 @@
 #include "toolkit/qt/qt_form.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDeadlineTimer>
 #include <QEvent>
 #include <QEventLoop>
@@ -11,9 +12,9 @@
 #include <QSocketNotifier>
 #include <QTimer>
 #include <QWindow>
-#include <algorithm>
-#include <stdexcept>
+#include <type_traits>
 
+#include "toolkit/qt/qt_accessibility.h"
 #include "toolkit/qt/qt_input.h"
 #include "toolkit/qt/qt_picture.h"
 #include "toolkit/qt/qt_toolkit.h"
@@ -82,7 +83,16 @@ class QtForm::Window final : public QWidget {
 
     void changeEvent(QEvent* event) override {
         QWidget::changeEvent(event);
-        if (event->type() == QEvent::WindowStateChange) form_.raise(form_.resize_);
+        if (event->type() == QEvent::WindowStateChange && !form_.wayland_)
+            form_.raise(form_.resize_);
+    }
+
+    // The window manager's close request (WM_DELETE_WINDOW), or close().
+    void closeEvent(QCloseEvent* event) override {
+        if (form_.raiseQueryUnload())
+            event->ignore();
+        else
+            QWidget::closeEvent(event);
     }
 
   private:
@@ -105,10 +115,15 @@ QtForm::QtForm(QtToolkit& toolkit, const FormLayout& layout)
     window_->setFont(QtToolkit::dialogFont());
     if (!layout.icon.empty()) window_->setWindowIcon(QIcon(resourcePath(layout.icon)));
     const QSize client(toPixels(layout.clientWidth), toPixels(layout.clientHeight));
-    if (layout.fixedBorder)
+    if (layout.fixedBorder && onWayland()) {
+        wayland_ = std::make_unique<WaylandWindow>(*window_, client, layout.minButton);
+        clientOrigin_ = QPoint(0, wayland_->titleBarHeight());
+    } else if (layout.fixedBorder) {
         window_->setFixedSize(client);
-    else
+    } else {
         window_->resize(client);
+    }
+    presentAsWindow(*window_);
     window_->setFocusPolicy(Qt::ClickFocus);
 
     for (const ControlLayout& control : layout.controls) build(control);
@@ -129,83 +144,42 @@ void QtForm::onDeviceChange(Handler handler) {
 }
 
 void QtForm::build(const ControlLayout& control) {
-    QWidget* parent = window_.get();
-    QPoint origin(0, 0);
-    if (!control.container.empty()) {
-        const auto container = containers_.find(control.container);
-        if (container == containers_.end())
-            throw std::invalid_argument(control.name + " stands in no container named " +
-                                        control.container);
-        parent = container->second.widget;
-        origin = container->second.origin;
-    }
-    Control built;
-    switch (control.kind) {
-        case ControlKind::Label:
-            built = std::make_unique<QtLabel>(*parent, control, origin);
-            break;
-        case ControlKind::CommandButton:
-            built = std::make_unique<QtCommandButton>(toolkit_, *parent, control, origin);
-            break;
-        case ControlKind::Image:
-            built = std::make_unique<QtImage>(toolkit_, *parent, control, origin);
-            break;
-        case ControlKind::PictureBox: {
-            auto box = std::make_unique<QtPictureBox>(*parent, control, origin);
-            containers_[control.name] = {&box->container(), box->interiorOrigin()};
-            built = std::move(box);
-            break;
-        }
-        case ControlKind::Frame: {
-            auto frame = std::make_unique<QtFrame>(*parent, control, origin);
-            containers_[control.name] = {&frame->container(), QPoint(0, 0)};
-            built = std::move(frame);
-            break;
-        }
-        case ControlKind::CheckBox:
-            built = std::make_unique<QtCheckBox>(toolkit_, *parent, control, origin);
-            break;
-        case ControlKind::DirListBox:
-            built = std::make_unique<QtDirListBox>(toolkit_, *parent, control, origin);
-            break;
-        case ControlKind::FileListBox:
-            built = std::make_unique<QtFileListBox>(toolkit_, *parent, control, origin);
-            break;
-        case ControlKind::Shape:
-            built = std::make_unique<QtShape>(*parent, control, origin);
-            break;
-    }
+    const Container where = places_.of(control, {window_.get(), clientOrigin_});
+    QWidget& parent = *where.widget;
+    Control built = makeControl<Control>(control.kind, [&](auto type) {
+        using Made = typename decltype(type)::type;
+        std::unique_ptr<Made> made;
+        if constexpr (std::is_constructible_v<Made, QtToolkit&, QWidget&, const ControlLayout&,
+                                              QPoint>)
+            made = std::make_unique<Made>(toolkit_, parent, control, where.origin);
+        else
+            made = std::make_unique<Made>(parent, control, where.origin);
+        // A container's controls stand in its inside, which clips them.
+        if constexpr (std::is_same_v<Made, QtPictureBox> || std::is_same_v<Made, QtFrame>)
+            places_.addContainer(control.name, {&made->container(), QPoint(0, 0)});
+        return made;
+    });
     std::visit([&](const auto& owned) { addControl(control.name, owned.get()); }, built);
     controls_.emplace(control.name, std::move(built));
-    if (auto* widget = window_->findChild<QWidget*>(QString::fromStdString(control.name)))
+    if (auto* widget = window_->findChild<QWidget*>(QString::fromStdString(control.name))) {
         window_->watchKeysOf(*widget);
+        if (!control.accessibleName.empty())
+            widget->setAccessibleName(QString::fromStdString(control.accessibleName));
+    }
 }
 
 void QtForm::orderTabs(const FormLayout& layout) {
-    std::vector<const ControlLayout*> focusable;
-    for (const ControlLayout& control : layout.controls) {
-        switch (control.kind) {
-            case ControlKind::CommandButton:
-            case ControlKind::PictureBox:
-            case ControlKind::CheckBox:
-            case ControlKind::DirListBox:
-            case ControlKind::FileListBox:
-                focusable.push_back(&control);
-                break;
-            default:
-                break;
-        }
-    }
-    std::stable_sort(focusable.begin(), focusable.end(),
-                     [](const auto* a, const auto* b) { return a->tabIndex < b->tabIndex; });
+    const std::vector<const ControlLayout*> order = tabOrder(layout);
     QWidget* previous = nullptr;
-    for (const ControlLayout* control : focusable) {
+    for (const ControlLayout* control : order) {
+        if (!takesFocus(control->kind)) continue;
         auto* widget = window_->findChild<QWidget*>(QString::fromStdString(control->name));
         if (widget == nullptr) continue;
         if (previous != nullptr) QWidget::setTabOrder(previous, widget);
-        if (firstTabStop_ == nullptr && control->tabStop) firstTabStop_ = widget;
         previous = widget;
     }
+    if (const ControlLayout* first = firstTabStop(order))
+        firstTabStop_ = window_->findChild<QWidget*>(QString::fromStdString(first->name));
 }
 
 bool QtForm::previewKey(int qtKey, Qt::KeyboardModifiers modifiers) {

@@ -11,12 +11,16 @@
 #include "toolkit/layout.h"
 #include "toolkit/qt/qt_controls.h"
 #include "toolkit/qt/qt_lists.h"
+#include "toolkit/qt/qt_wayland_window.h"
 
 namespace toolkit::qt {
 
 class QtToolkit;
 
 // A form as a top-level Qt window with fixed client size, holding the controls of its layout.
+// Natively on Wayland a fixed-size window draws its own title bar (WaylandWindow), and since a
+// Wayland window is never told that it was minimized or restored, Resize is raised there only
+// when the window is first shown.
 class QtForm final : public FormBase {
   public:
     QtForm(QtToolkit& toolkit, const FormLayout& layout);
@@ -39,11 +43,12 @@ class QtForm final : public FormBase {
 
   private:
     class Window;
+    // The controls' classes in the order of ControlKind.
     using Control = std::variant<
         std::unique_ptr<QtLabel>, std::unique_ptr<QtCommandButton>, std::unique_ptr<QtImage>,
         std::unique_ptr<QtPictureBox>, std::unique_ptr<QtShape>, std::unique_ptr<QtCheckBox>,
         std::unique_ptr<QtFrame>, std::unique_ptr<QtDirListBox>, std::unique_ptr<QtFileListBox>>;
-    // Where the controls standing in a picture box or frame go, and their origin in it.
+    // Where a control goes: the widget it stands in, and its origin there.
     struct Container {
         QWidget* widget;
         QPoint origin;
@@ -56,8 +61,10 @@ class QtForm final : public FormBase {
 
     QtToolkit& toolkit_;
     std::unique_ptr<Window> window_;
+    std::unique_ptr<WaylandWindow> wayland_;
+    QPoint clientOrigin_;  // where the client area starts in the window
     std::map<std::string, Control, std::less<>> controls_;
-    std::map<std::string, Container, std::less<>> containers_;
+    ControlPlaces<Container> places_;
     QWidget* firstTabStop_ = nullptr;
     Handler deviceChange_;
     bool watchingVolumes_ = false;

@@ -1,10 +1,12 @@
 #include "toolkit/qt/qt_lists.h"
 
+#include <QKeyEvent>
 #include <QStyle>
 #include <algorithm>
 
 #include "toolkit/message_boxes.h"
 #include "toolkit/qt/qt_controls.h"
+#include "toolkit/qt/qt_input.h"
 #include "toolkit/qt/qt_text.h"
 #include "toolkit/qt/qt_toolkit.h"
 #include "toolkit/visible_text.h"
@@ -98,9 +100,27 @@ void QtDirListBox::open(QListWidgetItem* item) {
     }
 }
 
+// A list view that offers each key to its box before it moves the current row.
+class QtFileListBox::View final : public QListView {
+  public:
+    View(QWidget& parent, QtFileListBox& box) : QListView(&parent), box_(box) {}
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (box_.selectFirst(event->key())) {
+            event->accept();
+            return;
+        }
+        QListView::keyPressEvent(event);
+    }
+
+  private:
+    QtFileListBox& box_;
+};
+
 QtFileListBox::QtFileListBox(QtToolkit& toolkit, QWidget& parent, const ControlLayout& layout,
                              QPoint origin)
-    : toolkit_(toolkit), view_(new QListView(&parent)), names_(new QStringListModel(view_)) {
+    : toolkit_(toolkit), view_(new View(parent, *this)), names_(new QStringListModel(view_)) {
     view_->setObjectName(QString::fromStdString(layout.name));
     place(*view_, layout, origin);
     view_->setFocusPolicy(layout.tabStop ? Qt::StrongFocus : Qt::ClickFocus);
@@ -142,6 +162,15 @@ void QtFileListBox::setListIndex(std::int32_t index) {
     }
     settingByCode_ = false;
     if (click && click_) toolkit_.runHandler(click_);
+}
+
+bool QtFileListBox::selectFirst(int qtKey) {
+    const std::optional<std::int32_t> row = model_.rowForKey(virtualKeyCode(qtKey));
+    if (!row) return false;
+    const QModelIndex index = names_->index(*row);
+    view_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    view_->scrollTo(index);
+    return true;
 }
 
 void QtFileListBox::selectionChanged() {

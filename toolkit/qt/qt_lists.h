@@ -37,8 +37,11 @@ class QtFileListBox final : public FileListBoxBase {
     void setListIndex(std::int32_t index) override;
 
   private:
+    class View;
     // The view's selection changed: a user's selection, unless the model is being set by code.
     void selectionChanged();
+    // A key pressed in the list: true when it selected the row the model says it selects.
+    bool selectFirst(int qtKey);
 
     QtToolkit& toolkit_;
     QListView* view_;

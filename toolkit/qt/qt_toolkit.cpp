@@ -1,19 +1,83 @@
 #include "toolkit/qt/qt_toolkit.h"
 
 #include <QApplication>
+#include <QByteArray>
 #include <QFont>
 #include <QLocale>
 #include <QRegularExpression>
 #include <QSocketNotifier>
 #include <QWidget>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 
 #include "toolkit/number_format.h"
 #include "toolkit/qt/qt_form.h"
 
 namespace toolkit::qt {
 
+namespace {
+
+// The platforms tried in turn when the user chose none.
+char platformOption[] = "-platform";
+char x11ThenWayland[] = "xcb;wayland";
+
+// What Qt says while it starts a platform, held back until the start is over: a failed attempt
+// at X11 before Wayland starts is no news, and where none starts, one line says it all.
+struct StartupMessage {
+    QtMsgType type;
+    std::string category;
+    QString text;
+};
+std::vector<StartupMessage> startupMessages;
+std::string startupFailure;
+
+void holdStartupMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (type == QtFatalMsg) {
+        std::fprintf(stderr, "%s\n", startupFailure.c_str());
+        std::fflush(stderr);
+        std::_Exit(1);
+    }
+    startupMessages.push_back({type, context.category ? context.category : "", text});
+}
+
+std::string failureLine(const char* program, const QByteArray& chosen) {
+    std::string name = program != nullptr ? program : "volscope";
+    name = name.substr(name.find_last_of('/') + 1);
+    if (!chosen.isEmpty())
+        return name + ": cannot show a window: the platform \"" + chosen.toStdString() +
+               "\" (QT_QPA_PLATFORM) cannot be started";
+    return name +
+           ": cannot show a window: no X server (DISPLAY) and no Wayland compositor "
+           "(WAYLAND_DISPLAY) can be reached";
+}
+
+}  // namespace
+
 QtApplication::QtApplication(int& argc, char** argv, std::string_view appId)
-    : app_(std::make_unique<QApplication>(argc, argv)) {
+    : argc_(argc), argv_(argv, argv + argc) {
+    const QByteArray chosen = qgetenv("QT_QPA_PLATFORM");
+    if (chosen.isEmpty()) {
+        // First, so that a -platform of the user's, parsed later, still wins.
+        argv_.insert(argv_.begin() + std::min<std::ptrdiff_t>(1, argc),
+                     {platformOption, x11ThenWayland});
+        argc_ += 2;
+    }
+    argv_.push_back(nullptr);
+    startupFailure = failureLine(argc > 0 ? argv[0] : nullptr, chosen);
+    const QtMessageHandler previous = qInstallMessageHandler(holdStartupMessage);
+    app_ = std::make_unique<QApplication>(argc_, argv_.data());
+    qInstallMessageHandler(previous);
+    const bool fellBack =
+        chosen.isEmpty() && QGuiApplication::platformName() != QLatin1String("xcb");
+    for (const StartupMessage& message : startupMessages) {
+        if (fellBack && (message.category == "qt.qpa.xcb" || message.category == "qt.qpa.plugin"))
+            continue;
+        qt_message_output(message.type,
+                          QMessageLogContext(nullptr, 0, nullptr, message.category.c_str()),
+                          message.text);
+    }
+    startupMessages.clear();
     if (!appId.empty()) {
         QGuiApplication::setDesktopFileName(
             QString::fromUtf8(appId.data(), static_cast<qsizetype>(appId.size())));

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/change_source.h"
 #include "platform/platform.h"
@@ -17,6 +18,12 @@ class QWidget;
 namespace toolkit::qt {
 
 // The Qt application object for the whole run. Create it first, before any QtToolkit.
+//
+// Unless the user chose a platform (QT_QPA_PLATFORM, or Qt's -platform argument), the windows go
+// to an X server where one can be reached, XWayland included, and natively to Wayland only where
+// none can: through X11 the window manager tells a window it was minimized, and fixed sizes and
+// positions hold, none of which Wayland gives a program. Where no platform can be started, the
+// program says so in one line on the standard error and exits with status 1.
 class QtApplication {
   public:
     // appId: the program's freedesktop application id, the name of its installed .desktop file
@@ -31,6 +38,8 @@ class QtApplication {
     int exec();
 
   private:
+    int argc_;
+    std::vector<char*> argv_;  // the program's arguments, and the platforms to try
     std::unique_ptr<QApplication> app_;
 };
 

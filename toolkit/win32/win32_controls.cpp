@@ -5,9 +5,9 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <vector>
 
 #include "toolkit/visible_text.h"
+#include "toolkit/win32/win32_accessibility.h"
 #include "toolkit/win32/win32_form.h"
 #include "toolkit/win32/win32_picture.h"
 #include "toolkit/win32/win32_text.h"
@@ -151,12 +151,13 @@ void Win32CommandButton::clicked() {
 
 Win32Image::Win32Image(Win32Toolkit& toolkit, Win32Form& form, HWND parent, POINT origin,
                        const ControlLayout& layout)
-    : ImageBase(layout.left), toolkit_(toolkit), origin_(origin) {
+    : ImageBase(layout.left), toolkit_(toolkit), form_(form), origin_(origin) {
     registerWindowClass(imageClass, windowProc, GetSysColorBrush(COLOR_BTNFACE));
     window_ =
         form.createControl(imageClass, {}, childStyle(layout), 0, parent, origin, layout, this);
     if (!layout.picture.empty())
-        setPicture(loadPicture(toolkit.module(), layout.picture, toolkit.dpi()));
+        setPicture(loadPicture(toolkit.module(), layout.picture, toolkit.dpi(),
+                               toolkit.toPixels(layout.width)));
 }
 
 void Win32Image::setPicture(const Picture& picture) {
@@ -164,7 +165,13 @@ void Win32Image::setPicture(const Picture& picture) {
     if (const auto* data = dynamic_cast<const Win32PictureData*>(picture.data()))
         SetWindowPos(window_, nullptr, 0, 0, data->width(), data->height(),
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    form_.clipToContainer(window_);
     InvalidateRect(window_, nullptr, TRUE);
+}
+
+void Win32Image::setAccessibleName(std::string_view name) {
+    annotateName(window_, name);
+    if (click_) annotateButton(window_);
 }
 
 void Win32Image::setLeft(float left) {
@@ -174,6 +181,7 @@ void Win32Image::setLeft(float left) {
     MapWindowPoints(nullptr, GetParent(window_), reinterpret_cast<POINT*>(&rect), 2);
     SetWindowPos(window_, nullptr, origin_.x + toolkit_.toPixels(left), rect.top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    form_.clipToContainer(window_);
 }
 
 float Win32Image::width() const {
@@ -245,10 +253,24 @@ float Win32PictureBox::width() const {
     return toolkit_.toTwips(outer.right - outer.left);
 }
 
+void Win32PictureBox::setMeterValue(double percent) {
+    annotateMeter(window_, percent);
+}
+
+bool Win32PictureBox::focusRectangle(HWND box, HWND window, RECT& rectangle) {
+    if (box == nullptr || GetFocus() != box) return false;
+    wchar_t name[32] = {};
+    GetClassNameW(box, name, 32);
+    if (std::wstring_view(name) != pictureBoxClass) return false;
+    rectangle = clientRect(box);
+    InflateRect(&rectangle, -1, -1);
+    MapWindowPoints(box, window, reinterpret_cast<POINT*>(&rectangle), 2);
+    return true;
+}
+
 void Win32PictureBox::cls() {
     const RECT all{0, 0, size_.cx, size_.cy};
     FillRect(memory_, &all, background_);
-    cleared_ = GetPixel(memory_, 0, 0);
     InvalidateRect(window_, nullptr, FALSE);
 }
 
@@ -259,25 +281,6 @@ void Win32PictureBox::drawThemeIcon(std::string_view, int x, int y) {
     DrawIconEx(memory_, x, y, info.hIcon, 0, 0, 0, nullptr, DI_NORMAL | DI_DEFAULTSIZE);
     DestroyIcon(info.hIcon);
     InvalidateRect(window_, nullptr, FALSE);
-}
-
-bool Win32PictureBox::hasDrawing() const {
-    BITMAPINFO format{};
-    format.bmiHeader.biSize = sizeof format.bmiHeader;
-    format.bmiHeader.biWidth = size_.cx;
-    format.bmiHeader.biHeight = -size_.cy;
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 32;
-    format.bmiHeader.biCompression = BI_RGB;
-    std::vector<RGBQUAD> pixels(static_cast<std::size_t>(size_.cx) * size_.cy);
-    // The system reads a bitmap only while no device context holds it.
-    SelectObject(memory_, previousBitmap_);
-    const int rows = GetDIBits(memory_, bitmap_, 0, static_cast<UINT>(size_.cy), pixels.data(),
-                               &format, DIB_RGB_COLORS);
-    SelectObject(memory_, bitmap_);
-    return rows > 0 && std::any_of(pixels.begin(), pixels.end(), [this](const RGBQUAD& pixel) {
-               return RGB(pixel.rgbRed, pixel.rgbGreen, pixel.rgbBlue) != cleared_;
-           });
 }
 
 std::uintptr_t Win32PictureBox::nativeHandle() const {
@@ -294,11 +297,17 @@ LRESULT CALLBACK Win32PictureBox::windowProc(HWND window, UINT message, WPARAM w
             PAINTSTRUCT paint;
             HDC dc = BeginPaint(window, &paint);
             BitBlt(dc, 0, 0, self->size_.cx, self->size_.cy, self->memory_, 0, 0, SRCCOPY);
+            RECT focus{};
+            if (focusRectangle(window, window, focus)) DrawFocusRect(dc, &focus);
             EndPaint(window, &paint);
             return 0;
         }
         case WM_ERASEBKGND:
             return 1;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+            return 0;
         case WM_LBUTTONDOWN:
             SetFocus(window);
             return 0;
@@ -354,6 +363,7 @@ Win32Frame::Win32Frame(Win32Form& form, HWND parent, POINT origin, const Control
 Win32Shape::Win32Shape(Win32Toolkit& toolkit, Win32Form& form, HWND parent, POINT origin,
                        const ControlLayout& layout)
     : toolkit_(toolkit),
+      form_(form),
       fill_(CreateSolidBrush(colorOf(layout.backColor, COLOR_WINDOWTEXT))),
       width_(layout.width) {
     registerWindowClass(shapeClass, windowProc, nullptr);
@@ -369,6 +379,7 @@ void Win32Shape::setWidth(float width) {
     width_ = width;
     SetWindowPos(window_, nullptr, 0, 0, std::max(0, toolkit_.toPixels(width)),
                  clientRect(window_).bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    form_.clipToContainer(window_);
 }
 
 LRESULT CALLBACK Win32Shape::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -380,6 +391,9 @@ LRESULT CALLBACK Win32Shape::windowProc(HWND window, UINT message, WPARAM wParam
             HDC dc = BeginPaint(window, &paint);
             const RECT all = clientRect(window);
             FillRect(dc, &all, self->fill_);
+            RECT focus{};
+            if (Win32PictureBox::focusRectangle(GetParent(window), window, focus))
+                DrawFocusRect(dc, &focus);
             EndPaint(window, &paint);
             return 0;
         }

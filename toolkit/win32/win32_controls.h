@@ -61,12 +61,14 @@ class Win32CommandButton final : public CommandButton {
 };
 
 // A window of its own class that draws its picture's icon at the icon's own size over the
-// form's background, and raises Click on a left button pressed and released over it.
+// form's background, and raises Click on a left button pressed and released over it. Named for
+// screen readers, an image with a Click handler is annotated as a button.
 class Win32Image final : public ImageBase {
   public:
     Win32Image(Win32Toolkit& toolkit, Win32Form& form, HWND parent, POINT origin,
                const ControlLayout& layout);
     void setPicture(const Picture& picture) override;
+    void setAccessibleName(std::string_view name) override;
     void setLeft(float left) override;
     float width() const override;
     float height() const override;
@@ -76,13 +78,16 @@ class Win32Image final : public ImageBase {
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     Win32Toolkit& toolkit_;
+    Win32Form& form_;
     HWND window_;
     POINT origin_;
 };
 
 // A window of its own class with the sunken client edge, filled with its back colour. Its
 // device context is a memory bitmap of the inside's size that keeps what is drawn into it and
-// is copied to the screen whenever the box is painted. Controls standing in it are its children.
+// is copied to the screen whenever the box is painted. Controls standing in it are its children,
+// clipped to its inside. With the focus it draws a focus rectangle just inside its edge, which
+// the shapes standing in it draw too where they cover it.
 // Windows has no freedesktop icon theme: a theme icon is drawn as the shell's generic document.
 class Win32PictureBox final : public PictureBox, private platform::DeviceContext {
   public:
@@ -92,11 +97,13 @@ class Win32PictureBox final : public PictureBox, private platform::DeviceContext
     Win32PictureBox(const Win32PictureBox&) = delete;
     Win32PictureBox& operator=(const Win32PictureBox&) = delete;
     float width() const override;
+    void setMeterValue(double percent) override;
     void cls() override;
     platform::DeviceContext& hDC() override { return *this; }
     HWND window() const { return window_; }
-    // Whether anything drawn since the last cls() shows: a pixel differs from the background.
-    bool hasDrawing() const;
+    // The focus rectangle of a box with the focus, in the coordinates of `window` (the box or a
+    // control in it); false when `box` is no picture box or has not the focus.
+    static bool focusRectangle(HWND box, HWND window, RECT& rectangle);
 
   private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -111,7 +118,6 @@ class Win32PictureBox final : public PictureBox, private platform::DeviceContext
     COLORREF backColor_;
     HBRUSH background_;
     HDC memory_ = nullptr;
-    COLORREF cleared_ = 0;  // the background as the bitmap holds it
     HBITMAP bitmap_ = nullptr;
     HGDIOBJ previousBitmap_ = nullptr;
     SIZE size_{};
@@ -163,6 +169,7 @@ class Win32Shape final : public Shape {
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     Win32Toolkit& toolkit_;
+    Win32Form& form_;
     HWND window_;
     HBRUSH fill_;
     float width_;

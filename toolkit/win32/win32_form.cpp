@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
+#include <type_traits>
 
+#include "toolkit/win32/win32_accessibility.h"
 #include "toolkit/win32/win32_text.h"
 #include "toolkit/win32/win32_toolkit.h"
 
@@ -14,19 +16,6 @@ namespace toolkit::win32 {
 namespace {
 
 constexpr wchar_t formClass[] = L"VolscopeForm";
-
-bool takesFocus(ControlKind kind) {
-    switch (kind) {
-        case ControlKind::CommandButton:
-        case ControlKind::PictureBox:
-        case ControlKind::CheckBox:
-        case ControlKind::DirListBox:
-        case ControlKind::FileListBox:
-            return true;
-        default:
-            return false;
-    }
-}
 
 // A font of that face whose characters are `height` pixels high.
 HFONT createFont(const std::string& face, int height) {
@@ -138,69 +127,57 @@ HWND Win32Form::createControl(const wchar_t* windowClass, const std::string& tex
 }
 
 void Win32Form::build(const ControlLayout& control) {
-    HWND parent = window_;
-    POINT origin{0, 0};
-    HWND container = nullptr;
-    if (!control.container.empty()) {
-        const auto found = containers_.find(control.container);
-        if (found == containers_.end())
-            throw std::invalid_argument(control.name + " stands in no container named " +
-                                        control.container);
-        parent = found->second.parent;
-        origin = found->second.origin;
-        container = found->second.window;
-    }
-    Control built;
-    switch (control.kind) {
-        case ControlKind::Label:
-            built = std::make_unique<Win32Label>(*this, parent, origin, control);
-            break;
-        case ControlKind::CommandButton:
-            built = std::make_unique<Win32CommandButton>(toolkit_, *this, parent, origin, control);
-            break;
-        case ControlKind::Image:
-            built = std::make_unique<Win32Image>(toolkit_, *this, parent, origin, control);
-            break;
-        case ControlKind::PictureBox: {
-            auto box = std::make_unique<Win32PictureBox>(toolkit_, *this, parent, origin, control);
-            containers_[control.name] = {box->window(), POINT{0, 0}, box->window()};
-            built = std::move(box);
-            break;
+    const Container where = places_.of(control, {window_, POINT{0, 0}, nullptr});
+    Control built = makeControl<Control>(control.kind, [&](auto type) {
+        using Made = typename decltype(type)::type;
+        std::unique_ptr<Made> made;
+        if constexpr (std::is_constructible_v<Made, Win32Toolkit&, Win32Form&, HWND, POINT,
+                                              const ControlLayout&>)
+            made = std::make_unique<Made>(toolkit_, *this, where.parent, where.origin, control);
+        else
+            made = std::make_unique<Made>(*this, where.parent, where.origin, control);
+        // A picture box's contents are its children; a frame's stand beside it, on its parent.
+        if constexpr (std::is_same_v<Made, Win32PictureBox>) {
+            places_.addContainer(control.name, {made->window(), POINT{0, 0}, made->window()});
+        } else if constexpr (std::is_same_v<Made, Win32Frame>) {
+            const POINT inside{where.origin.x + toolkit_.toPixels(control.left),
+                               where.origin.y + toolkit_.toPixels(control.top)};
+            places_.addContainer(control.name, {where.parent, inside, made->window()});
         }
-        case ControlKind::Frame: {
-            auto frame = std::make_unique<Win32Frame>(*this, parent, origin, control);
-            const POINT inside{origin.x + toolkit_.toPixels(control.left),
-                               origin.y + toolkit_.toPixels(control.top)};
-            containers_[control.name] = {parent, inside, frame->window()};
-            built = std::move(frame);
-            break;
-        }
-        case ControlKind::CheckBox:
-            built = std::make_unique<Win32CheckBox>(toolkit_, *this, parent, origin, control);
-            break;
-        case ControlKind::DirListBox:
-            built = std::make_unique<Win32DirListBox>(toolkit_, *this, parent, origin, control);
-            break;
-        case ControlKind::FileListBox:
-            built = std::make_unique<Win32FileListBox>(toolkit_, *this, parent, origin, control);
-            break;
-        case ControlKind::Shape:
-            built = std::make_unique<Win32Shape>(toolkit_, *this, parent, origin, control);
-            break;
-    }
+        return made;
+    });
     HWND window = std::visit([](const auto& made) { return made->window(); }, built);
     std::visit([&](const auto& owned) { addControl(control.name, owned.get()); }, built);
-    controls_.emplace(control.name, Placed{std::move(built), window, container});
+    controls_.emplace(control.name, Placed{std::move(built), window, where.window});
+    clipToContainer(window);
+    if (!control.accessibleName.empty()) annotateName(window, control.accessibleName);
+}
+
+void Win32Form::clipToContainer(HWND control) {
+    const auto placed =
+        std::find_if(controls_.begin(), controls_.end(),
+                     [control](const auto& entry) { return entry.second.window == control; });
+    if (placed == controls_.end() || placed->second.container == nullptr ||
+        GetParent(control) == placed->second.container)
+        return;  // on the form, or in a picture box: its parent clips it
+    RECT frame{};
+    RECT own{};
+    GetWindowRect(placed->second.container, &frame);
+    GetWindowRect(control, &own);
+    RECT shown{};
+    if (!IntersectRect(&shown, &frame, &own) || !EqualRect(&shown, &own)) {
+        OffsetRect(&shown, -own.left, -own.top);
+        SetWindowRgn(control, CreateRectRgnIndirect(&shown), TRUE);
+    } else {
+        SetWindowRgn(control, nullptr, TRUE);
+    }
 }
 
 void Win32Form::orderTabs(const FormLayout& layout) {
     // The dialog manager's Tab order is the windows' z-order.
-    std::vector<const ControlLayout*> ordered;
-    for (const ControlLayout& control : layout.controls) ordered.push_back(&control);
-    std::stable_sort(ordered.begin(), ordered.end(),
-                     [](const auto* a, const auto* b) { return a->tabIndex < b->tabIndex; });
+    const std::vector<const ControlLayout*> order = tabOrder(layout);
     std::map<HWND, HWND> lastOfParent;
-    for (const ControlLayout* control : ordered) {
+    for (const ControlLayout* control : order) {
         HWND window = controls_.find(control->name)->second.window;
         if (control->kind == ControlKind::Frame) {
             // Below the controls standing on it, which it would otherwise clip.
@@ -212,10 +189,9 @@ void Win32Form::orderTabs(const FormLayout& layout) {
         SetWindowPos(window, last == lastOfParent.end() ? HWND_TOP : last->second, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         lastOfParent[parent] = window;
-        if (firstTabStop_ == nullptr && takesFocus(control->kind) && control->tabStop &&
-            control->visible)
-            firstTabStop_ = window;
     }
+    if (const ControlLayout* first = firstTabStop(order))
+        firstTabStop_ = controls_.find(first->name)->second.window;
 }
 
 HWND Win32Form::controlWindow(std::string_view name) const {
@@ -313,8 +289,10 @@ LRESULT Win32Form::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         case WM_CLOSE:
-            hide();
-            toolkit_.formClosed();
+            if (!raiseQueryUnload()) {
+                hide();
+                toolkit_.formClosed();
+            }
             return 0;
         case WM_DEVICECHANGE: {
             // A drive letter that came or went, local or mapped: DEV_BROADCAST_VOLUME.

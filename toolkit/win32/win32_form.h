@@ -21,12 +21,14 @@ class Win32Toolkit;
 // A form as a top-level window of its own class: a fixed single border (unless the layout says
 // otherwise), the minimize and maximize buttons the layout asks for, the layout's icon, centred
 // on the screen's work area, and its client area exactly the layout's size. Its controls are
-// child windows; a frame's contents are siblings standing on the group box, a picture box's are
-// its children. The Tab order is the order of the layout's tab indexes (the windows' z-order);
-// arrow keys never move the focus between controls.
+// child windows; a frame's contents are siblings standing on the group box, clipped to it by a
+// window region (clipToContainer), a picture box's are its children, clipped to its inside. The Tab
+// order is the order of the layout's tab indexes (the windows' z-order); arrow keys never move the
+// focus between controls.
 //
-// The window lives as long as this object. Closing it with the title bar's button hides it (as
-// hide()); when no form is visible any more, the event loop ends.
+// The window lives as long as this object. Closing it with the title bar's button (WM_CLOSE)
+// raises QueryUnload; a form without that handler hides (as hide()), and when no form is visible
+// any more, the event loop ends.
 class Win32Form final : public FormBase {
   public:
     Win32Form(Win32Toolkit& toolkit, const FormLayout& layout);
@@ -71,6 +73,9 @@ class Win32Form final : public FormBase {
     HWND createControl(const wchar_t* windowClass, const std::string& text, DWORD style,
                        DWORD exStyle, HWND parent, POINT origin, const ControlLayout& layout,
                        void* creationData = nullptr);
+    // Cuts a control standing in a frame down to the frame's rectangle, as it stands now; the
+    // controls that move or change their size call it again. Does nothing for other controls.
+    void clipToContainer(HWND control);
     // Notifications a control sends its parent (WM_COMMAND codes, owner drawing).
     void onCommand(HWND control, std::function<void(int)> handler);
     void onDrawItem(HWND control, std::function<void(const DRAWITEMSTRUCT&)> handler);
@@ -78,13 +83,14 @@ class Win32Form final : public FormBase {
     int listLineHeight() const { return listLineHeight_; }
 
   private:
+    // The controls' classes in the order of ControlKind.
     using Control = std::variant<std::unique_ptr<Win32Label>, std::unique_ptr<Win32CommandButton>,
                                  std::unique_ptr<Win32Image>, std::unique_ptr<Win32PictureBox>,
                                  std::unique_ptr<Win32Shape>, std::unique_ptr<Win32CheckBox>,
                                  std::unique_ptr<Win32Frame>, std::unique_ptr<Win32DirListBox>,
                                  std::unique_ptr<Win32FileListBox>>;
-    // Where the controls standing in a picture box or frame go: their parent window and the
-    // container's inside origin in it, in pixels.
+    // Where a control goes: its parent window and its origin there, in pixels, and the window
+    // of the picture box or frame it stands in (null for the client area).
     struct Container {
         HWND parent;
         POINT origin;
@@ -113,7 +119,7 @@ class Win32Form final : public FormBase {
     int listLineHeight_ = 16;
     int nextControlId_ = 100;
     std::map<std::string, Placed, std::less<>> controls_;
-    std::map<std::string, Container, std::less<>> containers_;
+    ControlPlaces<Container> places_;
     std::map<HWND, std::function<void(int)>> commands_;
     std::map<HWND, std::function<void(const DRAWITEMSTRUCT&)>> drawers_;
     HWND firstTabStop_ = nullptr;

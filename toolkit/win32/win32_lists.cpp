@@ -153,12 +153,30 @@ Win32FileListBox::Win32FileListBox(Win32Toolkit& toolkit, Win32Form& form, HWND 
     : toolkit_(toolkit),
       window_(form.createControl(L"LISTBOX", {}, listStyle(layout), WS_EX_CLIENTEDGE, parent,
                                  origin, layout)) {
+    SetWindowSubclass(window_, subclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
     form.onCommand(window_, [this](int code) {
         if (code != LBN_SELCHANGE) return;
         const auto row = static_cast<std::int32_t>(SendMessageW(window_, LB_GETCURSEL, 0, 0));
-        const Handler handler = click_;
-        if (model_.userSelected(row < 0 ? -1 : row) && handler) toolkit_.runHandler(handler);
+        userSelected(row < 0 ? -1 : row);
     });
+}
+
+void Win32FileListBox::userSelected(std::int32_t row) {
+    const Handler handler = click_;
+    if (model_.userSelected(row) && handler) toolkit_.runHandler(handler);
+}
+
+LRESULT CALLBACK Win32FileListBox::subclassProc(HWND window, UINT message, WPARAM wParam,
+                                                LPARAM lParam, UINT_PTR, DWORD_PTR self) {
+    auto* box = reinterpret_cast<Win32FileListBox*>(self);
+    if (message == WM_KEYDOWN) {
+        if (const auto row = box->model_.rowForKey(static_cast<std::int16_t>(wParam))) {
+            SendMessageW(window, LB_SETCURSEL, static_cast<WPARAM>(*row), 0);
+            box->userSelected(*row);
+            return 0;
+        }
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
 }
 
 void Win32FileListBox::setPath(std::string_view path) {

@@ -51,7 +51,9 @@ class Win32DirListBox final : public DirListBoxBase {
 };
 
 // A list of names. LBN_SELCHANGE comes from the user only (LB_SETCURSEL sends none): it is the
-// user's selection, and setListIndex raises Click itself; the model says when Click is due.
+// user's selection, and setListIndex raises Click itself; the model says when Click is due. A
+// key that the model says selects a row with nothing selected (FileListModel::rowForKey) selects
+// it as the user's selection, before the list box moves from its caret.
 class Win32FileListBox final : public FileListBoxBase {
   public:
     Win32FileListBox(Win32Toolkit& toolkit, Win32Form& form, HWND parent, POINT origin,
@@ -61,6 +63,11 @@ class Win32FileListBox final : public FileListBoxBase {
     HWND window() const { return window_; }
 
   private:
+    static LRESULT CALLBACK subclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                         UINT_PTR id, DWORD_PTR self);
+    // The user selected a row: Click, when the model says it is due.
+    void userSelected(std::int32_t row);
+
     Win32Toolkit& toolkit_;
     HWND window_;
 };

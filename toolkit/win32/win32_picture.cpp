@@ -1,5 +1,6 @@
 #include "toolkit/win32/win32_picture.h"
 
+#include <climits>
 #include <vector>
 
 #include "toolkit/icon_choice.h"
@@ -64,7 +65,7 @@ float Win32PictureData::heightTwips() const {
     return toTwips(height_, dpi_);
 }
 
-Picture loadPicture(HMODULE module, const std::string& name, int dpi) {
+Picture loadPicture(HMODULE module, const std::string& name, int dpi, int side) {
     const std::wstring resourceName = toWide(name);
     const ResourceBytes group =
         findResource(module, resourceName.c_str(), reinterpret_cast<LPCWSTR>(RT_GROUP_ICON));
@@ -77,15 +78,15 @@ Picture loadPicture(HMODULE module, const std::string& name, int dpi) {
     std::vector<ImageSize> sizes;
     for (std::size_t i = 0; i < count; ++i)
         sizes.push_back({sideOf(entries[i].width), sideOf(entries[i].height)});
-    const std::optional<std::size_t> best = chooseIconImage(sizes);
+    const std::optional<std::size_t> best = chooseIconImage(sizes, side > 0 ? side : INT_MAX);
     if (!best) return {};
 
     const GroupIconEntry& entry = entries[*best];
     const ResourceBytes image =
         findResource(module, MAKEINTRESOURCEW(entry.id), reinterpret_cast<LPCWSTR>(RT_ICON));
     if (image.data == nullptr) return {};
-    const int width = sizes[*best].width;
-    const int height = sizes[*best].height;
+    const int width = side > 0 ? side : sizes[*best].width;
+    const int height = side > 0 ? side : sizes[*best].height;
     // 0x00030000: the icon format version that every Windows since 3.0 writes.
     HICON icon = CreateIconFromResourceEx(const_cast<BYTE*>(image.data), image.size, TRUE,
                                           0x00030000, width, height, LR_DEFAULTCOLOR);

@@ -31,9 +31,10 @@ class Win32PictureData final : public PictureData {
 };
 
 // Loads the ICON resource of `module` named after a picture file ("drive_fixed.ico"; resource
-// names ignore case). Of an icon with several images it takes the largest, and of equal sizes
-// the first in the file, exactly that image and not the one the system would pick for a size.
-// A missing or unreadable resource gives an empty Picture.
-Picture loadPicture(HMODULE module, const std::string& name, int dpi);
+// names ignore case), to be shown `side` pixels wide and high at `dpi` (0: at its widest image's
+// size). Of an icon with several images it takes the one chooseIconImage picks for that side,
+// exactly that image and not the one the system would pick, drawn at the side asked for (the
+// image itself when it is that wide). A missing or unreadable resource gives an empty Picture.
+Picture loadPicture(HMODULE module, const std::string& name, int dpi, int side = 0);
 
 }  // namespace toolkit::win32
