@@ -115,7 +115,7 @@ bool ListingTable::close(FindHandle handle) {
 }
 
 void ListingTable::release(Listing& listing) {
-    if (listing.stream) volumes_.post(listing.volume, [stream = std::move(listing.stream)] {});
+    volumes_.release(listing.volume, listing.stream);
 }
 
 }  // namespace platform::posix

@@ -62,7 +62,6 @@ OpenFiles::OpenFiles(HandleNumbers& numbers, VolumeCalls& volumes)
     : volumes_(volumes), files_(numbers) {}
 
 OpenFiles::~OpenFiles() {
-    // Each worker becomes the sole owner of what it closes, so the table lets go of nothing.
     for (auto& [number, file] : files_) release(file);
 }
 
@@ -91,7 +90,7 @@ bool OpenFiles::close(FileHandle handle) {
 }
 
 void OpenFiles::release(OpenFile& file) {
-    if (file.fd) volumes_.post(file.volume, [fd = std::move(file.fd)] {});
+    volumes_.release(file.volume, file.fd);
 }
 
 }  // namespace platform::posix

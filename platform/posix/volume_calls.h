@@ -2,7 +2,6 @@
 
 #include <chrono>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <stop_token>
@@ -54,10 +53,12 @@ class VolumeCalls {
         if (answersDirectly(volume)) return work();
         return onVolume(volumeKeyOf(volume.mount), std::move(work));
     }
-    // Hands job to the volume's worker, after its calls (VolumeWatchdog::post): for letting go of
-    // what a listing or file of it holds, since closing can wait for the volume.
-    void post(const VolumeKey& volume, std::function<void()> job) {
-        watchdog_.post(volume, std::move(job));
+    // Hands what held holds (a file, a folder's stream) to the volume's worker to let go of,
+    // after its calls (VolumeWatchdog::post), since closing can wait for the volume; the worker
+    // is then its sole owner. held is empty afterwards.
+    template <typename Held>
+    void release(const VolumeKey& volume, std::shared_ptr<Held>& held) {
+        if (held) watchdog_.post(volume, [held = std::move(held)] {});
     }
 
   private:
