@@ -252,8 +252,11 @@ FileHandle PosixPlatform::CreateFileA(const char* fileName, std::uint32_t desire
     if (!isSupportedOpen(desiredAccess, shareMode, securityAttributes, creationDisposition,
                          flagsAndAttributes, templateFile))
         return invalidFileHandle;
+    const PathCall call(volumes_, fileName);
+    // A drive's root is a folder: refused without asking its volume.
+    if (call.place() != nullptr && call.place()->path.isRoot) return invalidFileHandle;
     std::optional<std::optional<posix::OpenFile>> opened =
-        PathCall(volumes_, fileName).run([desiredAccess, shareMode](const Place& place) {
+        call.run([desiredAccess, shareMode](const Place& place) {
             return posix::openRegularFile(place, desiredAccess, shareMode);
         });
     if (!opened || !*opened) return invalidFileHandle;
