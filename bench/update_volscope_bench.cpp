@@ -18,6 +18,8 @@
 #include <string>
 
 #include "main_window/frm_main.h"
+#include "platform/posix/mount_watch.h"
+#include "platform/posix/mounted_drives.h"
 #include "platform/posix/posix_platform.h"
 #include "platform/volume_watchdog.h"
 #include "toolkit/message_boxes.h"
@@ -68,9 +70,10 @@ RamDisk& ramDisk() {
     return disk;
 }
 
-// The letter os gives the volume at target; '\0' for none.
-char letterOf(platform::PosixPlatform& os, const std::string& target) {
-    const platform::posix::DriveTable& drives = os.drives();
+// The letter that a platform starting now gives the volume at target; '\0' for none.
+char letterOf(const std::string& target) {
+    const platform::posix::DriveTable drives =
+        platform::posix::assignDriveLetters(platform::posix::mountedVolumes());
     for (std::size_t i = 0; i < drives.size(); ++i) {
         if (drives[i] && drives[i]->mount.target == target) return static_cast<char>('A' + i);
     }
@@ -81,12 +84,13 @@ char letterOf(platform::PosixPlatform& os, const std::string& target) {
 void updateVolscope(benchmark::State& state, const std::string& target) {
     SilentMessageBoxes boxes;
     platform::PosixPlatform os;
-    toolkit::qt::QtToolkit toolkit(boxes, os, "Volscope");
+    platform::posix::MountWatch volumeChanges;
+    toolkit::qt::QtToolkit toolkit(boxes, os, volumeChanges, "Volscope");
     volume_queries::ModVolscope modVolscope(os);
     main_window::FrmMain frmMain(toolkit, modVolscope);
     frmMain.form().load();
     if (!target.empty()) {
-        const char letter = letterOf(os, target);
+        const char letter = letterOf(target);
         if (letter == '\0') {
             state.SkipWithError("the RAM disk got no drive letter");
             return;

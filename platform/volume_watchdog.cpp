@@ -1,6 +1,7 @@
 #include "platform/volume_watchdog.h"
 
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <list>
 #include <mutex>
@@ -8,6 +9,25 @@
 #include <thread>
 
 namespace platform {
+
+namespace {
+
+// How long a caller spins for its answer, and a worker for its next job, before sleeping: about
+// the time of a few system calls, and of what a program does between two calls of one action.
+constexpr auto spinFor = std::chrono::microseconds(100);
+
+// Spins, yielding the processor, until done() or spinFor has passed; done() then.
+template <typename Done>
+bool spinUntil(Done done) {
+    const auto until = std::chrono::steady_clock::now() + spinFor;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= until) return false;
+        std::this_thread::yield();
+    }
+    return true;
+}
+
+}  // namespace
 
 // What the callers and a volume's worker share, under its one mutex. The worker holds it too, so
 // that it outlives the watchdog for as long as the worker runs.
@@ -19,7 +39,7 @@ struct VolumeWatchdog::Lane {
         // Where its caller waits for the answer; null for a posted job. The worker writes it only
         // if the job is not given up, and the caller gives up only while it is not written, both
         // under the mutex: it is never written after its caller has gone.
-        std::optional<Answer>* answer = nullptr;
+        Waiting* waiting = nullptr;
     };
 
     // Whether a job that was given up has not finished yet.
@@ -34,7 +54,15 @@ struct VolumeWatchdog::Lane {
     // The job being made first, then those waiting; a job leaves once it is done with. A list,
     // since the worker keeps the first while callers add theirs.
     std::list<Job> jobs;
+    // How many jobs there are: what a worker out of jobs spins on, without the mutex.
+    std::atomic<std::size_t> jobCount{0};
     bool retired = false;  // no more jobs will come: the worker ends once it has done these
+};
+
+// A caller's answer, and whether it has come: what the caller spins on, without the mutex.
+struct VolumeWatchdog::Waiting {
+    std::optional<Answer> answer;
+    std::atomic<bool> answered{false};
 };
 
 VolumeWatchdog::VolumeWatchdog(std::chrono::milliseconds patience) : patience_(patience) {}
@@ -50,17 +78,22 @@ VolumeWatchdog::~VolumeWatchdog() {
 }
 
 std::optional<VolumeWatchdog::Answer> VolumeWatchdog::await(const VolumeKey& volume, Work work) {
+    const auto deadline = std::chrono::steady_clock::now() + patience_;
     const std::shared_ptr<Lane> lane = laneOf(volume);
     if (!lane) return std::nullopt;
     std::unique_lock lock(lane->mutex);
     if (lane->notResponding()) return std::nullopt;
-    std::optional<Answer> answer;
+    Waiting waiting;
     std::stop_source stop;
-    lane->jobs.push_back({std::move(work), stop, &answer});
+    lane->jobs.push_back({std::move(work), stop, &waiting});
+    lane->jobCount.store(lane->jobs.size(), std::memory_order_release);
     lane->wake.notify_one();
-    if (!lane->done.wait_for(lock, patience_, [&] { return answer.has_value(); }))
+    lock.unlock();
+    spinUntil([&] { return waiting.answered.load(std::memory_order_acquire); });
+    lock.lock();
+    if (!lane->done.wait_until(lock, deadline, [&] { return waiting.answer.has_value(); }))
         stop.request_stop();
-    return answer;
+    return std::move(waiting.answer);
 }
 
 void VolumeWatchdog::post(const VolumeKey& volume, std::function<void()> job) {
@@ -75,6 +108,7 @@ void VolumeWatchdog::post(const VolumeKey& volume, std::function<void()> job) {
                               return nullptr;
                           },
                           std::stop_source(std::nostopstate)});
+    lane->jobCount.store(lane->jobs.size(), std::memory_order_release);
     lane->wake.notify_one();
 }
 
@@ -116,6 +150,11 @@ std::shared_ptr<VolumeWatchdog::Lane> VolumeWatchdog::laneOf(const VolumeKey& vo
 void VolumeWatchdog::serve(const std::shared_ptr<Lane>& lane) {
     std::unique_lock lock(lane->mutex);
     for (;;) {
+        if (lane->jobs.empty() && !lane->retired) {
+            lock.unlock();
+            spinUntil([&] { return lane->jobCount.load(std::memory_order_acquire) != 0; });
+            lock.lock();
+        }
         lane->wake.wait(lock, [&] { return lane->retired || !lane->jobs.empty(); });
         if (lane->jobs.empty()) return;
         Lane::Job& job = lane->jobs.front();
@@ -133,8 +172,12 @@ void VolumeWatchdog::serve(const std::shared_ptr<Lane>& lane) {
         }
 
         lock.lock();
-        if (job.answer != nullptr && !stop.stop_requested()) *job.answer = std::move(answer);
+        if (job.waiting != nullptr && !stop.stop_requested()) {
+            job.waiting->answer = std::move(answer);
+            job.waiting->answered.store(true, std::memory_order_release);
+        }
         lane->jobs.pop_front();
+        lane->jobCount.store(lane->jobs.size(), std::memory_order_release);
         lane->done.notify_all();
         lock.unlock();
         // What the job held (its call's captures, a file to close, the answer of a call given

@@ -41,6 +41,11 @@ struct VolumeKey {
 //     it fails at once, unmade. A worker may be stuck in the kernel for as long as its volume
 //     stays silent (a thread stuck in a FUSE request cannot even be killed).
 //
+// Hand-overs: a caller, and a worker that has run out of jobs, first spin a moment (yielding the
+// processor) before they sleep, as thread pools do. A user's action makes several calls one after
+// the other, each done in microseconds, and waking a sleeping thread costs more than such a call.
+// The spin is part of the patience, never added to it.
+//
 // The watchdog never waits for a worker: not when it is destroyed, nor when the program ends, so
 // a stuck worker never keeps the program from ending. Everything a job uses must therefore be its
 // own (captured by value or by shared_ptr): a job, what it captured and the answer of a call
@@ -84,6 +89,7 @@ class VolumeWatchdog {
 
   private:
     struct Lane;
+    struct Waiting;
     // What a call gave: its result (a ResultOf<Call>), or the exception it threw.
     struct Answer {
         std::shared_ptr<void> value;

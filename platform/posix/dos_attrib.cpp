@@ -2,29 +2,15 @@
 
 #include <cstdio>
 
+#include "platform/posix/hex_digits.h"
+
 namespace platform::posix {
 
 namespace {
 
-constexpr std::size_t maxHexDigits = 8;
-
-std::optional<std::uint32_t> hexDigit(char c) {
-    if (c >= '0' && c <= '9') return static_cast<std::uint32_t>(c - '0');
-    if (c >= 'a' && c <= 'f') return static_cast<std::uint32_t>(c - 'a' + 10);
-    if (c >= 'A' && c <= 'F') return static_cast<std::uint32_t>(c - 'A' + 10);
-    return std::nullopt;
-}
-
 std::optional<std::uint32_t> parseHexText(std::string_view text) {
-    if (text.size() < 3 || text.size() > 2 + maxHexDigits || !text.starts_with("0x"))
-        return std::nullopt;
-    std::uint32_t value = 0;
-    for (const char c : text.substr(2)) {
-        const std::optional<std::uint32_t> digit = hexDigit(c);
-        if (!digit) return std::nullopt;
-        value = value << 4 | *digit;
-    }
-    return value;
+    if (!text.starts_with("0x")) return std::nullopt;
+    return hexValue(text.substr(2));
 }
 
 // Reads little-endian fields at NDR's alignments, which count from the start of the value.

@@ -8,6 +8,9 @@ namespace platform::posix {
 
 namespace {
 
+// What makes a pattern more than literal text to fnmatch.
+constexpr const char* globCharacters = "*?[\\";
+
 std::string_view nextField(std::string_view& line) {
     const std::size_t colon = line.find(':');
     const std::string_view field = line.substr(0, colon);
@@ -53,32 +56,68 @@ std::string lowerCase(std::string_view name) {
 
 }  // namespace
 
-MimeGlobs MimeGlobs::parse(std::string_view globs2) {
-    MimeGlobs globs;
+std::vector<MimeGlob> readGlobs2(std::string_view globs2) {
+    std::vector<MimeGlob> globs;
     while (!globs2.empty()) {
         const std::size_t newline = globs2.find('\n');
         std::string_view line = globs2.substr(0, newline);
         globs2 =
             newline == std::string_view::npos ? std::string_view{} : globs2.substr(newline + 1);
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (std::optional<MimeGlob> glob = globOf(line)) globs.globs_.push_back(std::move(*glob));
+        if (std::optional<MimeGlob> glob = globOf(line)) globs.push_back(std::move(*glob));
     }
     return globs;
+}
+
+MimeGlobs MimeGlobs::parse(std::string_view globs2) {
+    MimeGlobs globs;
+    globs.globs_ = readGlobs2(globs2);
+    for (std::size_t i = 0; i < globs.globs_.size(); ++i) {
+        const std::string& pattern = globs.globs_[i].pattern;
+        // Case-sensitive globs are keyed as they are, the others in lower case as stored, so
+        // that each is found by the form of the name it matches against.
+        const std::string key = (globs.globs_[i].caseSensitive ? "1" : "0") + pattern;
+        if (pattern.find_first_of(globCharacters) == std::string::npos)
+            globs.names_[key].push_back(i);
+        else if (pattern[0] == '*' && pattern.find_first_of(globCharacters, 1) == std::string::npos)
+            globs.endings_[key.substr(0, 1) + pattern.substr(1)].push_back(i);
+        else
+            globs.others_.push_back(i);
+    }
+    return globs;
+}
+
+void MimeGlobs::consider(const std::vector<std::size_t>& indexes, const MimeGlob*& best) const {
+    for (const std::size_t index : indexes) {
+        const MimeGlob& glob = globs_[index];
+        if (best == nullptr || glob.weight > best->weight ||
+            (glob.weight == best->weight &&
+             (glob.pattern.size() > best->pattern.size() ||
+              (glob.pattern.size() == best->pattern.size() && &glob < best))))
+            best = &glob;
+    }
 }
 
 std::optional<std::string> MimeGlobs::typeOf(std::string_view fileName) const {
     // fnmatch needs terminated strings; a name with a NUL cannot be a file's.
     if (fileName.empty() || fileName.find('\0') != std::string_view::npos) return std::nullopt;
-    const std::string name(fileName);
-    const std::string lower = lowerCase(fileName);
+    const std::string forms[] = {"0" + lowerCase(fileName), "1" + std::string(fileName)};
     const MimeGlob* best = nullptr;
-    for (const MimeGlob& glob : globs_) {
-        if (best != nullptr &&
-            (glob.weight < best->weight ||
-             (glob.weight == best->weight && glob.pattern.size() <= best->pattern.size())))
-            continue;
-        const std::string& candidate = glob.caseSensitive ? name : lower;
-        if (fnmatch(glob.pattern.c_str(), candidate.c_str(), 0) == 0) best = &glob;
+    std::string key;
+    for (const std::string& form : forms) {
+        if (const auto found = names_.find(form); found != names_.end())
+            consider(found->second, best);
+        // Every ending of the name, the empty one too (the pattern "*").
+        for (std::size_t start = 1; start <= form.size(); ++start) {
+            key.assign(1, form[0]).append(form, start);
+            if (const auto found = endings_.find(key); found != endings_.end())
+                consider(found->second, best);
+        }
+    }
+    for (const std::size_t index : others_) {
+        const MimeGlob& glob = globs_[index];
+        const std::string& candidate = forms[glob.caseSensitive ? 1 : 0];
+        if (fnmatch(glob.pattern.c_str(), candidate.c_str() + 1, 0) == 0) consider({index}, best);
     }
     if (best == nullptr) return std::nullopt;
     return best->type;

@@ -2,31 +2,31 @@
 
 #include <chrono>
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <type_traits>
-#include <vector>
 
 #include "platform/handle_table.h"
 #include "platform/platform.h"
-#include "platform/posix/dos_path.h"
-#include "platform/posix/drive_letters.h"
-#include "platform/posix/folder_listing.h"
-#include "platform/posix/mime_globs.h"
-#include "platform/posix/mime_icons.h"
-#include "platform/posix/unique_fd.h"
-#include "platform/volume_watchdog.h"
+#include "platform/posix/listing_table.h"
+#include "platform/posix/mounted_drives.h"
+#include "platform/posix/open_files.h"
+#include "platform/posix/shell_icons.h"
+#include "platform/posix/volume_calls.h"
 
 namespace platform {
+
+namespace test_support {
+class PosixPlatformAccess;
+}
 
 // Linux: the drive letters are mapped onto the mounted volumes (see posix::assignDriveLetters).
 // Every call asks the file system afresh, so a volume mounted or unmounted between two calls is
 // seen at the next. The mount table is read again only when the kernel reports a change of it,
 // and each reading keeps the letters of the volumes that are still mounted: a volume keeps its
-// letter for as long as this platform lives and the volume stays mounted. Open listings and files
+// letter for as long as this platform lives and the volume stays mounted. Each call takes the
+// table once, at its start, and maps all its paths with that one reading. Open listings and files
 // are kept until closed, or until the platform goes.
 // DOS paths are mapped onto Linux paths by posix::mapDosPath, names by posix::dosNameOf. A
 // file's attributes, in listings as alone, are read, and changed by posix::writeAttributes, in
@@ -48,10 +48,9 @@ namespace platform {
 //
 // Files. CreateFileA opens regular files only (and symbolic links to them); devices, pipes and
 // sockets are refused as folders are. Linux has no share modes, so they are kept in two ways:
-// among this platform's own handles by Windows' rule (sharingAllows), and against every process
-// for the case that matters, an open without file_share::write while the file is open for
-// writing anywhere: the kernel refuses a read lease (F_SETLEASE) on a file that any descriptor
-// has open for writing, so one is taken and at once given back. Where no lease can be had for
+// among this platform's own handles by Windows' rule (posix::OpenFiles), and against every
+// process for the case that matters, an open without file_share::write while the file is open
+// for writing anywhere (posix::openRegularFile, by a read lease). Where no lease can be had for
 // another reason (a file system without leases, a file owned by another user without
 // CAP_LEASE, leases switched off) the open goes ahead: those files are opened as on Windows
 // when nobody writes them, rather than never. Other processes are not held to this platform's
@@ -70,13 +69,11 @@ namespace platform {
 // time where the file system records one, else the ctime; a time out of FILETIME's range is
 // given as outOfRangeFileTime.
 //
-// Icons are the desktop icon theme's, chosen by the file's name alone: its MIME type from
-// shared-mime-info's globs2 (posix::MimeGlobs), the type's icon names (posix::MimeIcons),
-// "folder" for folders, "drive-harddisk" then "folder" for a drive's root. The system image
-// list is this platform's table of such names; ImageList_Draw draws the first name that the
-// surface's theme has, else the last. The flags of shell_info::windowsOnly are not supported (the
-// call fails); shell_info::exeType has no effect. typeName is the MIME type ("text/plain",
-// "inode/directory").
+// Icons are the desktop icon theme's, chosen by the file's name alone (posix::ShellIcons); the
+// system image list is this platform's table of icon names, and ImageList_Draw draws the first
+// name that the surface's theme has, else the last. The flags of shell_info::windowsOnly are not
+// supported (the call fails); shell_info::exeType has no effect. typeName is the MIME type
+// ("text/plain", "inode/directory").
 class PosixPlatform final : public Platform {
   public:
     // The handle of the system image list that SHGetFileInfoA returns.
@@ -91,7 +88,7 @@ class PosixPlatform final : public Platform {
                            std::string mimeFolder = "/usr/share/mime",
                            std::chrono::milliseconds patience = std::chrono::seconds(2));
     // Open listings and files are closed by the volumes' workers, without waiting for them.
-    ~PosixPlatform() override;
+    ~PosixPlatform() override = default;
     PosixPlatform(const PosixPlatform&) = delete;
     PosixPlatform& operator=(const PosixPlatform&) = delete;
 
@@ -138,70 +135,26 @@ class PosixPlatform final : public Platform {
     bool ImageList_Draw(std::uintptr_t imageList, std::int32_t index, DeviceContext& dc,
                         std::int32_t x, std::int32_t y, std::uint32_t style) override;
 
-    // The drive letters a platform starting now would give, from /proc/self/mountinfo and sysfs.
-    // All letters are empty when the mount table cannot be read.
-    static posix::DriveTable currentDrives();
-
-    // The drive letters as this platform gives them now: read again when the mount table has
-    // changed, keeping the letters of the volumes still mounted.
-    const posix::DriveTable& drives();
-
   private:
-    // Shared with the volume's worker, which closes it.
-    struct OpenFile {
-        std::shared_ptr<posix::UniqueFd> fd;
-        VolumeKey volume;
-        std::uint64_t device = 0;
-        std::uint64_t inode = 0;
-        std::uint32_t access = 0;
-        std::uint32_t share = 0;
-        std::optional<std::uint32_t> volumeNumber;  // of its mount, where statx told it
-    };
-    struct Listing {
-        std::shared_ptr<posix::FolderListing> stream;  // null once read to its end
-        std::deque<FindData> ahead;                    // read and not yet given
-        VolumeKey volume;
-    };
+    friend class test_support::PosixPlatformAccess;  // tests/platform: a scripted mount table
 
-    static VolumeKey keyOf(const posix::MountEntry& mount);
-    // Whether the volume's own calls (its size, label) are made here rather than on a worker.
-    static bool answersDirectly(const posix::Volume& volume);
-    // The mount a mapped path lies on, by its name.
-    posix::MountEntry mountOf(const posix::UnixPath& path);
-    VolumeKey volumeHolding(const posix::UnixPath& path);
-    // call on the volume's worker, as VolumeWatchdog::run makes it (with its stop token where it
-    // takes one); `failed` when the volume does not answer in time.
-    template <typename Call, typename Result = VolumeWatchdog::ResultOf<Call>>
-    Result onVolume(const VolumeKey& volume, Call call, Result failed);
-    // The same, made directly for the volumes answersDirectly names.
-    template <typename Call, typename Result = std::invoke_result_t<Call&>>
-    Result onVolume(const posix::Volume& volume, Call call, Result failed);
-    // Hands what the listing or file holds open to its volume's worker to close.
-    void release(Listing& listing);
-    void release(OpenFile& file);
+    PosixPlatform(std::unique_ptr<posix::MountSource> mounts, std::string opener,
+                  std::string mimeFolder, std::chrono::milliseconds patience);
 
+    // The entry at the call's path as its folder's listing shows it; lastError, where given, says
+    // why there is none (notReady when the volume does not answer).
+    static std::optional<FindData> describe(const posix::PathCall& call, std::uint32_t* lastError);
     // FindFirstFileA for a name without wildcards: that one entry.
     FindHandle findOneEntry(std::string_view fileName, FindData* findFileData);
-    // The index in the system image list of a list of icon names, added when new.
-    std::int32_t iconIndexOf(std::vector<std::string> names);
-    // The entry at a mapped path as its folder's listing shows it, asked on its volume's worker;
-    // sets lastError_ (notReady when the volume does not answer).
-    std::optional<FindData> describeOnVolume(const posix::UnixPath& path);
-    void loadMimeDatabase();
 
     std::uint32_t lastError_ = error_code::success;
-    HandleNumbers handles_;
-    HandleTable<FindHandle, Listing> listings_{handles_};
-    HandleTable<FileHandle, OpenFile> files_{handles_};
     std::string opener_;
-    std::string mimeFolder_;
-    std::optional<posix::MimeGlobs> mimeGlobs_;
-    std::optional<posix::MimeIcons> mimeIcons_;
-    posix::UniqueFd mountTable_;  // /proc/self/mountinfo, watched for changes of the mount table
-    std::optional<posix::DriveTable> drives_;
-    std::vector<posix::MountEntry> visibleMounts_;  // of the table drives_ was made from
-    VolumeWatchdog watchdog_;
-    std::vector<std::vector<std::string>> imageList_;  // index: icon names, most specific first
+    // Declared before the tables, which hand what they hold to its workers when they go.
+    posix::VolumeCalls volumes_;
+    HandleNumbers handles_;
+    posix::ListingTable listings_{handles_, volumes_};
+    posix::OpenFiles files_{handles_, volumes_};
+    posix::ShellIcons icons_;
 };
 
 }  // namespace platform

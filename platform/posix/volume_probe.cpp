@@ -17,6 +17,7 @@
 
 #include "platform/platform.h"
 #include "platform/posix/dos_names.h"
+#include "platform/posix/hex_digits.h"
 #include "platform/posix/unique_fd.h"
 
 // Kernels from 6.8 answer this for every file system that has a UUID; older headers lack it.
@@ -161,23 +162,6 @@ class Identity {
     std::optional<SuperblockIds> superblock_;
 };
 
-int hexValue(char digit) {
-    if (digit >= '0' && digit <= '9') return digit - '0';
-    if (digit >= 'a' && digit <= 'f') return digit - 'a' + 10;
-    if (digit >= 'A' && digit <= 'F') return digit - 'A' + 10;
-    return -1;
-}
-
-bool isHex(std::string_view digits) {
-    return std::all_of(digits.begin(), digits.end(), [](char c) { return hexValue(c) >= 0; });
-}
-
-std::uint32_t hex32(std::string_view digits) {
-    std::uint32_t value = 0;
-    for (char digit : digits) value = value << 4 | static_cast<std::uint32_t>(hexValue(digit));
-    return value;
-}
-
 std::uint32_t clamp32(unsigned long value) {
     return static_cast<std::uint32_t>(
         std::min<unsigned long>(value, std::numeric_limits<std::uint32_t>::max()));
@@ -232,23 +216,28 @@ std::optional<DiskGeometry> probeDiskGeometry(const Volume& volume) {
 }
 
 std::uint32_t serialFromUuid(std::string_view uuid) {
-    if (uuid.size() == 9 && uuid[4] == '-' && isHex(uuid.substr(0, 4)) && isHex(uuid.substr(5)))
-        return hex32(uuid.substr(0, 4)) << 16 | hex32(uuid.substr(5));
-    if (uuid.size() == 16 && isHex(uuid)) return hex32(uuid.substr(8));
+    const auto hex = [uuid](std::size_t at, std::size_t count) {
+        return hexValue(uuid.substr(at, count));
+    };
+    if (uuid.size() == 9 && uuid[4] == '-' && hex(0, 4) && hex(5, 4))
+        return *hex(0, 4) << 16 | *hex(5, 4);
+    if (uuid.size() == 16 && hex(0, 8) && hex(8, 8)) return *hex(8, 8);
     const bool standard = uuid.size() == 36 && uuid[8] == '-' && uuid[13] == '-' &&
-                          uuid[18] == '-' && uuid[23] == '-' && isHex(uuid.substr(0, 8)) &&
-                          isHex(uuid.substr(9, 4)) && isHex(uuid.substr(14, 4)) &&
-                          isHex(uuid.substr(19, 4)) && isHex(uuid.substr(24));
-    return standard ? hex32(uuid.substr(0, 8)) : 0;
+                          uuid[18] == '-' && uuid[23] == '-' && hex(0, 8) && hex(9, 4) &&
+                          hex(14, 4) && hex(19, 4) && hex(24, 8) && hex(32, 4);
+    return standard ? *hex(0, 8) : 0;
 }
 
 std::string unescapeUdevName(std::string_view name) {
     std::string result;
     result.reserve(name.size());
     for (std::size_t i = 0; i < name.size(); ++i) {
-        if (name[i] == '\\' && i + 3 < name.size() && name[i + 1] == 'x' &&
-            hexValue(name[i + 2]) >= 0 && hexValue(name[i + 3]) >= 0) {
-            result.push_back(static_cast<char>(hexValue(name[i + 2]) * 16 + hexValue(name[i + 3])));
+        const std::optional<std::uint32_t> byte =
+            name[i] == '\\' && i + 3 < name.size() && name[i + 1] == 'x'
+                ? hexValue(name.substr(i + 2, 2))
+                : std::nullopt;
+        if (byte) {
+            result.push_back(static_cast<char>(*byte));
             i += 3;
         } else {
             result.push_back(name[i]);

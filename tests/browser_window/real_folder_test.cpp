@@ -20,6 +20,7 @@
 
 #include "main_window/frm_main.h"
 #include "platform/posix/dos_path.h"
+#include "platform/posix/mount_watch.h"
 #include "platform/posix/posix_platform.h"
 #include "platform/posix/unique_fd.h"
 #include "tests/platform/real_volume_test.h"
@@ -115,7 +116,8 @@ class RealFolderTest : public ::testing::Test {
     platform::PosixPlatform os_;
     volume_queries::ModVolscope modVolscope_{os_};
     fake::RecordingMessageBoxes boxes_;
-    toolkit::qt::QtToolkit qt_{boxes_, os_, "Volscope"};
+    platform::posix::MountWatch volumeChanges_;
+    toolkit::qt::QtToolkit qt_{boxes_, os_, volumeChanges_, "Volscope"};
     main_window::FrmMain main_{qt_, modVolscope_};
 };
 
@@ -143,7 +145,8 @@ TEST_F(RealFolderTest, HiddenAndSystemFilesAreLeftOutAndOddNamesReachTheirOwnFil
     std::set<ino_t> reached;
     for (std::int32_t i = 0; i < 4; ++i) {
         b.fil.setListIndex(i);
-        const auto mapped = platform::posix::mapDosPath(b.SelectedFilePath(), os_.drives());
+        const auto mapped = platform::posix::mapDosPath(
+            b.SelectedFilePath(), platform::test_support::PosixPlatformAccess::drives(os_));
         ASSERT_TRUE(mapped) << b.SelectedFilePath();
         reached.insert(inodeOf(mapped->path));
     }

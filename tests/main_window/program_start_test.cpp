@@ -6,6 +6,7 @@
 #include <string>
 
 #include "main_window/frm_main.h"
+#include "platform/posix/mount_watch.h"
 #include "platform/posix/posix_platform.h"
 #include "tests/support/recording_message_boxes.h"
 #include "toolkit/qt/qt_toolkit.h"
@@ -28,7 +29,8 @@ std::string rootFileSystemType() {
 TEST(ProgramStartTest, ShowsDriveCAsTheRootFileSystem) {
     fake::RecordingMessageBoxes boxes;
     platform::PosixPlatform os;
-    toolkit::qt::QtToolkit toolkit(boxes, os, "Volscope");
+    platform::posix::MountWatch volumeChanges;
+    toolkit::qt::QtToolkit toolkit(boxes, os, volumeChanges, "Volscope");
     volume_queries::ModVolscope modVolscope(os);
     main_window::FrmMain frmMain(toolkit, modVolscope);
     frmMain.form().show();

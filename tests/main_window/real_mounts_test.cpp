@@ -11,6 +11,7 @@
 #include <string>
 
 #include "main_window/frm_main.h"
+#include "platform/posix/mount_watch.h"
 #include "platform/posix/posix_platform.h"
 #include "tests/platform/real_volume_test.h"
 #include "tests/platform/scratch_volumes.h"
@@ -50,7 +51,8 @@ class RealMountsTest : public scratch::RealVolumeTest {
     }
 
     fake::RecordingMessageBoxes boxes_;
-    toolkit::qt::QtToolkit qt_{boxes_, platform_, "Volscope"};
+    platform::posix::MountWatch volumeChanges_;
+    toolkit::qt::QtToolkit qt_{boxes_, platform_, volumeChanges_, "Volscope"};
     volume_queries::ModVolscope modVolscope_{platform_};
     main_window::FrmMain main_{qt_, modVolscope_};
 };

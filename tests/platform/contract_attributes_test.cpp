@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
 
 #include "platform/platform.h"
 #include "tests/platform/contract_backend.h"
@@ -192,6 +194,66 @@ TEST_P(AttributesContract, OpeningWhatCannotBeOpenedGivesAnErrorCode) {
     EXPECT_EQ(platform().ShellExecuteA(noOwner, "volscope-no-such-verb", plain.c_str(), "",
                                        folder().c_str(), 1),
               Platform::shellNoAssociation);
+}
+
+// Before, the Linux backend's GetFileAttributesA set the code of the file it could not reach.
+TEST_P(AttributesContract, CallsOtherThanTheThreeThatSayWhyLeaveTheLastErrorAsItWas) {
+    FindData data;
+    ASSERT_EQ(platform().FindFirstFileA((folder() + "\\*").c_str(), nullptr), invalidFindHandle);
+    const std::uint32_t code = platform().GetLastError();
+    ASSERT_EQ(code, platform::error_code::invalidParameter) << "a code no other call would set";
+    const std::string missing = folder() + "\\missing.txt";
+    const std::string plain = folder() + "\\plain.txt";
+    const std::string emptyRoot{backend_->emptyLetter(), ':', '\\'};
+    Platform& p = platform();
+    char text[64];
+    std::uint32_t number = 0;
+    platform::ShFileInfo info;
+    platform::FileTime time;
+    platform::SystemTime calendar;
+    platform::ByHandleFileInformation identity;
+    const platform::FileHandle notOpen{12345};
+    const std::pair<const char*, std::function<void()>> calls[] = {
+        {"GetDriveTypeA", [&] { p.GetDriveTypeA(emptyRoot.c_str()); }},
+        {"GetVolumeInformationA",
+         [&] {
+             p.GetVolumeInformationA(emptyRoot.c_str(), text, 64, &number, nullptr, nullptr,
+                                     nullptr, 0);
+         }},
+        {"GetDiskFreeSpaceA",
+         [&] { p.GetDiskFreeSpaceA(emptyRoot.c_str(), &number, nullptr, nullptr, nullptr); }},
+        {"GetVolumeNameForVolumeMountPointA",
+         [&] { p.GetVolumeNameForVolumeMountPointA(emptyRoot.c_str(), text, 64); }},
+        {"FindNextFileA", [&] { p.FindNextFileA(invalidFindHandle, &data); }},
+        {"FindClose", [&] { p.FindClose(invalidFindHandle); }},
+        {"GetFileAttributesA of nothing", [&] { p.GetFileAttributesA(missing.c_str()); }},
+        {"GetFileAttributesA", [&] { p.GetFileAttributesA(plain.c_str()); }},
+        {"ShellExecuteA", [&] { p.ShellExecuteA({}, "open", missing.c_str(), "", nullptr, 1); }},
+        {"CreateFileA",
+         [&] {
+             p.CreateFileA(missing.c_str(), platform::file_access::genericRead,
+                           platform::file_share::read, nullptr,
+                           platform::creation_disposition::openExisting, 0, platform::noFile);
+         }},
+        {"CloseHandle", [&] { p.CloseHandle(notOpen); }},
+        {"GetFileTime", [&] { p.GetFileTime(notOpen, &time, nullptr, nullptr); }},
+        {"GetFileInformationByHandle", [&] { p.GetFileInformationByHandle(notOpen, &identity); }},
+        {"FileTimeToSystemTime",
+         [&] {
+             const platform::FileTime outOfRange{0, 0x80000000U};
+             p.FileTimeToSystemTime(&outOfRange, &calendar);
+         }},
+        {"GetShortPathNameA", [&] { p.GetShortPathNameA(missing.c_str(), text, 64); }},
+        {"SHGetFileInfoA",
+         [&] {
+             p.SHGetFileInfoA(missing.c_str(), 0, &info, sizeof info,
+                              platform::shell_info::sysIconIndex);
+         }},
+    };
+    for (const auto& [name, call] : calls) {
+        call();
+        EXPECT_EQ(platform().GetLastError(), code) << name;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, AttributesContract, testing::ValuesIn(contract::backends),

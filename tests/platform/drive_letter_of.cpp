@@ -4,14 +4,14 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/posix/posix_platform.h"
+#include "tests/platform/posix_platform_access.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: %s <mount point>\n", argv[0]);
         return 2;
     }
-    const platform::posix::DriveTable drives = platform::PosixPlatform::currentDrives();
+    const platform::posix::DriveTable drives = platform::test_support::currentDrives();
     for (std::size_t i = 0; i < drives.size(); ++i) {
         if (drives[i] && drives[i]->mount.target == argv[1]) {
             std::printf("%c\n", static_cast<char>('A' + i));

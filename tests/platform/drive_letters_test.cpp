@@ -4,106 +4,16 @@
 
 #include <cstdint>
 #include <map>
-#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "platform/platform.h"
+#include "tests/platform/mount_rows.h"
 
 namespace {
 
-using platform::posix::BlockDevice;
-using platform::posix::Volume;
-namespace drive_type = platform::drive_type;
-
-BlockDevice disk(bool removable = false) {
-    BlockDevice device;
-    device.removable = removable;
-    return device;
-}
-
-BlockDevice loop(bool readOnlyDevice = false) {
-    BlockDevice device;
-    device.kind = BlockDevice::Kind::loop;
-    device.readOnly = readOnlyDevice;
-    return device;
-}
-
-BlockDevice floppy() {
-    BlockDevice device;
-    device.kind = BlockDevice::Kind::floppy;
-    device.removable = true;
-    return device;
-}
-
-BlockDevice optical() {
-    BlockDevice device;
-    device.kind = BlockDevice::Kind::optical;
-    device.removable = true;
-    return device;
-}
-
-// One line of a mount table, as few fields as the row needs.
-struct MountRow {
-    std::string target;
-    std::string fsType;
-    std::optional<BlockDevice> device;
-    std::string root = "/";
-    bool readOnly = false;
-    std::string fsOptions;
-    int parent = 0;                // 1-based row it is mounted on; 0: the first "/" row
-    std::uint64_t fileSystem = 0;  // rows with the same nonzero number share a file system
-    int id = 0;                    // its mount ID; 0: 100 and the row's index
-};
-
-std::vector<Volume> toVolumes(const std::vector<MountRow>& rows) {
-    constexpr int firstId = 100;
-    std::vector<int> ids;
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        ids.push_back(rows[i].id != 0 ? rows[i].id : firstId + static_cast<int>(i));
-    int rootId = 1;  // outside the table, like the namespace root's parent in mountinfo
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (rows[i].target == "/") {
-            rootId = ids[i];
-            break;
-        }
-    }
-    std::vector<Volume> volumes;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const MountRow& row = rows[i];
-        Volume volume;
-        volume.mount.id = ids[i];
-        volume.mount.parentId = row.parent != 0             ? ids.at(row.parent - 1)
-                                : volume.mount.id == rootId ? 1
-                                                            : rootId;
-        volume.mount.device =
-            row.fileSystem != 0 ? row.fileSystem : 1000 + static_cast<std::uint64_t>(ids[i]);
-        volume.mount.root = row.root;
-        volume.mount.target = row.target;
-        volume.mount.fsType = row.fsType;
-        volume.mount.fsOptions = row.fsOptions;
-        volume.mount.readOnly = row.readOnly;
-        volume.device = row.device;
-        volumes.push_back(volume);
-    }
-    return volumes;
-}
-
-// Each lettered drive as "target fsType".
-std::map<char, std::string> lettersIn(const platform::posix::DriveTable& table) {
-    std::map<char, std::string> letters;
-    for (std::size_t i = 0; i < table.size(); ++i) {
-        if (table[i])
-            letters[static_cast<char>('A' + i)] =
-                table[i]->mount.target + " " + table[i]->mount.fsType;
-    }
-    return letters;
-}
-
-std::map<char, std::string> lettersOf(const std::vector<MountRow>& rows) {
-    return lettersIn(platform::posix::assignDriveLetters(toVolumes(rows)));
-}
+using namespace mount_rows;
 
 const MountRow root{.target = "/", .fsType = "ext4", .device = disk()};
 
@@ -464,62 +374,5 @@ TEST(MountHolding, IsTheDeepestVisibleMountAboveThePath) {
         EXPECT_EQ(mount ? mount->id : 0, row.mount);
     }
 }
-
-struct TypeCase {
-    const char* name;
-    MountRow mount;
-    std::uint32_t type;
-};
-
-void PrintTo(const TypeCase& row, std::ostream* out) {
-    *out << row.name;
-}
-
-const TypeCase typeCases[] = {
-    {"FixedDiskIsFixed",
-     {.target = "/home", .fsType = "ext4", .device = disk()},
-     drive_type::fixed},
-    {"LoopImageIsFixed",
-     {.target = "/mnt/i", .fsType = "ext4", .device = loop()},
-     drive_type::fixed},
-    {"RemovableDiskIsRemovable",
-     {.target = "/media/usb", .fsType = "vfat", .device = disk(true)},
-     drive_type::removable},
-    {"FloppyIsRemovable",
-     {.target = "/media/fd", .fsType = "vfat", .device = floppy()},
-     drive_type::removable},
-    {"Iso9660IsCdrom",
-     {.target = "/media/cd", .fsType = "iso9660", .device = optical()},
-     drive_type::cdrom},
-    {"UdfIsCdrom",
-     {.target = "/media/dvd", .fsType = "udf", .device = optical()},
-     drive_type::cdrom},
-    {"AnyFileSystemOnAnOpticalDriveIsCdrom",
-     {.target = "/media/cd", .fsType = "hfsplus", .device = optical()},
-     drive_type::cdrom},
-    {"Iso9660ImageOnALoopDeviceIsCdrom",
-     {.target = "/mnt/iso", .fsType = "iso9660", .device = loop()},
-     drive_type::cdrom},
-    {"NfsIsRemote", {.target = "/home/shared", .fsType = "nfs4"}, drive_type::remote},
-    {"CifsIsRemote", {.target = "/srv/share", .fsType = "cifs"}, drive_type::remote},
-    {"Smb3IsRemote", {.target = "/srv/share", .fsType = "smb3"}, drive_type::remote},
-    {"SshfsIsRemote", {.target = "/home/a/remote", .fsType = "fuse.sshfs"}, drive_type::remote},
-    {"TmpfsIsRamDisk", {.target = "/mnt/ram", .fsType = "tmpfs"}, drive_type::ramdisk},
-    {"RamfsIsRamDisk", {.target = "/mnt/ram", .fsType = "ramfs"}, drive_type::ramdisk},
-    {"FileSystemWithoutDeviceIsUnknown",
-     {.target = "/mnt/cloud", .fsType = "fuse.rclone"},
-     drive_type::unknown},
-    {"OverlayRootIsUnknown", {.target = "/", .fsType = "overlay"}, drive_type::unknown},
-};
-
-class DriveTypes : public testing::TestWithParam<TypeCase> {};
-
-TEST_P(DriveTypes, ClassifiesTheVolume) {
-    const std::vector<Volume> volumes = toVolumes({GetParam().mount});
-    EXPECT_EQ(platform::posix::driveType(volumes.at(0)), GetParam().type);
-}
-
-INSTANTIATE_TEST_SUITE_P(Rows, DriveTypes, testing::ValuesIn(typeCases),
-                         [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace

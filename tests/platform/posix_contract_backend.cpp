@@ -14,6 +14,7 @@
 
 #include "platform/posix/posix_platform.h"
 #include "tests/platform/contract_backend.h"
+#include "tests/platform/posix_platform_access.h"
 #include "tests/platform/scratch_volumes.h"
 
 namespace contract {
@@ -136,7 +137,8 @@ class PosixBackend final : public Backend {
         const std::string bare = folder_->makeFolder("bare");
         bareMount_.emplace("volscope-bare", bare, "tmpfs", 0, "size=64k");
 
-        const platform::posix::DriveTable& drives = platform_.drives();
+        const platform::posix::DriveTable drives =
+            platform::test_support::PosixPlatformAccess::drives(platform_);
         for (std::size_t i = 0; i < drives.size(); ++i) {
             if (drives[i] && drives[i]->mount.target == target_)
                 known_.letter = static_cast<char>('A' + i);

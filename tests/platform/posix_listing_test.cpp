@@ -198,8 +198,8 @@ TEST_F(RealFolders, NamesOutsideDosPathsAreListedAndLeadBackToTheirOwnFile) {
     const auto entries = list();
     std::map<std::string, std::string> dosNames;  // by Linux name
     for (const auto& [dosName, data] : entries) {
-        const std::optional<platform::posix::UnixPath> mapped =
-            platform::posix::mapDosPath(root_ + dosName, platform_.drives());
+        const std::optional<platform::posix::UnixPath> mapped = platform::posix::mapDosPath(
+            root_ + dosName, platform::test_support::PosixPlatformAccess::drives(platform_));
         ASSERT_TRUE(mapped.has_value()) << "listed name leads nowhere: " << dosName;
         EXPECT_EQ(mapped->path.substr(0, target_.size() + 1), target_ + "/");
         dosNames[mapped->path.substr(target_.size() + 1)] = dosName;
@@ -210,14 +210,16 @@ TEST_F(RealFolders, NamesOutsideDosPathsAreListedAndLeadBackToTheirOwnFile) {
         const std::string dosName = dosNames[name];
         EXPECT_EQ(dosName.find('\\'), std::string::npos);
         EXPECT_EQ(entries.at(dosName).fileSize, name.size());
-        const auto mapped = platform::posix::mapDosPath(root_ + dosName, platform_.drives());
+        const auto mapped = platform::posix::mapDosPath(
+            root_ + dosName, platform::test_support::PosixPlatformAccess::drives(platform_));
         EXPECT_EQ(inodeOf(mapped->path), inodeOf(path(name)));
         EXPECT_NE(inodeOf(mapped->path), inodeOf(path("a/b")));
     }
     EXPECT_NE(dosNames["a\\b"], dosNames["x\\y"]);
     EXPECT_NE(dosNames["x\\y"], dosNames["x\xEF\x81\x9Cy"]) << "escape characters are escaped";
     // The DOS path "X:\a\b" is the file b in the folder a.
-    const auto inner = platform::posix::mapDosPath(root_ + "a\\b", platform_.drives());
+    const auto inner = platform::posix::mapDosPath(
+        root_ + "a\\b", platform::test_support::PosixPlatformAccess::drives(platform_));
     ASSERT_TRUE(inner.has_value());
     EXPECT_EQ(inodeOf(inner->path), inodeOf(path("a/b")));
 }

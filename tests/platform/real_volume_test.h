@@ -8,13 +8,14 @@
 
 #include "platform/posix/drive_letters.h"
 #include "platform/posix/posix_platform.h"
+#include "tests/platform/posix_platform_access.h"
 #include "tests/platform/scratch_volumes.h"
 
 namespace scratch {
 
 // The letter the Linux backend gives the volume mounted at target now; '\0' when it has none.
 inline char letterOf(const std::string& target) {
-    const platform::posix::DriveTable drives = platform::PosixPlatform::currentDrives();
+    const platform::posix::DriveTable drives = platform::test_support::currentDrives();
     for (std::size_t i = 0; i < drives.size(); ++i) {
         if (drives[i] && drives[i]->mount.target == target) return static_cast<char>('A' + i);
     }
@@ -23,7 +24,8 @@ inline char letterOf(const std::string& target) {
 
 // The letter that platform gives the volume mounted at target now; '\0' when it has none.
 inline char letterIn(platform::PosixPlatform& platform, const std::string& target) {
-    const platform::posix::DriveTable& drives = platform.drives();
+    const platform::posix::DriveTable drives =
+        platform::test_support::PosixPlatformAccess::drives(platform);
     for (std::size_t i = 0; i < drives.size(); ++i) {
         if (drives[i] && drives[i]->mount.target == target) return static_cast<char>('A' + i);
     }

@@ -20,6 +20,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "platform/posix/mount_watch.h"
 #include "tests/support/hooked_toolkit.h"
 #include "tests/support/ui_driver.h"
 #include "toolkit/qt/qt_controls.h"
@@ -244,7 +245,9 @@ class QtUiDriver final : public UiDriver {
 
 TestBackend makeTestBackend(toolkit::MessageBoxes& boxes, platform::Platform& os) {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    return {std::make_unique<toolkit::qt::QtToolkit>(boxes, os, "Volscope"),
+    // The real mount table's, which announceVolumeChange changes; it outlives every toolkit.
+    static platform::posix::MountWatch volumeChanges;
+    return {std::make_unique<toolkit::qt::QtToolkit>(boxes, os, volumeChanges, "Volscope"),
             std::make_unique<QtUiDriver>()};
 }
 

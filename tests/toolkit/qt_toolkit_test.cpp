@@ -9,6 +9,7 @@
 #include <QTest>
 #include <stdexcept>
 
+#include "platform/posix/mount_watch.h"
 #include "tests/support/fake_platform.h"
 #include "tests/support/recording_message_boxes.h"
 
@@ -56,7 +57,8 @@ class QtToolkitTest : public ::testing::Test {
 
     fake::RecordingMessageBoxes boxes;
     fake::Platform os;
-    toolkit::qt::QtToolkit tk{boxes, os, "Volscope"};
+    platform::posix::MountWatch volumeChanges;
+    toolkit::qt::QtToolkit tk{boxes, os, volumeChanges, "Volscope"};
 };
 
 // The rest of what every backend keeps is in the toolkit contract suite.

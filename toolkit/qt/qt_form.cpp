@@ -1,8 +1,5 @@
 #include "toolkit/qt/qt_form.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDeadlineTimer>
@@ -12,6 +9,7 @@
 #include <QKeyEvent>
 #include <QPixmap>
 #include <QScreen>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <QWindow>
 #include <type_traits>
@@ -132,25 +130,15 @@ QtForm::QtForm(QtToolkit& toolkit, const FormLayout& layout)
     orderTabs(layout);
 }
 
-QtForm::~QtForm() {
-    mountTableWatch_.reset();
-    if (mountTable_ >= 0) ::close(mountTable_);
-}
+QtForm::~QtForm() = default;
 
 void QtForm::onDeviceChange(Handler handler) {
     deviceChange_ = std::move(handler);
-    if (mountTable_ >= 0 || !deviceChange_) return;
-    // The kernel marks this file with POLLPRI whenever the mount table changes, and polling it
-    // takes the mark off; the notifier waits on it in the event loop, with no timer.
-    mountTable_ = ::open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC);
-    if (mountTable_ < 0) return;
-    mountTableWatch_ = std::make_unique<QSocketNotifier>(mountTable_, QSocketNotifier::Exception);
-    QObject::connect(mountTableWatch_.get(), &QSocketNotifier::activated, window_.get(), [this] {
-        // Read to its end, so that nothing of this change is left for the next one to report.
-        char buffer[8192];
-        ::lseek(mountTable_, 0, SEEK_SET);
-        while (::read(mountTable_, buffer, sizeof buffer) > 0) {
-        }
+    QSocketNotifier* changes = toolkit_.volumeChanges();
+    if (watchingVolumes_ || !deviceChange_ || changes == nullptr) return;
+    watchingVolumes_ = true;
+    // The window is the connection's context: the connection goes with it.
+    QObject::connect(changes, &QSocketNotifier::activated, window_.get(), [this] {
         if (deviceChange_ && !unloaded()) toolkit_.runHandler(deviceChange_);
     });
 }

@@ -5,7 +5,6 @@
 #include <string>
 #include <variant>
 
-#include <QSocketNotifier>
 #include <QWidget>
 
 #include "toolkit/form_base.h"
@@ -27,7 +26,7 @@ class QtForm final : public FormBase {
     QtForm(QtToolkit& toolkit, const FormLayout& layout);
     ~QtForm() override;
 
-    // Watches /proc/self/mountinfo, which the kernel marks when the mount table changes.
+    // Raised from the toolkit's change source (QtToolkit::volumeChanges).
     void onDeviceChange(Handler handler) override;
 
     void show() override;
@@ -68,8 +67,7 @@ class QtForm final : public FormBase {
     ControlPlaces<Container> places_;
     QWidget* firstTabStop_ = nullptr;
     Handler deviceChange_;
-    int mountTable_ = -1;  // /proc/self/mountinfo, open while deviceChange_ is watched
-    std::unique_ptr<QSocketNotifier> mountTableWatch_;
+    bool watchingVolumes_ = false;
     bool everShown_ = false;
     bool centred_;
 };

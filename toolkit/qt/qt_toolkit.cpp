@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QLocale>
 #include <QRegularExpression>
+#include <QSocketNotifier>
 #include <QWidget>
 #include <algorithm>
 #include <cstdio>
@@ -90,9 +91,17 @@ int QtApplication::exec() {
     return QApplication::exec();
 }
 
-QtToolkit::QtToolkit(MessageBoxes& messageBoxes, platform::Platform& os, std::string appTitle)
+QtToolkit::QtToolkit(MessageBoxes& messageBoxes, platform::Platform& os,
+                     platform::ChangeSource& volumeChanges, std::string appTitle)
     : ToolkitBase(messageBoxes, os, std::move(appTitle)) {
     installFontSubstitutes();
+    if (volumeChanges.descriptor() < 0) return;
+    // The event loop waits on the descriptor, with no timer. Connected first, so that the forms'
+    // handlers run after the mark is taken off and a change they cause is reported anew.
+    volumeChanges_ =
+        std::make_unique<QSocketNotifier>(volumeChanges.descriptor(), QSocketNotifier::Exception);
+    QObject::connect(volumeChanges_.get(), &QSocketNotifier::activated, volumeChanges_.get(),
+                     [&volumeChanges] { volumeChanges.acknowledge(); });
 }
 
 void QtToolkit::installFontSubstitutes() {
@@ -135,8 +144,9 @@ std::string QtToolkit::format(double value, std::string_view pattern) const {
     return formatNumber(value, pattern, symbols);
 }
 
-std::string QtToolkit::format(const DateTime& date, std::string_view pattern) const {
-    const QLocale locale;
+namespace {
+
+DateSymbols dateSymbolsOf(const QLocale& locale) {
     DateSymbols symbols;
     for (int day = 1; day <= 7; ++day)  // Qt counts from Monday, the table from Sunday
         symbols.weekdayNames[static_cast<std::size_t>(day % 7)] =
@@ -154,7 +164,25 @@ std::string QtToolkit::format(const DateTime& date, std::string_view pattern) co
         if (minute > after)
             symbols.timeSeparator = timeFormat.mid(after, minute - after).toStdString();
     }
-    return formatDate(date, pattern, symbols);
+    return symbols;
+}
+
+}  // namespace
+
+// Reading the names builds a regular expression and two dozen strings: a good part of a
+// selection's refresh, which formats three times. They are read again when the locale changes.
+struct QtToolkit::DateNames {
+    QLocale locale;
+    DateSymbols symbols;
+};
+
+QtToolkit::~QtToolkit() = default;
+
+std::string QtToolkit::format(const DateTime& date, std::string_view pattern) const {
+    const QLocale locale;
+    if (!dateNames_ || dateNames_->locale != locale)
+        dateNames_ = std::make_unique<DateNames>(DateNames{locale, dateSymbolsOf(locale)});
+    return formatDate(date, pattern, dateNames_->symbols);
 }
 
 }  // namespace toolkit::qt

@@ -6,11 +6,13 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/change_source.h"
 #include "platform/platform.h"
 #include "toolkit/toolkit_base.h"
 
 class QApplication;
 class QFont;
+class QSocketNotifier;
 class QWidget;
 
 namespace toolkit::qt {
@@ -43,10 +45,17 @@ class QtApplication {
 
 // The Qt Widgets backend of the toolkit. Needs a live QApplication (QtApplication, or the test's
 // own). Message boxes go through the given seam; the folder and file lists read folders through
-// the given system. Both must outlive the toolkit.
+// the given system; the forms raise DeviceChange when volumeChanges marks a change. All three
+// must outlive the toolkit.
 class QtToolkit final : public ToolkitBase {
   public:
-    QtToolkit(MessageBoxes& messageBoxes, platform::Platform& os, std::string appTitle);
+    QtToolkit(MessageBoxes& messageBoxes, platform::Platform& os,
+              platform::ChangeSource& volumeChanges, std::string appTitle);
+    ~QtToolkit() override;
+
+    // Activated in the event loop when the change source marks a change, which is acknowledged
+    // before anything else connected to it runs; null when the source has nothing to watch.
+    QSocketNotifier* volumeChanges() const { return volumeChanges_.get(); }
 
     std::unique_ptr<Form> createForm(const FormLayout& layout) override;
     void doEvents() override;
@@ -58,6 +67,12 @@ class QtToolkit final : public ToolkitBase {
     static QFont dialogFont();
     // Maps the Windows font names of the layouts onto metric-compatible faces.
     static void installFontSubstitutes();
+
+  private:
+    struct DateNames;  // the locale's names of days and months, for format
+
+    std::unique_ptr<QSocketNotifier> volumeChanges_;
+    mutable std::unique_ptr<DateNames> dateNames_;
 };
 
 // The top-level widget of a form built by QtToolkit, for tests and screenshots.
