@@ -13,9 +13,7 @@
 #include <functional>
 
 #include "main_window/frm_main.h"
-#include "tests/support/fake_platform.h"
-#include "tests/support/recording_message_boxes.h"
-#include "tests/support/ui_driver.h"
+#include "tests/support/window_test.h"
 #include "toolkit/qt/qt_toolkit.h"
 
 namespace {
@@ -29,7 +27,7 @@ bool until(const std::function<bool()>& done) {
     return done();
 }
 
-class WaylandTest : public ::testing::Test {
+class WaylandTest : public fake::WindowTest {
   protected:
     void SetUp() override {
         if (!QGuiApplication::platformName().startsWith("wayland"))
@@ -57,13 +55,7 @@ class WaylandTest : public ::testing::Test {
         return names;
     }
 
-    fake::UiDriver& ui() { return *backend.driver; }
-
-    fake::Platform os;
-    volume_queries::ModVolscope modVolscope{os};
-    fake::RecordingMessageBoxes boxes;
-    fake::TestBackend backend = fake::makeTestBackend(boxes, os);
-    main_window::FrmMain main{*backend.toolkit, modVolscope};
+    main_window::FrmMain main{toolkit, modVolscope};
 };
 
 TEST_F(WaylandTest, TheWindowsHaveATitleBarOfTheirOwnWithoutAMaximizeButton) {
@@ -77,11 +69,11 @@ TEST_F(WaylandTest, TheWindowsHaveATitleBarOfTheirOwnWithoutAMaximizeButton) {
 
 TEST_F(WaylandTest, TheMainWindowStepsAndBrowses) {
     shownOnScreen(main.form());
-    ui().click(main.form(), "cmdNext");
+    ui.click(main.form(), "cmdNext");
     EXPECT_EQ(modVolscope.CurrentDrive, "D");
     EXPECT_EQ(main.imgDriveIcon.picture(), main.imgCD.picture());
-    ui().click(main.form(), "cmdPrev");
-    ui().click(main.form(), "cmdBrowse");
+    ui.click(main.form(), "cmdPrev");
+    ui.click(main.form(), "cmdBrowse");
     shownOnScreen(main.frmBrowser().form());
     EXPECT_EQ(main.frmBrowser().fil.listCount(), 3);
     EXPECT_TRUE(boxes.shown.empty());
@@ -106,9 +98,9 @@ TEST_P(ConfiguredTest, TheMainWindowSurvivesAndComesBackToItsOwnSize) {
     })) << "configured: "
         << configured;
 
-    ui().click(main.form(), "cmdNext");
+    ui.click(main.form(), "cmdNext");
     EXPECT_EQ(modVolscope.CurrentDrive, "D");
-    ui().click(main.form(), "cmdBrowse");
+    ui.click(main.form(), "cmdBrowse");
     shownOnScreen(main.frmBrowser().form());
     EXPECT_EQ(window.size(), own);
 }

@@ -11,9 +11,7 @@
 #include <cstdio>
 
 #include "main_window/frm_main.h"
-#include "tests/support/fake_platform.h"
-#include "tests/support/recording_message_boxes.h"
-#include "tests/support/ui_driver.h"
+#include "tests/support/window_test.h"
 #include "toolkit/qt/qt_toolkit.h"
 #include "toolkit/twips.h"
 
@@ -28,7 +26,7 @@ std::string xprop(toolkit::Form& form, const char* property) {
 }
 
 // The browser on drive C of the fake: a folder with three files.
-class WindowManager : public ::testing::Test {
+class WindowManager : public fake::WindowTest {
   protected:
     void SetUp() override {
         if (QGuiApplication::platformName() != "xcb")
@@ -44,34 +42,28 @@ class WindowManager : public ::testing::Test {
     browser_window::FrmBrowser& browsing() {
         main.form().show();
         EXPECT_TRUE(QTest::qWaitForWindowActive(native(main.form())));
-        ui().click(main.form(), "cmdBrowse");
+        ui.click(main.form(), "cmdBrowse");
         browser_window::FrmBrowser& browser = main.frmBrowser();
         EXPECT_TRUE(QTest::qWaitForWindowActive(native(browser.form())));
         return browser;
     }
 
-    fake::UiDriver& ui() { return *backend.driver; }
-
-    fake::Platform os;
-    volume_queries::ModVolscope modVolscope{os};
-    fake::RecordingMessageBoxes boxes;
-    fake::TestBackend backend = fake::makeTestBackend(boxes, os);
-    main_window::FrmMain main{*backend.toolkit, modVolscope};
+    main_window::FrmMain main{toolkit, modVolscope};
 };
 
 TEST_F(WindowManager, AShownWindowIsActiveAndItsFirstTabStopHasTheFocusWithoutAClick) {
     browser_window::FrmBrowser& browser = browsing();
     EXPECT_EQ(QApplication::activeWindow(), native(browser.form()));
-    EXPECT_EQ(ui().focusedControl(browser.form()), "fil");
+    EXPECT_EQ(ui.focusedControl(browser.form()), "fil");
     // Give a Click that the arriving focus might raise the time to come through.
     QTest::qWait(200);
     EXPECT_EQ(browser.fil.listIndex(), -1) << "the focus selects nothing";
     EXPECT_TRUE(boxes.shown.empty()) << boxes.shown.front().prompt;
     EXPECT_EQ(browser.lblFullName.caption(), "Full Filename:") << "no file was shown";
 
-    ui().activate(main.form());
+    ui.activate(main.form());
     EXPECT_TRUE(QTest::qWaitForWindowActive(native(main.form())));
-    ui().activate(browser.form());
+    ui.activate(browser.form());
     EXPECT_TRUE(QTest::qWaitForWindowActive(native(browser.form())));
     QTest::qWait(200);
     EXPECT_TRUE(boxes.shown.empty()) << "the list getting the focus back raises nothing";
@@ -89,17 +81,17 @@ TEST_F(WindowManager, TheOuterWidthHoldsTheWindowManagersBorderAsSoonAsTheWindow
     int right = -1;
     ASSERT_EQ(std::sscanf(extents.c_str(), "%*[^=]= %d, %d", &left, &right), 2) << extents;
     EXPECT_EQ(widthAtShow,
-              toolkit::toTwips(ui().clientArea(main.form()).width + left + right, ui().dpi()));
+              toolkit::toTwips(ui.clientArea(main.form()).width + left + right, ui.dpi()));
     EXPECT_EQ(main.form().width(), widthAtShow);
 }
 
 TEST_F(WindowManager, MinimizingTheMainWindowHidesTheBrowserUntilItIsRestored) {
     browser_window::FrmBrowser& browser = browsing();
     browser.fil.setListIndex(1);
-    ui().minimize(main.form());
+    ui.minimize(main.form());
     QTRY_COMPARE(main.form().windowState(), toolkit::window_state::minimized);
     QTRY_VERIFY(!browser.form().visible());
-    ui().restore(main.form());
+    ui.restore(main.form());
     QTRY_COMPARE(main.form().windowState(), toolkit::window_state::normal);
     QTRY_VERIFY(browser.form().visible());
     EXPECT_EQ(browser.fil.fileName(), "b.txt");
