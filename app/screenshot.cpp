@@ -34,7 +34,13 @@ int main(int argc, char** argv) {
 
     program.frmMain.cmdBrowse_Click();
     browser_window::FrmBrowser& browser = program.frmMain.frmBrowser();
-    browser.Dir.setPath(argc == 4 ? argv[3] : "C:\\usr\\share\\doc\\base-files");
+    const char* folder = argc == 4 ? argv[3] : "C:\\usr\\share\\doc\\base-files";
+    try {
+        browser.Dir.setPath(folder);
+    } catch (const toolkit::PathUnavailable&) {
+        std::fprintf(stderr, "cannot list %s (give it as a DOS path, \"C:\\tmp\")\n", folder);
+        return 1;
+    }
     if (browser.fil.listCount() > 0) browser.fil.setListIndex(0);
     program.toolkit.doEvents();
     return save(browser.form(), argv[2]) ? 0 : 1;
