@@ -3,6 +3,7 @@
 #include <linux/major.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <unistd.h>
 
 #include <charconv>
 #include <filesystem>
@@ -47,9 +48,18 @@ std::optional<BlockDevice> findBlockDevice(const MountEntry& entry) {
     dev_t number = static_cast<dev_t>(entry.device);
     if (major(number) == 0) {
         struct stat status {};
-        if (!entry.source.starts_with('/') || stat(entry.source.c_str(), &status) != 0 ||
-            !S_ISBLK(status.st_mode))
+        if (!entry.source.starts_with('/') || stat(entry.source.c_str(), &status) != 0)
             return std::nullopt;
+        // ntfs-3g and other FUSE drivers can open a disk image themselves, with no loop device
+        // between; such a mount is "fuse" and names the image as its source.
+        if (S_ISREG(status.st_mode) && entry.fsType == "fuse") {
+            BlockDevice image;
+            image.node = entry.source;
+            image.kind = BlockDevice::Kind::loop;
+            image.readOnly = access(entry.source.c_str(), W_OK) != 0;
+            return image;
+        }
+        if (!S_ISBLK(status.st_mode)) return std::nullopt;
         number = status.st_rdev;
     }
 

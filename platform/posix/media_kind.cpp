@@ -42,13 +42,18 @@ bool matches(std::string_view pattern, std::string_view value) {
     return pattern == any || pattern == value;
 }
 
+// A FUSE driver serves a device as "fuseblk", and an image file it opened itself as "fuse".
+bool kernelTypeMatches(std::string_view pattern, std::string_view type) {
+    return pattern == type || (pattern == "fuseblk" && type == "fuse");
+}
+
 }  // namespace
 
 MediaKind mediaKindOf(std::string_view kernelType, std::string_view superblockType,
                       std::string_view superblockVersion) {
     for (const Row& row : rows) {
-        if (row.kernelType == kernelType && matches(row.superblockType, superblockType) &&
-            matches(row.version, superblockVersion))
+        if (kernelTypeMatches(row.kernelType, kernelType) &&
+            matches(row.superblockType, superblockType) && matches(row.version, superblockVersion))
             return {std::string(row.fileSystem), row.home, row.fatFamily};
     }
     return {std::string(kernelType), AttributeHome::unix, false};

@@ -40,7 +40,7 @@ constexpr std::uint32_t fatNameLength = 255;
 
 // The kernel's types that do not tell alone which file system Windows would see.
 bool needsSuperblock(std::string_view type) {
-    return type == "fuseblk" || type == "vfat" || type == "msdos";
+    return type == "fuseblk" || type == "fuse" || type == "vfat" || type == "msdos";
 }
 
 UniqueFd openMountRoot(const std::string& target) {

@@ -31,6 +31,8 @@ const KindCase kindCases[] = {
     {"Ntfs3", "ntfs3", "", "", "NTFS", ntfs, false},
     {"Ntfs3UnderTheOldName", "ntfs", "ntfs", "", "NTFS", ntfs, false},
     {"Ntfs3gIsKnownByItsSuperblock", "fuseblk", "ntfs", "", "NTFS", ntfs, false},
+    {"Ntfs3gOnAnImageFileItself", "fuse", "ntfs", "", "NTFS", ntfs, false},
+    {"FuseOverNothingKnown", "fuse", "", "", "fuse", unix, false},
     {"Fat32", "vfat", "vfat", "FAT32", "FAT32", fat, true},
     {"Fat16", "vfat", "vfat", "FAT16", "FAT", fat, true},
     {"FatOfUnknownVersion", "vfat", "", "", "FAT", fat, true},

@@ -145,6 +145,31 @@ TEST_F(WindowsMedia, NtfsShowsAndKeepsWhatWindowsReads) {
     EXPECT_EQ(shortPath("plain.txt"), dos("plain.txt")) << "no 8.3 name of its own";
 }
 
+// ntfs-3g given the image file itself opens it without a loop device; the mount is then plain
+// "fuse", which libmount counts among the pseudo file systems.
+TEST_F(WindowsMedia, NtfsImageOpenedByTheDriverItselfIsADriveOfItsOwn) {
+    if (const std::string why = unavailable({"mkntfs", "ntfs-3g"}, true); !why.empty())
+        GTEST_SKIP() << why;
+    image_ = folder_->makeImage("volume.img", 16 * 1024 * 1024);
+    scratch::run({"mkntfs", "-q", "-F", "-L", "Image", image_});
+    target_ = folder_->makeFolder("volume");
+    fuse_.emplace(std::vector<std::string>{"ntfs-3g", image_, target_}, target_);
+    ASSERT_TRUE(lettered()) << "the image's volume has no letter";
+
+    char label[64] = {};
+    std::uint32_t serial = 0;
+    char name[64] = {};
+    ASSERT_TRUE(platform_.GetVolumeInformationA(root_.c_str(), label, sizeof label, &serial,
+                                                nullptr, nullptr, name, sizeof name));
+    EXPECT_STREQ(label, "Image");
+    EXPECT_STREQ(name, "NTFS");
+    EXPECT_NE(serial, 0u) << "the serial number is the NTFS volume's own";
+    makeFile("plain.txt");
+    ASSERT_EQ(set("plain.txt", attr::readOnly | attr::archive), code::success);
+    EXPECT_EQ(getxattr(path("plain.txt").c_str(), "user.DOSATTRIB", nullptr, 0), -1)
+        << "attributes kept where NTFS keeps them";
+}
+
 TEST_F(WindowsMedia, ExfatWithoutAttributeCallsRefusesWhatItCannotKeep) {
     if (const std::string why = unavailable({"mkfs.exfat", "fsck.exfat", "mount.exfat-fuse"}, true);
         !why.empty())
