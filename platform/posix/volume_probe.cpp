@@ -65,6 +65,7 @@ std::optional<std::uint32_t> kernelSerial(const UniqueFd& root) {
 
 // The name of the link in directory (/dev/disk/by-label, by-uuid) that leads to the device.
 std::optional<std::string> udevName(const char* directory, std::uint64_t device) {
+    if (device == 0) return std::nullopt;  // an image file: udev names no device of it
     std::error_code error;
     for (fs::directory_iterator entry(directory, error), end; !error && entry != end;
          entry.increment(error)) {
@@ -105,6 +106,7 @@ SuperblockIds readSuperblock(const std::string& node) {
 // What udev found on the device when it appeared, readable by every user where the device
 // itself is not.
 std::string udevDatabase(std::uint64_t device) {
+    if (device == 0) return {};
     const std::string path =
         "/run/udev/data/b" + std::to_string(major(device)) + ":" + std::to_string(minor(device));
     std::ifstream file(path);
